@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Installs every Debian package Quorvel needs to build, test and benchmark.
+# Idempotent; run as root (or through sudo). Safe to run on a machine that has them all.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+  libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev
+  libgtest-dev libgmock-dev
+  fonts-noto-cjk xvfb xauth dbus
+  curl nginx-light
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

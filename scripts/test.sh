@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Installs what is missing, builds Quorvel from scratch and runs every test: once as shipped
+# (warnings are errors), once under AddressSanitizer and UndefinedBehaviorSanitizer, and each
+# fuzzer for a short while.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+echo "== build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_WERROR=ON
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs" --timeout 300
+
+echo "== build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_WERROR=ON -DQUORVEL_SANITIZE=ON
+cmake --build build-asan -j "$jobs"
+ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600
+
+if [ -x scripts/fuzz.sh ]; then
+  echo "== fuzz"
+  bash scripts/fuzz.sh 30
+fi

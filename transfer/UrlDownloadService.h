@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+/** How a transfer ended. */
+struct TransferOutcome
+{
+    enum class Kind { Done, Cancelled, Failed };
+    Kind kind = Kind::Failed;
+    /** For a failure, a short reason: the HTTP status, the network or disk error. */
+    QString reason;
+
+    static TransferOutcome done() { return {Kind::Done, {}}; }
+    static TransferOutcome cancelled() { return {Kind::Cancelled, {}}; }
+    static TransferOutcome failed(const QString &why) { return {Kind::Failed, why}; }
+};
+
+/**
+ * The notifications of one transfer. Thread contract: every method is called on the thread that
+ * called UrlDownloadService::downloadToFile (the download worker), never concurrently.
+ */
+class UrlDownloadCallback
+{
+public:
+    virtual ~UrlDownloadCallback() = default;
+    /** Once, when the transfer begins. */
+    virtual void onStartBinding() = 0;
+    /**
+     * For each received chunk and at least once a second, also while no data arrives. Counts are
+     * bytes; total is 0 while the server has given no length. Returning true aborts the transfer.
+     */
+    virtual bool onProgress(std::uint64_t received, std::uint64_t total) = 0;
+    /** Once, at the end, after success, failure and abort alike. */
+    virtual void onStopBinding(const TransferOutcome &outcome) = 0;
+};
+
+/**
+ * Fetches a URL to a file. The data goes to a temporary file beside the target, renamed to the
+ * target only when the transfer succeeded: a failed or cancelled transfer leaves nothing under
+ * the target name and never harms a file that already had it.
+ */
+class UrlDownloadService
+{
+public:
+    virtual ~UrlDownloadService() = default;
+    /**
+     * Synchronous: returns when the transfer has ended, after onStopBinding. Thread contract:
+     * may be called from any thread, and from several at once.
+     */
+    virtual TransferOutcome downloadToFile(const QString &url, const QString &fileName,
+                                           UrlDownloadCallback &callback) = 0;
+};
