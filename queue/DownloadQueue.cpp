@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: MIT
+#include "queue/DownloadQueue.h"
+
+#include "common/QuorvelError.h"
+
+DownloadQueue::DownloadQueue(QObject *parent)
+    : QObject(parent)
+{
+}
+
+const QString &DownloadQueue::at(int i) const
+{
+    if (i < 0 || i >= count())
+        throw QuorvelError::listIndex(i);
+    return m_entries.at(i);
+}
+
+void DownloadQueue::append(const QString &line)
+{
+    m_entries.append(line);
+    emit entriesChanged();
+}
+
+void DownloadQueue::removeHead()
+{
+    at(0);
+    m_entries.removeFirst();
+    // The selection stays on its entry, as in a list box; the removed entry takes it along.
+    const int selection = m_selected > 0 ? m_selected - 1 : -1;
+    emit entriesChanged();
+    setSelected(selection);
+}
+
+void DownloadQueue::replaceAll(const QStringList &lines)
+{
+    m_entries = lines;
+    emit entriesChanged();
+    setSelected(-1);
+}
+
+void DownloadQueue::clear()
+{
+    replaceAll({});
+    setCurrentUrl(QString());
+}
+
+void DownloadQueue::setSelected(int index)
+{
+    if (index < 0 || index >= count())
+        index = -1;
+    if (index == m_selected)
+        return;
+    m_selected = index;
+    emit selectionChanged(index);
+}
+
+void DownloadQueue::setCurrentUrl(const QString &url)
+{
+    if (url == m_currentUrl)
+        return;
+    m_currentUrl = url;
+    emit currentUrlChanged(url);
+}
+
+void DownloadQueue::showHead()
+{
+    setCurrentUrl(m_entries.isEmpty() ? QString() : m_entries.first());
+}
+
+void DownloadQueue::deleteSelected()
+{
+    if (m_selected >= 0) {
+        m_entries.removeAt(m_selected);
+        emit entriesChanged();
+        setSelected(-1);
+    }
+    showHead();
+}
+
+void DownloadQueue::moveSelectedTo(int newIndex)
+{
+    const int cur = m_selected;
+    if (cur != newIndex) {
+        const QString text = at(cur);
+        // Checked before the removal: inserting past the end must not cost the entry.
+        if (newIndex > count() - 1)
+            throw QuorvelError::listIndex(newIndex);
+        m_entries.removeAt(cur);
+        m_entries.insert(newIndex < 0 ? count() : newIndex, text);
+        emit entriesChanged();
+    }
+    // Announced even when the index stays, so that the view shows the selection again.
+    m_selected = newIndex < count() ? newIndex : -1;
+    emit selectionChanged(m_selected);
+    showHead();
+}
+
+void DownloadQueue::moveUp()
+{
+    moveSelectedTo(m_selected - 1);
+    setMoveButtons(m_selected == 0 ? false : m_upEnabled, true);
+}
+
+void DownloadQueue::moveDown()
+{
+    // The last entry has nowhere to go; it stays put, selected, and Down greys out.
+    if (m_selected >= 0 && m_selected == count() - 1)
+        moveSelectedTo(m_selected);
+    else
+        moveSelectedTo(m_selected + 1);
+    setMoveButtons(true, m_selected >= count() - 1 ? false : m_downEnabled);
+}
+
+void DownloadQueue::moveFirst()
+{
+    moveSelectedTo(0);
+}
+
+void DownloadQueue::moveLast()
+{
+    moveSelectedTo(count() - 1);
+}
+
+void DownloadQueue::setMoveButtons(bool upEnabled, bool downEnabled)
+{
+    if (upEnabled == m_upEnabled && downEnabled == m_downEnabled)
+        return;
+    m_upEnabled = upEnabled;
+    m_downEnabled = downEnabled;
+    emit moveButtonsChanged(upEnabled, downEnabled);
+}

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+/**
+ * The queue of hosting-page URLs, entry 0 at the top, with the selected entry, the current
+ * download (the URL a start opens) and the enabled state of the Up and Down buttons, which only
+ * the move operations change. Entries are kept exactly as given: no trimming, no duplicate check.
+ * Views mirror it through the signals. UI thread only.
+ */
+class DownloadQueue final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DownloadQueue(QObject *parent = nullptr);
+
+    int count() const { return int(m_entries.size()); }
+    /** Throws QuorvelError::listIndex(i) when i names no entry. */
+    const QString &at(int i) const;
+    const QString &head() const { return at(0); }
+    const QStringList &entries() const { return m_entries; }
+
+    void append(const QString &line);
+    /** Removes entry 0, whatever it is; throws the list-index error on an empty queue. */
+    void removeHead();
+    /** Replaces every entry at once; the selection goes with the old entries. */
+    void replaceAll(const QStringList &lines);
+    /** Empties the queue and the current download. */
+    void clear();
+
+    int selected() const { return m_selected; }
+    /** -1, or an index outside the queue, selects nothing. */
+    void setSelected(int index);
+
+    const QString &currentUrl() const { return m_currentUrl; }
+    void setCurrentUrl(const QString &url);
+    /** Current download := entry 0; an empty queue leaves nothing to download, so it empties it. */
+    void showHead();
+
+    void deleteSelected();
+    void moveSelectedTo(int newIndex);
+    void moveUp();
+    void moveDown();
+    void moveFirst();
+    void moveLast();
+
+    bool upEnabled() const { return m_upEnabled; }
+    bool downEnabled() const { return m_downEnabled; }
+
+signals:
+    void entriesChanged();
+    void selectionChanged(int index);
+    void currentUrlChanged(const QString &url);
+    void moveButtonsChanged(bool upEnabled, bool downEnabled);
+
+private:
+    void setMoveButtons(bool upEnabled, bool downEnabled);
+
+    QStringList m_entries;
+    int m_selected = -1;
+    QString m_currentUrl;
+    bool m_upEnabled = true;
+    bool m_downEnabled = true;
+};

@@ -1,0 +1,201 @@
+// SPDX-License-Identifier: MIT
+#include "common/QuorvelError.h"
+#include "queue/DownloadQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString errorOf(const std::function<void()> &operation)
+{
+    try {
+        operation();
+    } catch (const QuorvelError &e) {
+        return e.message();
+    }
+    return QStringLiteral("no error");
+}
+
+const QString url1 = QStringLiteral("URL1");
+const QString url2 = QStringLiteral("URL2");
+const QString url3 = QStringLiteral("URL3");
+
+} // namespace
+
+TEST(DownloadQueue, WorkedExampleMovesAndGreysTheButtons)
+{
+    DownloadQueue queue;
+    queue.replaceAll({url1, url2, url3});
+    queue.setSelected(2);
+
+    queue.moveUp();
+    EXPECT_EQ(queue.entries(), QStringList({url1, url3, url2}));
+    EXPECT_EQ(queue.selected(), 1);
+    EXPECT_TRUE(queue.downEnabled());
+    EXPECT_TRUE(queue.upEnabled());
+
+    queue.moveUp();
+    EXPECT_EQ(queue.entries(), QStringList({url3, url1, url2}));
+    EXPECT_EQ(queue.selected(), 0);
+    EXPECT_EQ(queue.currentUrl(), url3);
+    EXPECT_FALSE(queue.upEnabled());
+
+    queue.moveDown();
+    EXPECT_EQ(queue.entries(), QStringList({url1, url3, url2}));
+    EXPECT_EQ(queue.selected(), 1);
+    EXPECT_TRUE(queue.upEnabled());
+    EXPECT_EQ(queue.currentUrl(), url1);
+}
+
+TEST(DownloadQueue, DownGreysAtTheBottomAndOnlyMoveUpRestoresIt)
+{
+    DownloadQueue queue;
+    queue.replaceAll({url1, url2, url3});
+    queue.setSelected(1);
+    queue.moveDown();
+    EXPECT_EQ(queue.selected(), 2);
+    EXPECT_FALSE(queue.downEnabled());
+
+    queue.setSelected(0);
+    queue.moveFirst();
+    queue.moveLast();
+    queue.append(url1);
+    queue.deleteSelected();
+    queue.clear();
+    queue.replaceAll({url1, url2});
+    EXPECT_FALSE(queue.downEnabled());
+
+    queue.setSelected(1);
+    queue.moveUp();
+    EXPECT_TRUE(queue.downEnabled());
+}
+
+TEST(DownloadQueue, MoveDownOfTheLastEntryKeepsEveryEntry)
+{
+    DownloadQueue queue;
+    queue.replaceAll({url1, url2, url3});
+    queue.setSelected(2);
+    queue.moveDown();
+    EXPECT_EQ(queue.entries(), QStringList({url1, url2, url3}));
+    EXPECT_EQ(queue.selected(), 2);
+    EXPECT_FALSE(queue.downEnabled());
+    EXPECT_TRUE(queue.upEnabled());
+}
+
+TEST(DownloadQueue, MoveUpOfTheTopEntrySendsItToTheEnd)
+{
+    DownloadQueue queue;
+    queue.replaceAll({url1, url2, url3});
+    queue.setSelected(0);
+    queue.moveUp();
+    EXPECT_EQ(queue.entries(), QStringList({url2, url3, url1}));
+    EXPECT_EQ(queue.selected(), -1);
+    EXPECT_EQ(queue.currentUrl(), url2);
+    EXPECT_TRUE(queue.upEnabled());
+    EXPECT_TRUE(queue.downEnabled());
+}
+
+TEST(DownloadQueue, FirstAndLastKeepTheOthersInOrder)
+{
+    const QStringList five = {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s};
+    DownloadQueue queue;
+    queue.replaceAll(five);
+    queue.setSelected(3);
+    queue.moveFirst();
+    EXPECT_EQ(queue.entries(), QStringList({u"d"_s, u"a"_s, u"b"_s, u"c"_s, u"e"_s}));
+    EXPECT_EQ(queue.selected(), 0);
+    EXPECT_EQ(queue.currentUrl(), u"d"_s);
+
+    queue.setSelected(1);
+    queue.moveLast();
+    EXPECT_EQ(queue.entries(), QStringList({u"d"_s, u"b"_s, u"c"_s, u"e"_s, u"a"_s}));
+    EXPECT_EQ(queue.selected(), 4);
+
+    int announced = 0;
+    QObject::connect(&queue, &DownloadQueue::selectionChanged, &queue, [&] { ++announced; });
+    queue.setCurrentUrl(u"typed"_s);
+    queue.moveLast();
+    EXPECT_EQ(queue.selected(), 4);
+    EXPECT_EQ(announced, 1);
+    EXPECT_EQ(queue.currentUrl(), u"d"_s);
+}
+
+TEST(DownloadQueue, MovesWithoutSelectionReportMinusOneAndChangeNothing)
+{
+    DownloadQueue queue;
+    queue.replaceAll({url1, url2});
+    queue.setCurrentUrl(u"typed"_s);
+    const std::vector<void (DownloadQueue::*)()> moves = {
+        &DownloadQueue::moveUp, &DownloadQueue::moveDown, &DownloadQueue::moveFirst,
+        &DownloadQueue::moveLast};
+    for (const auto move : moves) {
+        EXPECT_EQ(errorOf([&] { (queue.*move)(); }), u"在范围外的名单索引 (-1)"_s);
+        EXPECT_EQ(queue.entries(), QStringList({url1, url2}));
+        EXPECT_EQ(queue.currentUrl(), u"typed"_s);
+        EXPECT_TRUE(queue.upEnabled());
+        EXPECT_TRUE(queue.downEnabled());
+    }
+}
+
+TEST(DownloadQueue, AnEmptiedQueueEmptiesTheCurrentDownloadWithoutError)
+{
+    DownloadQueue queue;
+    queue.replaceAll({url1});
+    queue.setCurrentUrl(url1);
+    queue.setSelected(0);
+    queue.deleteSelected();
+    EXPECT_EQ(queue.count(), 0);
+    EXPECT_EQ(queue.currentUrl(), QString());
+
+    queue.setCurrentUrl(u"typed"_s);
+    queue.moveLast();
+    EXPECT_EQ(queue.currentUrl(), QString());
+    EXPECT_EQ(errorOf([&] { queue.head(); }), u"在范围外的名单索引 (0)"_s);
+    EXPECT_EQ(errorOf([&] { queue.removeHead(); }), u"在范围外的名单索引 (0)"_s);
+}
+
+TEST(DownloadQueue, DeleteRemovesOnlyTheSelectedEntry)
+{
+    DownloadQueue queue;
+    queue.replaceAll({url1, url2, url3});
+    queue.deleteSelected();
+    EXPECT_EQ(queue.count(), 3);
+    EXPECT_EQ(queue.currentUrl(), url1);
+
+    queue.setSelected(1);
+    queue.deleteSelected();
+    EXPECT_EQ(queue.entries(), QStringList({url1, url3}));
+    EXPECT_EQ(queue.selected(), -1);
+}
+
+TEST(DownloadQueue, RemoveHeadKeepsTheSelectionOnItsEntry)
+{
+    DownloadQueue queue;
+    queue.replaceAll({url1, url2, url3});
+    queue.setSelected(2);
+    queue.removeHead();
+    EXPECT_EQ(queue.entries(), QStringList({url2, url3}));
+    EXPECT_EQ(queue.selected(), 1);
+    queue.setSelected(0);
+    queue.removeHead();
+    EXPECT_EQ(queue.selected(), -1);
+}
+
+TEST(DownloadQueue, AppendKeepsDuplicatesAndBlankEntries)
+{
+    DownloadQueue queue;
+    for (const QString &line : {url1, QString(), url1, u" x "_s})
+        queue.append(line);
+    queue.showHead();
+    EXPECT_EQ(queue.entries(), QStringList({url1, QString(), url1, u" x "_s}));
+    EXPECT_EQ(queue.currentUrl(), url1);
+
+    queue.clear();
+    EXPECT_EQ(queue.count(), 0);
+    EXPECT_EQ(queue.currentUrl(), QString());
+}
