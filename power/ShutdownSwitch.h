@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "power/ShutdownCountdown.h"
+
+#include <QObject>
+
+#include <chrono>
+#include <functional>
+
+class PowerRequest;
+
+/**
+ * Whether to power the machine off once the download queue has run out. The toolbar button and
+ * the menu item arm it; the end of the queue checks it, and a countdown that the user can cancel
+ * stands between the check and the forced power-off. UI thread only.
+ */
+class ShutdownSwitch final : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class State { NeverUsed, Armed, Released };
+    static constexpr int countdownSeconds = 60;
+
+    /**
+     * transferRunning answers whether a file is being fetched: no power-off is ever requested then.
+     * countdownStep is the length of one counted second; tests shorten it.
+     */
+    ShutdownSwitch(PowerRequest &request, std::function<bool()> transferRunning,
+                   std::chrono::milliseconds countdownStep = std::chrono::seconds(1),
+                   QObject *parent = nullptr);
+
+    State state() const;
+    /** The button's Down state: power-off is armed. */
+    bool isDown() const;
+    /** Shown by the main window's dialog or the batch runner's console from its started() on. */
+    ShutdownCountdown &countdown();
+
+    /** The button was clicked; its click has already flipped it, so down is its new state. */
+    void buttonClicked(bool down);
+    /** The menu item was chosen: arms, whatever the item's own check mark now shows. */
+    void menuChosen();
+    /** The queue has run out: when armed, idle and able to, counts down to a forced power-off. */
+    void CheckShutDown();
+    /** A transfer began: a running countdown ends without a request and power-off stays armed. */
+    void transferStarted();
+
+signals:
+    /** The button must follow: the menu item pushes it down and the countdown's Cancel lets it up. */
+    void downChanged(bool down);
+
+private:
+    void setState(State state);
+    void release();
+    void powerOff();
+
+    PowerRequest &m_request;
+    std::function<bool()> m_transferRunning;
+    ShutdownCountdown m_countdown;
+    State m_state = State::NeverUsed;
+};
