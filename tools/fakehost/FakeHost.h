@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "tools/fakehost/HostDefaults.h"
+#include "tools/fakehost/HostPages.h"
+#include "tools/fakehost/HostState.h"
+
+#include <httplib.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+/**
+ * A free-download file host on 127.0.0.1: file pages with a "Free user" button, wait pages,
+ * countdown pages whose form leads to the file, and the files themselves, which only the client
+ * holding the session cookie of their pages may fetch. Each file's behaviour comes from the
+ * query of its page URL (see FileOptions), the rest from defaults.
+ *
+ * URLs: /file/NAME?QUERY (file page), POST /free/NAME?QUERY (the Free-user step),
+ * /get/TICKET/NAME (the file), /ad/banner.html (the ad frame).
+ *
+ * Thread contract: construct, start() and stop() on one thread. The request log is called from
+ * the server's threads, one call at a time.
+ */
+class FakeHost final
+{
+public:
+    /** Receives "listening on URL" first, then one line per request: method, target, status, bytes. */
+    using RequestLog = std::function<void(const std::string &line)>;
+
+    FakeHost(HostDefaults defaults, RequestLog log);
+    ~FakeHost();
+    FakeHost(const FakeHost &) = delete;
+    FakeHost &operator=(const FakeHost &) = delete;
+
+    /** Binds 127.0.0.1:port (0: an ephemeral port) and serves on a thread of its own until stop(). */
+    void start(int port);
+    /** Ends every transfer, closes the socket and joins the thread; safe to call twice. */
+    void stop();
+
+    int port() const { return m_port; }
+    /** http://127.0.0.1:PORT followed by path. */
+    std::string url(std::string_view path) const;
+
+private:
+    struct RequestedFile
+    {
+        std::string name;
+        FileOptions options;
+    };
+
+    void filePage(const httplib::Request &request, httplib::Response &response);
+    void freeUser(const httplib::Request &request, httplib::Response &response);
+    /** The file a page URL names, made safe, with its options; answers 404 or 400 itself when it has none. */
+    std::optional<RequestedFile> requestedFile(const httplib::Request &request, httplib::Response &response,
+                                               std::string_view prefix) const;
+    void file(const httplib::Request &request, httplib::Response &response);
+    void sendFile(const httplib::Request &request, httplib::Response &response, const FileTicket &ticket,
+                  const std::string &session);
+
+    /** The session the request's cookie names, or "" when it names none this host gave out. */
+    std::string sessionOf(const httplib::Request &request) const;
+    void answer(httplib::Response &response, int status, const std::string &html) const;
+    void log(const std::string &line);
+    void logLine(const std::string &method, const std::string &target, int status, std::uint64_t bytes);
+
+    HostDefaults m_defaults;
+    RequestLog m_log;
+    std::mutex m_logMutex;
+    HostState m_state;
+    std::unique_ptr<HostPages> m_pages;
+    std::atomic<bool> m_stopping = false;
+    httplib::Server m_server;
+    std::thread m_thread;
+    int m_port = 0;
+};
