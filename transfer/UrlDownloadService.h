@@ -20,7 +20,8 @@ struct TransferOutcome
 
 /**
  * The notifications of one transfer. Thread contract: every method is called on the thread that
- * called UrlDownloadService::downloadToFile (the download worker), never concurrently.
+ * called UrlDownloadService::downloadToFile (the download worker), never concurrently. They must
+ * not throw: a service may call them from inside a C library that an exception cannot cross.
  */
 class UrlDownloadCallback
 {

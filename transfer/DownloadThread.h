@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "transfer/NotifyEvents.h"
+#include "transfer/UrlDownloadService.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+class UiThreadHandoff;
+
+/**
+ * The worker of one transfer: runs the URL download service on a thread of its own and hands
+ * each of its notifications to the component's thread, waiting while the handler runs. It is
+ * the Sender of the transfer events and frees itself when its thread ends.
+ *
+ * Thread contract: construct, wire and Resume() on the UI thread; Cancel() from any thread;
+ * Execute() and the UrlDownloadCallback methods on the worker; the wired handlers run on the
+ * UI thread, through the hand-off, while the worker waits.
+ */
+class DownloadThread final : public QObject, private UrlDownloadCallback
+{
+    Q_OBJECT
+
+public:
+    DownloadThread(UrlDownloadService &service, QString url, QString fileName,
+                   std::shared_ptr<UiThreadHandoff> handoff);
+
+    void setOnStart(TNotifyEvent handler) { FOnStart = std::move(handler); }
+    void setOnProgress(TProgressNotifyEvent handler) { FOnProgress = std::move(handler); }
+    void setOnFinish(TFinishNotifyEvent handler) { FOnFinish = std::move(handler); }
+
+    /** Starts the thread. Without one, the transfer still ends with a (failed) finish. */
+    void Resume();
+    /** The service aborts at its next progress notification. */
+    void Cancel() { FCanceled = true; }
+    /** How the transfer ended; read it in the finish handler. */
+    const TransferOutcome &outcome() const { return m_outcome; }
+
+    /**
+     * Waits up to timeout for every worker of the process to end, running no events; true when
+     * none is left. For the program's exit, after the components are destroyed (which cancels
+     * their transfers and detaches their workers). Any thread.
+     */
+    static bool waitForWorkers(std::chrono::milliseconds timeout);
+
+private:
+    void Execute();
+    void onStartBinding() override;
+    bool onProgress(std::uint64_t received, std::uint64_t total) override;
+    void onStopBinding(const TransferOutcome &outcome) override;
+    void DoStart();
+    void DoProgress();
+    void DoFinish();
+
+    QString FUrl;
+    QString FFileName;
+    std::atomic<bool> FCanceled{false};
+    TProgressNotifyEvent FOnProgress;
+    TNotifyEvent FOnStart;
+    TFinishNotifyEvent FOnFinish;
+    std::uint32_t FReceived = 0;
+    std::uint32_t FTotal = 0;
+
+    UrlDownloadService &m_service;
+    std::shared_ptr<UiThreadHandoff> m_handoff;
+    // Worker only: they keep a careless service from breaking "one start, one finish".
+    bool m_started = false;
+    bool m_stopped = false;
+    TransferOutcome m_outcome;
+};

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "transfer/NotifyEvents.h"
+#include "transfer/UrlDownloadService.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class DownloadThread;
+class UiThreadHandoff;
+
+/**
+ * Copies one URL to one local file on a worker thread, one transfer at a time, and reports it
+ * through OnStart, any number of OnProgress and one OnFinish; misuse goes to OnError. An event
+ * fires only when its handler is set.
+ *
+ * Thread contract: UI thread only (the thread it lives in). Every handler runs on that thread;
+ * the worker waits while a transfer handler runs.
+ */
+class TDownloadFile final : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString UrlToDownload READ UrlToDownload WRITE setUrlToDownload)
+    Q_PROPERTY(QString FileName READ FileName WRITE setFileName)
+
+public:
+    explicit TDownloadFile(UrlDownloadService &service, QObject *owner = nullptr);
+    /** Cancels a running transfer without waiting for it; none of its events arrive after. */
+    ~TDownloadFile() override;
+
+    QString UrlToDownload() const { return FUrlToDownload; }
+    void setUrlToDownload(const QString &url) { FUrlToDownload = url; }
+    /** The full path of the target file. */
+    QString FileName() const { return FFileName; }
+    void setFileName(const QString &fileName) { FFileName = fileName; }
+
+    const TNotifyEvent &OnStart() const { return FOnStart; }
+    void setOnStart(TNotifyEvent handler) { FOnStart = std::move(handler); }
+    const TProgressNotifyEvent &OnProgress() const { return FOnProgress; }
+    void setOnProgress(TProgressNotifyEvent handler) { FOnProgress = std::move(handler); }
+    /** Canceled tells whether Stop was called; lastOutcome() tells how the transfer ended. */
+    const TFinishNotifyEvent &OnFinish() const { return FOnFinish; }
+    void setOnFinish(TFinishNotifyEvent handler) { FOnFinish = std::move(handler); }
+    const TErrorNotifyEvent &OnError() const { return FOnError; }
+    void setOnError(TErrorNotifyEvent handler) { FOnError = std::move(handler); }
+
+    /**
+     * Where an error thrown by a transfer handler goes (QuorvelError or std::exception): it is
+     * caught, reported here, and the transfer goes on. Unset, it is only logged.
+     */
+    void setErrorReporter(std::function<void(const QString &message)> reporter)
+    {
+        m_errorReporter = std::move(reporter);
+    }
+
+    /** Begins a transfer of UrlToDownload to FileName, or reports ecBusy / ecNotSpecified. */
+    void Start();
+    /** Asks the running transfer to cancel (OnFinish follows), or reports ecNoDownload. */
+    void Stop();
+
+    /**
+     * How the last transfer ended: done (the file is in place), cancelled, or failed with a
+     * reason. Set before OnFinish runs; empty until the first transfer has ended.
+     */
+    const std::optional<TransferOutcome> &lastOutcome() const { return m_lastOutcome; }
+
+private:
+    void DoError(ErrorCode code);
+    void ThreadStart(QObject *Sender);
+    void ThreadProgress(QObject *Sender, std::uint32_t received, std::uint32_t total);
+    void ThreadFinish(QObject *Sender, bool canceled);
+    void callOwner(const std::function<void()> &call);
+
+    TProgressNotifyEvent FOnProgress;
+    TNotifyEvent FOnStart;
+    TFinishNotifyEvent FOnFinish;
+    TErrorNotifyEvent FOnError;
+    DownloadThread *FThread = nullptr;
+    bool FBusy = false;
+    QString FUrlToDownload;
+    QString FFileName;
+
+    UrlDownloadService &m_service;
+    std::shared_ptr<UiThreadHandoff> m_handoff;
+    std::optional<TransferOutcome> m_lastOutcome;
+    std::function<void(const QString &)> m_errorReporter;
+};
