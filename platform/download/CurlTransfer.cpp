@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+#include "platform/download/CurlTransfer.h"
+
+#include "platform/net/CurlSession.h"
+
+#include <stdexcept>
+
+namespace {
+constexpr std::uint64_t reportEveryBytes = 64 * 1024;
+constexpr auto reportEveryInterval = std::chrono::milliseconds(50);
+constexpr auto idleReportInterval = std::chrono::seconds(1);
+}
+
+CurlTransfer::CurlTransfer(const CurlSession &session, UrlDownloadCallback &callback, const QString &fileName)
+    : m_callback(callback)
+    , m_file(fileName)
+    , m_easy(curl_easy_init())
+{
+    if (!m_easy)
+        throw std::runtime_error("libcurl could not create a transfer");
+    session.applyCommonOptions(m_easy);
+    curl_easy_setopt(m_easy, CURLOPT_ERRORBUFFER, m_curlError);
+    // An error page must not end up under the file's name.
+    curl_easy_setopt(m_easy, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, &CurlTransfer::onWrite);
+    curl_easy_setopt(m_easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(m_easy, CURLOPT_XFERINFOFUNCTION, &CurlTransfer::onTransferInfo);
+    curl_easy_setopt(m_easy, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(m_easy, CURLOPT_NOPROGRESS, 0L);
+}
+
+CurlTransfer::~CurlTransfer()
+{
+    curl_easy_cleanup(m_easy);
+}
+
+TransferOutcome CurlTransfer::run(const QString &url)
+{
+    if (!m_file.open())
+        return TransferOutcome::failed(m_file.errorString());
+    const QByteArray encodedUrl = url.toUtf8();
+    curl_easy_setopt(m_easy, CURLOPT_URL, encodedUrl.constData());
+    return finish(curl_easy_perform(m_easy));
+}
+
+TransferOutcome CurlTransfer::finish(CURLcode code)
+{
+    if (m_cancelled)
+        return TransferOutcome::cancelled();
+    if (m_writeFailed)
+        return TransferOutcome::failed(m_file.errorString());
+    if (code == CURLE_HTTP_RETURNED_ERROR) {
+        long status = 0;
+        curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &status);
+        return TransferOutcome::failed(QStringLiteral("HTTP %1").arg(status));
+    }
+    if (code != CURLE_OK) {
+        const char *why = m_curlError[0] ? m_curlError : curl_easy_strerror(code);
+        return TransferOutcome::failed(QString::fromUtf8(why));
+    }
+    if (!m_file.commit())
+        return TransferOutcome::failed(m_file.errorString());
+    // The file is whole and in place: a cancel asked for now comes too late to matter.
+    report();
+    return TransferOutcome::done();
+}
+
+bool CurlTransfer::report()
+{
+    curl_off_t length = -1;
+    curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    const std::uint64_t total = length > 0 ? std::uint64_t(length) : 0;
+    m_reportedBytes = m_received;
+    m_reportedAt = Clock::now();
+    m_reportedOnce = true;
+    return !m_callback.onProgress(m_received, total);
+}
+
+std::size_t CurlTransfer::onWrite(char *data, std::size_t size, std::size_t count, void *self)
+{
+    auto &transfer = *static_cast<CurlTransfer *>(self);
+    const std::size_t bytes = size * count;
+    if (!transfer.m_file.append(data, bytes)) {
+        transfer.m_writeFailed = true;
+        return 0;
+    }
+    transfer.m_received += bytes;
+    const bool due = transfer.m_received - transfer.m_reportedBytes >= reportEveryBytes
+        || Clock::now() - transfer.m_reportedAt >= reportEveryInterval;
+    if (due && !transfer.report()) {
+        transfer.m_cancelled = true;
+        return 0;
+    }
+    return bytes;
+}
+
+int CurlTransfer::onTransferInfo(void *self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    // libcurl calls this often while data flows and about once a second while none does; the
+    // write path reports flowing data, so this one only keeps an idle transfer reporting.
+    auto &transfer = *static_cast<CurlTransfer *>(self);
+    if (transfer.m_reportedOnce && Clock::now() - transfer.m_reportedAt < idleReportInterval)
+        return 0;
+    if (transfer.report())
+        return 0;
+    transfer.m_cancelled = true;
+    return 1;
+}
