@@ -1,0 +1,202 @@
+// SPDX-License-Identifier: MIT
+#include "common/QuorvelError.h"
+#include "support/Budget.h"
+#include "tests/transfer/EventLog.h"
+#include "tests/transfer/ScriptedService.h"
+#include "transfer/DownloadThread.h"
+#include "transfer/TDownloadFile.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+
+using namespace std::chrono_literals;
+
+namespace {
+// Reports until it is told to abort: keeps a component busy for as long as a test needs.
+TransferOutcome untilCancelled(UrlDownloadCallback &callback)
+{
+    callback.onStartBinding();
+    while (!callback.onProgress(0, 0))
+        std::this_thread::sleep_for(5ms);
+    callback.onStopBinding(TransferOutcome::cancelled());
+    return TransferOutcome::cancelled();
+}
+
+class ScriptedTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { EXPECT_TRUE(DownloadThread::waitForWorkers(5s)); }
+
+    void start()
+    {
+        component.setUrlToDownload(QStringLiteral("http://127.0.0.1:9/file"));
+        component.setFileName(QStringLiteral("/nonexistent/file"));
+        component.Start();
+    }
+    bool runUntilFinished() { return runWithinBudget([this] { return log.finished(); }, 10s); }
+
+    ScriptedService service{untilCancelled};
+    TDownloadFile component{service};
+    EventLog log{component};
+};
+
+struct Misuse
+{
+    ErrorCode code;
+    QObject *sender;
+    QString message;
+};
+
+TEST_F(ScriptedTest, MisuseIsReportedWithItsCodeAndMessageBusyFirst)
+{
+    std::vector<Misuse> misuses;
+    component.setOnError([&](QObject *Sender, ErrorCode ECode, QString Msg) { misuses.push_back({ECode, Sender, Msg}); });
+    const auto expectOnly = [&](ErrorCode code, const char *message) {
+        ASSERT_EQ(misuses.size(), 1u);
+        EXPECT_EQ(misuses[0].code, code);
+        EXPECT_EQ(misuses[0].sender, &component);
+        EXPECT_EQ(misuses[0].message, QString::fromUtf8(message));
+        misuses.clear();
+    };
+
+    component.setUrlToDownload(QStringLiteral("http://127.0.0.1:9/file"));
+    component.Start();
+    expectOnly(ecNotSpecified, "A URL de origem e/ou o local de destino não foi especificado.");
+    component.setUrlToDownload(QString());
+    component.setFileName(QStringLiteral("/tmp/file"));
+    component.Start();
+    expectOnly(ecNotSpecified, "A URL de origem e/ou o local de destino não foi especificado.");
+    component.Stop();
+    expectOnly(ecNoDownload, "Nenhum download está ativo!");
+
+    start();
+    component.setUrlToDownload(QString());
+    component.Start();
+    expectOnly(ecBusy, "O aplicativo está ocupado!");
+
+    component.Stop();
+    EXPECT_TRUE(misuses.empty());
+    ASSERT_TRUE(runUntilFinished());
+    EXPECT_TRUE(log.events.back().canceled);
+}
+
+TEST_F(ScriptedTest, WorkerWaitsUntilEachHandlerHasReturned)
+{
+    std::atomic<int> handled{0};
+    std::vector<int> handledWhenServiceWentOn;
+    service.setScript([&](UrlDownloadCallback &callback) {
+        callback.onStartBinding();
+        for (std::uint64_t i = 1; i <= 5; ++i) {
+            callback.onProgress(i * 1024, 5 * 1024);
+            handledWhenServiceWentOn.push_back(handled);
+        }
+        callback.onStopBinding(TransferOutcome::done());
+        return TransferOutcome::done();
+    });
+    log.then = [&](const EventLog::Event &event) {
+        if (event.kind != EventLog::Event::Progress)
+            return;
+        QThread::msleep(10);
+        ++handled;
+    };
+    start();
+    ASSERT_TRUE(runUntilFinished());
+
+    log.expectWellFormed(&component);
+    EXPECT_EQ(handledWhenServiceWentOn, (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(log.events[3].received, 3u);
+    EXPECT_EQ(log.events[3].total, 5u);
+}
+
+class CarelessServiceTest : public ScriptedTest,
+                            public ::testing::WithParamInterface<std::pair<const char *, ScriptedService::Script>>
+{
+protected:
+    void SetUp() override { service.setScript(GetParam().second); }
+};
+
+TEST_P(CarelessServiceTest, StillGivesOneStartAndOneFinish)
+{
+    start();
+    ASSERT_TRUE(runUntilFinished());
+    runWithinBudget([] { return false; }, 50ms);
+    log.expectWellFormed(&component);
+    EXPECT_FALSE(log.events.back().canceled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, CarelessServiceTest,
+    ::testing::Values(
+        std::pair<const char *, ScriptedService::Script>{
+            "NeverReportsItsEnd", [](UrlDownloadCallback &callback) {
+                callback.onStartBinding();
+                return TransferOutcome::done();
+            }},
+        std::pair<const char *, ScriptedService::Script>{
+            "Throws", [](UrlDownloadCallback &callback) -> TransferOutcome {
+                callback.onProgress(10, 20);
+                throw std::runtime_error("service broke");
+            }},
+        std::pair<const char *, ScriptedService::Script>{
+            "ReportsTwiceAndLate", [](UrlDownloadCallback &callback) {
+                callback.onStopBinding(TransferOutcome::failed(QStringLiteral("first")));
+                callback.onProgress(10, 20);
+                callback.onStartBinding();
+                callback.onStopBinding(TransferOutcome::done());
+                return TransferOutcome::done();
+            }}),
+    [](const auto &info) { return std::string(info.param.first); });
+
+TEST_F(ScriptedTest, ThrowingServiceFinishesWithItsMessageAsTheReason)
+{
+    service.setScript([](UrlDownloadCallback &) -> TransferOutcome { throw QuorvelError(QStringLiteral("磁盘已满")); });
+    start();
+    ASSERT_TRUE(runUntilFinished());
+    EXPECT_EQ(component.lastOutcome()->kind, TransferOutcome::Kind::Failed);
+    EXPECT_EQ(component.lastOutcome()->reason, QStringLiteral("磁盘已满"));
+}
+
+TEST_F(ScriptedTest, HandlerErrorsAreReportedAndTheTransferGoesOn)
+{
+    QStringList reported;
+    component.setErrorReporter([&](const QString &message) { reported << message; });
+    log.then = [&](const EventLog::Event &event) {
+        if (event.kind == EventLog::Event::Start)
+            throw QuorvelError(QStringLiteral("在范围外的名单索引 (0)"));
+        if (event.kind == EventLog::Event::Progress && reported.size() == 1)
+            throw std::invalid_argument("not a time");
+    };
+    start();
+    ASSERT_TRUE(runWithinBudget([&] { return reported.size() == 2; }, 10s));
+    component.Stop();
+    ASSERT_TRUE(runUntilFinished());
+
+    EXPECT_EQ(reported, (QStringList{QStringLiteral("在范围外的名单索引 (0)"), QStringLiteral("not a time")}));
+}
+
+TEST_F(ScriptedTest, LateStopStillReportsCanceledButTheOutcomeIsDone)
+{
+    std::atomic<bool> stopped{false};
+    service.setScript([&](UrlDownloadCallback &callback) {
+        callback.onStartBinding();
+        callback.onProgress(4096, 4096);
+        while (!stopped)
+            std::this_thread::sleep_for(1ms);
+        callback.onStopBinding(TransferOutcome::done());
+        return TransferOutcome::done();
+    });
+    log.then = [&](const EventLog::Event &event) {
+        if (event.kind == EventLog::Event::Progress) {
+            component.Stop();
+            stopped = true;
+        }
+    };
+    start();
+    ASSERT_TRUE(runUntilFinished());
+
+    EXPECT_TRUE(log.events.back().canceled);
+    EXPECT_EQ(component.lastOutcome()->kind, TransferOutcome::Kind::Done);
+}
+}

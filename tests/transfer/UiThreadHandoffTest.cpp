@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+#include "transfer/UiThreadHandoff.h"
+
+#include <QCoreApplication>
+#include <QObject>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <memory>
+
+TEST(UiThreadHandoff, RunsAtOnceWhenAlreadyOnTheContextsThread)
+{
+    QObject context;
+    auto handoff = std::make_shared<UiThreadHandoff>(&context);
+    bool ran = false;
+    EXPECT_TRUE(handoff->run([&] { ran = true; }));
+    EXPECT_TRUE(ran);
+}
+
+TEST(UiThreadHandoff, DetachReleasesAWaitingWorkerAndDropsItsCall)
+{
+    auto context = std::make_unique<QObject>();
+    auto handoff = std::make_shared<UiThreadHandoff>(context.get());
+    bool ran = false;
+    auto worker = std::async(std::launch::async, [&] { return handoff->run([&] { ran = true; }); });
+    // The worker has posted its call by now and waits for an event loop that does not run.
+    EXPECT_EQ(worker.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+
+    handoff->detach();
+    EXPECT_FALSE(worker.get());
+    context.reset();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ran);
+    EXPECT_FALSE(handoff->run([&] { ran = true; }));
+}
+
+TEST(UiThreadHandoff, RunsAWorkersCallOnTheContextsThread)
+{
+    QObject context;
+    auto handoff = std::make_shared<UiThreadHandoff>(&context);
+    QThread *ranOn = nullptr;
+    auto worker = std::async(std::launch::async, [&] { return handoff->run([&] { ranOn = QThread::currentThread(); }); });
+    while (worker.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(worker.get());
+    EXPECT_EQ(ranOn, context.thread());
+}
