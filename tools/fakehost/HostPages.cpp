@@ -47,28 +47,22 @@ std::string HostPages::countdownPage(std::string_view name, unsigned seconds, st
 
 std::string HostPages::waitPage(unsigned minutes) const
 {
-    return layout("Download limit reached",
-                  "<h1>Download limit reached</h1>\n<div class=\"notice\">\n"
-                  "<p>You have just downloaded a file as a free user.</p>\n"
-                  "<p>Unfortunately you will have to wait "
-                      + std::to_string(minutes) + " minutes.</p>\n</div>\n");
+    return noticePage("Download limit reached", {"You have just downloaded a file as a free user.",
+                                                 "Unfortunately you will have to wait " + std::to_string(minutes)
+                                                     + " minutes."});
 }
 
 std::string HostPages::aboutPage(unsigned minutes) const
 {
     // Only a tag follows "minutes.": a reader that looks for the last "m" in the few characters
     // after the number must find the one of "minutes".
-    return layout("Server busy",
-                  "<h1>Server busy</h1>\n<div class=\"notice\">\n"
-                  "<p>All download slots for free users are in use.</p>\n"
-                  "<p>Or try again in about "
-                      + std::to_string(minutes) + " minutes.</p>\n</div>\n");
+    return noticePage("Server busy", {"All download slots for free users are in use.",
+                                      "Or try again in about " + std::to_string(minutes) + " minutes."});
 }
 
 std::string HostPages::missingPage() const
 {
-    return layout("Error", "<h1>Error</h1>\n<div class=\"notice\">\n"
-                           "<p>The file could not be found. Please check the download link.</p>\n</div>\n");
+    return noticePage("Error", {"The file could not be found. Please check the download link."});
 }
 
 std::string HostPages::adFrame() const
@@ -80,7 +74,15 @@ std::string HostPages::adFrame() const
 
 std::string HostPages::errorPage(std::string_view message) const
 {
-    return layout("Error", "<h1>Error</h1>\n<div class=\"notice\">\n<p>" + htmlEscape(message) + "</p>\n</div>\n");
+    return noticePage("Error", {htmlEscape(message)});
+}
+
+std::string HostPages::noticePage(std::string_view title, std::initializer_list<std::string> paragraphs) const
+{
+    std::string content = "<h1>" + std::string(title) + "</h1>\n<div class=\"notice\">\n";
+    for (const std::string &paragraph : paragraphs)
+        content += "<p>" + paragraph + "</p>\n";
+    return layout(title, content + "</div>\n");
 }
 
 std::string HostPages::layout(std::string_view title, std::string_view content) const

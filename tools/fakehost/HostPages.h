@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,8 @@ public:
     std::string errorPage(std::string_view message) const;
 
 private:
+    /** A page of a heading and a few paragraphs of HTML. */
+    std::string noticePage(std::string_view title, std::initializer_list<std::string> paragraphs) const;
     std::string layout(std::string_view title, std::string_view content) const;
     std::string adSlot(bool frames) const;
 
