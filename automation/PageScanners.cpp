@@ -97,7 +97,8 @@ PageAction PageScanners::FindWait()
         m_state.MarkerFound = 0;
         return PageAction::None;
     }
-    m_state.WaitText = numberAt(m_buffer.text(), p + waitNumberOffset);
+    m_lastSlice = numberAt(m_buffer.text(), p + waitNumberOffset);
+    m_state.WaitText = m_lastSlice;
     const std::int32_t minutes = textToInteger(m_state.WaitText);
     m_state.WaitText = FormatSecsToHMS(minutesToSeconds(minutes));
     startWait(m_state.WaitText);
@@ -113,7 +114,8 @@ PageAction PageScanners::FindStill()
     }
     const QString &text = m_buffer.text();
     const qsizetype from = p + stillMarker.size();
-    m_state.WaitText = text.mid(from, stillSliceLength(text, from));
+    m_lastSlice = text.mid(from, stillSliceLength(text, from));
+    m_state.WaitText = m_lastSlice;
     GetTime();
     FindFinalURL();
     m_state.CountdownText = FormatSecsToHMS(textToInteger(m_state.WaitNumber));
@@ -128,7 +130,8 @@ PageAction PageScanners::FindAbout()
         m_state.MarkerFound = 0;
         return PageAction::None;
     }
-    m_state.WaitText = m_buffer.text().mid(p + aboutSliceOffset, aboutSliceLength);
+    m_lastSlice = m_buffer.text().mid(p + aboutSliceOffset, aboutSliceLength);
+    m_state.WaitText = m_lastSlice;
     GetTimeAbout();
     const std::int32_t minutes = textToInteger(m_state.WaitNumber);
     m_state.WaitText = FormatSecsToHMS(minutesToSeconds(minutes));

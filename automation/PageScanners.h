@@ -51,6 +51,9 @@ public:
      */
     qsizetype markerPosition(const QString &marker) const;
 
+    /** The text cut after the marker by the last FindWait, FindStill or FindAbout that found it. */
+    const QString &lastSlice() const { return m_lastSlice; }
+
     static const QString errorMarker;
     static const QString waitMarker;
     static const QString stillMarker;
@@ -63,4 +66,5 @@ private:
     const PageTextBuffer &m_buffer;
     MainUnitState &m_state;
     const Clock &m_clock;
+    QString m_lastSlice;
 };

@@ -276,6 +276,16 @@ TEST_F(PageScannersTest, theWaitStartsAtTheClocksTimeOfDay)
     EXPECT_EQ(state.StartTime, 0.9999);
 }
 
+TEST_F(PageScannersTest, theSliceStaysVisibleAfterTheWaitTextIsReplaced)
+{
+    buffer.replaceText(u"Unfortunately you will have to wait 15 minutes. Or try again in about 12 minutes."_s);
+    scanners.FindWait();
+    EXPECT_EQ(scanners.lastSlice(), u"15");
+    scanners.FindAbout();
+    EXPECT_EQ(scanners.lastSlice(), u"12 minutes.");
+    EXPECT_EQ(state.WaitText, u"0:12:0");
+}
+
 TEST(URLCopy, takesTheTextBetweenTheFirstStartTagAndTheEndTagAfterIt)
 {
     EXPECT_EQ(PageScanners::URLCopy(u"x<a>in</a><a>2</a>"_s, u"<a>"_s, u"</a>"_s), u"in");
