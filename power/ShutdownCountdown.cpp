@@ -22,19 +22,16 @@ bool ShutdownCountdown::start(int seconds)
 
 void ShutdownCountdown::cancel()
 {
-    if (!isRunning())
+    if (!stop())
         return;
-    m_timer.stop();
     emit cancelled();
     emit finished();
 }
 
 void ShutdownCountdown::withdraw()
 {
-    if (!isRunning())
-        return;
-    m_timer.stop();
-    emit finished();
+    if (stop())
+        emit finished();
 }
 
 bool ShutdownCountdown::isRunning() const
@@ -55,7 +52,14 @@ void ShutdownCountdown::countOneSecond()
         emit tick(m_remaining);
         return;
     }
-    m_timer.stop();
+    stop();
     emit expired();
     emit finished();
+}
+
+bool ShutdownCountdown::stop()
+{
+    const bool wasRunning = isRunning();
+    m_timer.stop();
+    return wasRunning;
 }

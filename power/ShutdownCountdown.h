@@ -40,6 +40,8 @@ signals:
 
 private:
     void countOneSecond();
+    /** Answers whether a count was running. */
+    bool stop();
 
     QTimer m_timer;
     int m_remaining = 0;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 struct ModeRow
@@ -12,6 +14,12 @@ struct ModeRow
     bool force;
     const char *expected; // empty: nothing requested
 };
+
+// Names a failing row by its mode and force rather than by its bytes.
+void PrintTo(const ModeRow &row, std::ostream *out)
+{
+    *out << '"' << row.mode << (row.force ? "\" forced" : "\" not forced");
+}
 
 class ExitWindowsByModeTest : public ::testing::TestWithParam<ModeRow>
 {

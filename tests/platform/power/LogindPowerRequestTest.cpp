@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -82,6 +84,12 @@ struct CallRow
     bool force;
     const char *expected;
 };
+
+// Names a failing row by its mode and force rather than by its bytes.
+void PrintTo(const CallRow &row, std::ostream *out)
+{
+    *out << '"' << row.mode << (row.force ? "\" forced" : "\" not forced");
+}
 
 class LogindCallTest : public ::testing::TestWithParam<CallRow>
 {
