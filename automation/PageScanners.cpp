@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 const QString PageScanners::errorMarker =
     QStringLiteral("The file could not be found. Please check the download link.");
@@ -81,41 +82,38 @@ qsizetype PageScanners::markerPosition(const QString &marker) const
     return m_buffer.text().indexOf(marker, m_buffer.selStart() + m_buffer.selLength());
 }
 
+std::optional<qsizetype> PageScanners::searchStep(const QString &marker)
+{
+    const qsizetype p = markerPosition(marker);
+    if (p < 0) {
+        m_state.MarkerFound = 0;
+        return std::nullopt;
+    }
+    return p;
+}
+
 PageAction PageScanners::FindError()
 {
-    if (markerPosition(errorMarker) < 0) {
-        m_state.MarkerFound = 0;
-        return PageAction::None;
-    }
-    return PageAction::DeleteURLError;
+    return searchStep(errorMarker) ? PageAction::DeleteURLError : PageAction::None;
 }
 
 PageAction PageScanners::FindWait()
 {
-    const qsizetype p = markerPosition(waitMarker);
-    if (p < 0) {
-        m_state.MarkerFound = 0;
+    const auto p = searchStep(waitMarker);
+    if (!p)
         return PageAction::None;
-    }
-    m_lastSlice = numberAt(m_buffer.text(), p + waitNumberOffset);
-    m_state.WaitText = m_lastSlice;
-    const std::int32_t minutes = textToInteger(m_state.WaitText);
-    m_state.WaitText = FormatSecsToHMS(minutesToSeconds(minutes));
-    startWait(m_state.WaitText);
-    return PageAction::StartRetryWait;
+    storeSlice(numberAt(m_buffer.text(), *p + waitNumberOffset));
+    return startRetryWait(textToInteger(m_state.WaitText));
 }
 
 PageAction PageScanners::FindStill()
 {
-    const qsizetype p = markerPosition(stillMarker);
-    if (p < 0) {
-        m_state.MarkerFound = 0;
+    const auto p = searchStep(stillMarker);
+    if (!p)
         return PageAction::None;
-    }
     const QString &text = m_buffer.text();
-    const qsizetype from = p + stillMarker.size();
-    m_lastSlice = text.mid(from, stillSliceLength(text, from));
-    m_state.WaitText = m_lastSlice;
+    const qsizetype from = *p + stillMarker.size();
+    storeSlice(text.mid(from, stillSliceLength(text, from)));
     GetTime();
     FindFinalURL();
     m_state.CountdownText = FormatSecsToHMS(textToInteger(m_state.WaitNumber));
@@ -125,28 +123,20 @@ PageAction PageScanners::FindStill()
 
 PageAction PageScanners::FindAbout()
 {
-    const qsizetype p = markerPosition(aboutMarker);
-    if (p < 0) {
-        m_state.MarkerFound = 0;
+    const auto p = searchStep(aboutMarker);
+    if (!p)
         return PageAction::None;
-    }
-    m_lastSlice = m_buffer.text().mid(p + aboutSliceOffset, aboutSliceLength);
-    m_state.WaitText = m_lastSlice;
+    storeSlice(m_buffer.text().mid(*p + aboutSliceOffset, aboutSliceLength));
     GetTimeAbout();
-    const std::int32_t minutes = textToInteger(m_state.WaitNumber);
-    m_state.WaitText = FormatSecsToHMS(minutesToSeconds(minutes));
-    startWait(m_state.WaitText);
-    return PageAction::StartRetryWait;
+    return startRetryWait(textToInteger(m_state.WaitNumber));
 }
 
 void PageScanners::FindFinalURL()
 {
-    const qsizetype p = markerPosition(finalUrlMarker);
-    if (p < 0) {
-        m_state.MarkerFound = 0;
+    const auto p = searchStep(finalUrlMarker);
+    if (!p)
         return;
-    }
-    m_state.FinalUrl = URLCopy(m_buffer.text().sliced(p), QStringLiteral("action=\""),
+    m_state.FinalUrl = URLCopy(m_buffer.text().sliced(*p), QStringLiteral("action=\""),
                                QStringLiteral("\""));
     GetFileName(m_state.FinalUrl, u'/');
     m_state.MarkerFound = 1;
@@ -182,6 +172,19 @@ QString PageScanners::URLCopy(const QString &text, const QString &startTag, cons
     if (b < 0)
         return {};
     return text.sliced(a, b - a);
+}
+
+void PageScanners::storeSlice(const QString &slice)
+{
+    m_lastSlice = slice;
+    m_state.WaitText = slice;
+}
+
+PageAction PageScanners::startRetryWait(std::int32_t minutes)
+{
+    m_state.WaitText = FormatSecsToHMS(minutesToSeconds(minutes));
+    startWait(m_state.WaitText);
+    return PageAction::StartRetryWait;
 }
 
 void PageScanners::startWait(const QString &hms)

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 class Clock;
 class PageTextBuffer;
@@ -61,6 +62,10 @@ public:
     static const QString finalUrlMarker;
 
 private:
+    /** The marker's position; absent: MarkerFound := 0 and nullopt. */
+    std::optional<qsizetype> searchStep(const QString &marker);
+    void storeSlice(const QString &slice);
+    PageAction startRetryWait(std::int32_t minutes);
     void startWait(const QString &hms);
 
     const PageTextBuffer &m_buffer;
