@@ -17,7 +17,12 @@ const QString &DownloadQueue::at(int i) const
 
 void DownloadQueue::append(const QString &line)
 {
-    m_entries.append(line);
+    appendAll({line});
+}
+
+void DownloadQueue::appendAll(const QStringList &lines)
+{
+    m_entries.append(lines);
     emit entriesChanged();
 }
 

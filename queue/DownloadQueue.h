@@ -25,6 +25,8 @@ public:
     const QStringList &entries() const { return m_entries; }
 
     void append(const QString &line);
+    /** Appends every line in order, announcing the change once. */
+    void appendAll(const QStringList &lines);
     /** Removes entry 0, whatever it is; throws the list-index error on an empty queue. */
     void removeHead();
     /** Replaces every entry at once; the selection goes with the old entries. */

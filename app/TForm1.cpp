@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: MIT
+#include "app/TForm1.h"
+
+#include "app/ProgressPanel.h"
+#include "app/StatusPanels.h"
+#include "dialogs/FixedOuterSize.h"
+#include "dialogs/FreshForm.h"
+#include "dialogs/TForm2.h"
+#include "dialogs/TForm3.h"
+#include "dialogs/TForm4.h"
+#include "platform/system/DownloadFolder.h"
+#include "queue/DownloadQueue.h"
+#include "queue/QueueListFile.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QToolButton>
+
+TForm1::TForm1(DownloadQueue &queue, UrlOpener &opener, QWidget *parent)
+    : QMainWindow(parent), Edit2(new QLineEdit(this)), m_queue(queue), m_opener(opener),
+      m_optionsLinks{queue, *Edit2, [this] { StartDownload1Click(); }}
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quorvel V.1.1"));
+    buildControls();
+    buildActions();
+    buildMenus();
+    buildToolBars();
+    connectHandlers();
+    followQueue();
+    FormCreate();
+    m_forms.Form2 = new TForm2(m_forms, m_optionsLinks, this);
+    m_forms.Form3 = new TForm3(m_opener, this);
+    m_forms.Form4 = new TForm4(m_forms, this);
+}
+
+void TForm1::FormCreate()
+{
+    FixedOuterSize::apply(this, QSize(529, 399));
+    if (const QScreen *desktop = screen())
+        move(desktop->availableGeometry().center() - rect().center());
+    // Without the folder the program still runs; the downloads into it fail and say so.
+    DownloadFolder::create(DownloadFolder::defaultPath());
+}
+
+void TForm1::followQueue()
+{
+    connect(&m_queue, &DownloadQueue::entriesChanged, this, &TForm1::showEntries);
+    connect(&m_queue, &DownloadQueue::selectionChanged, this, &TForm1::showSelection);
+    connect(&m_queue, &DownloadQueue::moveButtonsChanged, this, &TForm1::showMoveButtons);
+    connect(&m_queue, &DownloadQueue::currentUrlChanged, NameEdit, &QLineEdit::setText);
+    connect(NameEdit, &QLineEdit::textChanged, &m_queue, &DownloadQueue::setCurrentUrl);
+    connect(ListBox1, &QListWidget::currentRowChanged, &m_queue, &DownloadQueue::setSelected);
+    showEntries();
+    showMoveButtons(m_queue.upEnabled(), m_queue.downEnabled());
+    NameEdit->setText(m_queue.currentUrl());
+}
+
+void TForm1::showEntries()
+{
+    const QSignalBlocker quiet(ListBox1);
+    ListBox1->clear();
+    ListBox1->addItems(m_queue.entries());
+    showSelection(m_queue.selected());
+}
+
+void TForm1::showSelection(int index)
+{
+    const QSignalBlocker quiet(ListBox1);
+    ListBox1->setCurrentRow(index);
+    if (index < 0)
+        ListBox1->clearSelection();
+}
+
+void TForm1::showMoveButtons(bool upEnabled, bool downEnabled)
+{
+    UpButton->setEnabled(upEnabled);
+    UpButton2->setEnabled(upEnabled);
+    DownButton->setEnabled(downEnabled);
+    DownButton2->setEnabled(downEnabled);
+}
+
+void TForm1::AddActionExecute()
+{
+    execFresh(m_forms.Form2, m_forms, m_optionsLinks, this);
+}
+
+void TForm1::DelActionExecute()
+{
+    m_queue.deleteSelected();
+}
+
+void TForm1::UpActionExecute()
+{
+    m_queue.moveUp();
+    ListBox1->setFocus();
+}
+
+void TForm1::DownActionExecute()
+{
+    m_queue.moveDown();
+    ListBox1->setFocus();
+}
+
+void TForm1::FirstActionExecute()
+{
+    m_queue.moveFirst();
+    ListBox1->setFocus();
+}
+
+void TForm1::LastActionExecute()
+{
+    m_queue.moveLast();
+    ListBox1->setFocus();
+}
+
+void TForm1::ClearActionExecute()
+{
+    m_queue.clear();
+    for (int panel = 0; panel < StatusPanels::panelCount; ++panel)
+        StatusBar1->setPanelText(panel, QString());
+}
+
+void TForm1::ImportList1Click()
+{
+    QFileDialog OpenDialog1(this);
+    OpenDialog1.setObjectName(QStringLiteral("OpenDialog1"));
+    // Any name may be typed: one that cannot be opened is reported by LoadListFile.
+    OpenDialog1.setFileMode(QFileDialog::AnyFile);
+    if (OpenDialog1.exec() == QDialog::Accepted && !OpenDialog1.selectedFiles().isEmpty()) {
+        LoadListFile(OpenDialog1.selectedFiles().constFirst());
+        m_queue.showHead();
+    }
+    if (m_forms.Form2->savePath().isEmpty())
+        Edit2->setText(DownloadFolder::defaultPath());
+}
+
+void TForm1::LoadListFile(const QString &fileName)
+{
+    m_queue.replaceAll(QueueListFile::read(fileName));
+}
+
+void TForm1::DownloadOptions1Click()
+{
+    execFresh(m_forms.Form4, m_forms, this);
+}
+
+void TForm1::SaveBtnClick()
+{
+    DownloadOptions1Click();
+}
+
+void TForm1::AboutQuorvel1Click()
+{
+    execFresh(m_forms.Form3, m_opener, this);
+}
+
+void TForm1::Progress1Click()
+{
+    setProgressShown(Panel1->isHidden());
+}
+
+void TForm1::Panel1Click()
+{
+    setProgressShown(false);
+}
+
+void TForm1::setProgressShown(bool shown)
+{
+    Panel1->setVisible(shown);
+    ListBox1Resize();
+}
+
+void TForm1::ListBox1Resize()
+{
+    const int width = Panel1->isHidden() ? 514 : 417;
+    ListBox1->resize(width, ListBox1->height());
+    NameEdit->resize(width, NameEdit->height());
+}
+
+void TForm1::StartDownload1Click()
+{
+    // Filled by the page flow: opens NameEdit's page when no transfer runs.
+}
+
+void TForm1::StopDownExecute()
+{
+    // Filled by the page flow: stops the page, its timers and the transfer.
+}
+
+void TForm1::shutBtnClick()
+{
+    // Filled by the power-off part: arms or disarms the power-off at the end of the queue.
+}
+
+void TForm1::ShutPC1Click()
+{
+    // Filled by the power-off part: the menu's twin of shutBtn.
+}
+
+void TForm1::FileExit1Execute()
+{
+    close();
+}
+
+void TForm1::FileOpen1Execute()
+{
+    // Ctrl+O does what "输入列表" does: a file chosen and then ignored would only puzzle the user.
+    ImportList1Click();
+}

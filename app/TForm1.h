@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "dialogs/FormRefs.h"
+#include "dialogs/OptionsLinks.h"
+
+#include <QMainWindow>
+
+class DownloadQueue;
+class FindTextDialog;
+class ProgressPanel;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QToolButton;
+class StatusPanels;
+class ToolStrip;
+class UrlOpener;
+
+/**
+ * The main window: the queue with the current download, the progress panel, the status bar, the
+ * hidden page buffer and save folder, the menus, toolbars and actions. Its handlers hand the work
+ * to the queue and the dialogs; errors they throw end in the error box. UI thread only.
+ */
+class TForm1 final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    TForm1(DownloadQueue &queue, UrlOpener &opener, QWidget *parent = nullptr);
+
+    FormRefs &forms() { return m_forms; }
+
+    // Controls, by their design names.
+    ToolStrip *ToolBar1;
+    QFrame *Panel2;
+    QLabel *Label1;
+    QListWidget *ListBox1;
+    QLineEdit *NameEdit;
+    ProgressPanel *Panel1;
+    StatusPanels *StatusBar1;
+    /** The page engine draws nothing; this keeps the browser's place, under Panel2. */
+    QWidget *WebBrowser1;
+    QPlainTextEdit *Memo2;
+    /** The save folder. */
+    QLineEdit *Edit2;
+
+    QToolButton *addBtn, *delBtn, *strBtn, *stpBtn, *UpButton, *DownButton, *FirstBtn, *LastBtn;
+    QToolButton *impBtn, *SaveBtn, *clrBtn, *shutBtn;
+    QToolButton *FirstBtn2, *UpButton2, *DelBtn2, *DownButton2, *LastBtn2;
+
+    QMenu *File1, *Edit1, *Tools1, *View1, *Help1;
+    QAction *NewDownload1, *StartDownload1, *StopDownload1, *Exit1;
+    QAction *MoveUP, *MoveDown, *MoveFirst, *MoveLast, *DeleteSelected;
+    QAction *ClearList1, *ImportList1, *DownloadOptions1, *ShutPC1, *Progress1, *AboutQuorvel1;
+
+    // ActionList1.
+    QAction *AddAction, *DelAction, *UpAction, *DownAction, *FirstAction, *LastAction;
+    QAction *ClearAction, *StopDown, *FileExit1, *FileOpen1, *SearchFind1;
+    QAction *EditCut1, *EditCopy1, *EditPaste1, *EditUndo1, *EditDelete1;
+
+    void FormCreate();
+    void AddActionExecute();
+    void DelActionExecute();
+    void UpActionExecute();
+    void DownActionExecute();
+    void FirstActionExecute();
+    void LastActionExecute();
+    void ClearActionExecute();
+    void ImportList1Click();
+    /** Replaces the queue with the lines of fileName; throws when it cannot be opened. */
+    void LoadListFile(const QString &fileName);
+    void DownloadOptions1Click();
+    void SaveBtnClick();
+    void AboutQuorvel1Click();
+    void Progress1Click();
+    void Panel1Click();
+    void ListBox1Resize();
+    void StartDownload1Click();
+    void StopDownExecute();
+    void shutBtnClick();
+    void ShutPC1Click();
+    void FileExit1Execute();
+    void FileOpen1Execute();
+    void SearchFind1Execute();
+    void EditCut1Execute();
+    void EditCopy1Execute();
+    void EditPaste1Execute();
+    void EditUndo1Execute();
+    void EditDelete1Execute();
+
+private:
+    void buildControls();
+    void buildActions();
+    void buildMenus();
+    void buildToolBars();
+    void connectHandlers();
+    void followQueue();
+    void showEntries();
+    void showSelection(int index);
+    void showMoveButtons(bool upEnabled, bool downEnabled);
+    void setProgressShown(bool shown);
+    /** The window's text field that has the keyboard focus, if one has. */
+    QLineEdit *focusedTextField() const;
+
+    DownloadQueue &m_queue;
+    UrlOpener &m_opener;
+    FormRefs m_forms;
+    OptionsLinks m_optionsLinks;
+    FindTextDialog *m_find = nullptr;
+};

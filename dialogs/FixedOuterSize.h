@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <QSize>
+
+class QWidget;
+
+/**
+ * Keeps a window's outer size, frame included, fixed: the client area is what remains once the
+ * window manager has told us how thick its frame is, so the size is fixed again on every show
+ * and move. UI thread only.
+ */
+class FixedOuterSize final : public QObject
+{
+    Q_OBJECT
+
+public:
+    /** Lives as a child of window. */
+    static void apply(QWidget *window, QSize outer);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    FixedOuterSize(QWidget *window, QSize outer);
+    void fix();
+
+    QWidget *m_window;
+    QSize m_outer;
+};
