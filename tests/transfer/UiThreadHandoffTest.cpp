@@ -35,15 +35,3 @@ TEST(UiThreadHandoff, DetachReleasesAWaitingWorkerAndDropsItsCall)
     EXPECT_FALSE(ran);
     EXPECT_FALSE(handoff->run([&] { ran = true; }));
 }
-
-TEST(UiThreadHandoff, RunsAWorkersCallOnTheContextsThread)
-{
-    QObject context;
-    auto handoff = std::make_shared<UiThreadHandoff>(&context);
-    QThread *ranOn = nullptr;
-    auto worker = std::async(std::launch::async, [&] { return handoff->run([&] { ranOn = QThread::currentThread(); }); });
-    while (worker.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready)
-        QCoreApplication::processEvents();
-    EXPECT_TRUE(worker.get());
-    EXPECT_EQ(ranOn, context.thread());
-}

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: MIT
+#include "tests/automation/flow/FlowFixture.h"
+
+#include "automation/flow/StatusTexts.h"
+
+using namespace std::chrono_literals;
+using Field = FlowView::Field;
+
+class TransferProgressDisplayTest : public FlowFixture
+{
+protected:
+    /** A transfer of the queue's head that ends as the script says, run to its end. */
+    void runTransfer(const TransferOutcome &outcome)
+    {
+        service.setScript([outcome](UrlDownloadCallback &callback) {
+            callback.onStartBinding();
+            callback.onProgress(1024 * 1024, 2048 * 1024);
+            callback.onStopBinding(outcome);
+            return outcome;
+        });
+        int ended = 0;
+        const auto connection =
+            QObject::connect(&display, &TransferProgressDisplay::transferEnded, &display, [&] { ++ended; });
+        download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
+        download.setFileName(QStringLiteral("/tmp/never-written/a.bin"));
+        download.Start();
+        EXPECT_TRUE(runWithinBudget([&] { return ended == 1; }, 5s));
+        QObject::disconnect(connection);
+    }
+};
+
+TEST_F(TransferProgressDisplayTest, StartTakesTheHeadOffTheQueueAndMarksTheTransfer)
+{
+    queue.appendAll({QStringLiteral("A"), QStringLiteral("B")});
+    display.DownloadFile1Start();
+    EXPECT_EQ(queue.entries(), QStringList{QStringLiteral("B")});
+    EXPECT_EQ(download.Tag(), 1);
+    EXPECT_TRUE(display.ElpsTimer().isActive());
+    EXPECT_TRUE(display.EstTimer().isActive());
+    // A URL typed by hand over an empty queue: nothing to remove, no error.
+    queue.clear();
+    EXPECT_NO_THROW(display.DownloadFile1Start());
+}
+
+TEST_F(TransferProgressDisplayTest, ProgressShowsSizesShareAndEstimate)
+{
+    QLocale::setDefault(QLocale::c());
+    state.FinalFileName = QStringLiteral("report.zip");
+    state.ElapsedSeconds = 10;
+    display.DownloadFile1Progress(1536, 3072);
+    EXPECT_EQ(view.fields[Field::Size], QStringLiteral("3.00 MB"));
+    EXPECT_EQ(view.fields[Field::Completed], QStringLiteral("1.50 MB"));
+    EXPECT_EQ(view.fields[Field::Percent], QStringLiteral("50.00 %"));
+    EXPECT_EQ(state.EstimateText, QStringLiteral("0:0:20")); // 3074 × 10 div 1537
+    EXPECT_EQ(view.status[0], StatusTexts::downloading.text);
+    EXPECT_EQ(view.widths[0], 80);
+    EXPECT_EQ(view.status[1], QStringLiteral("50.00 %"));
+    EXPECT_EQ(view.status[2], QStringLiteral(" report.zip"));
+    EXPECT_EQ(view.widths[2], 55);
+}
+
+TEST_F(TransferProgressDisplayTest, WithoutATotalOnlyTheReceivedAmountShows)
+{
+    display.DownloadFile1Progress(3, 0);
+    EXPECT_EQ(view.fields[Field::Size], QString());
+    EXPECT_EQ(view.fields[Field::Percent], QString());
+    EXPECT_EQ(view.status[1], QString());
+    EXPECT_FALSE(view.fields[Field::Completed].isEmpty());
+}
+
+TEST_F(TransferProgressDisplayTest, AnEstimateOfADayOrMoreNeverFails)
+{
+    state.ElapsedSeconds = 5;
+    EXPECT_NO_THROW(display.DownloadFile1Progress(0, 4'000'000));
+    EXPECT_EQ(view.fields[Field::Estimate], QStringLiteral("5555:33:30"));
+    EXPECT_TRUE(view.errors.isEmpty());
+}
+
+TEST_F(TransferProgressDisplayTest, ElapsedTimeAcrossMidnightIsTheTrueTime)
+{
+    clock.set(1.0 - 5 * second);
+    display.DownloadFile1Start();
+    clock.set(7 * second);
+    display.ElpsTimerTimer();
+    EXPECT_NEAR(state.ElapsedTime, 12 * second, 1e-9);
+}
+
+TEST_F(TransferProgressDisplayTest, TheLastFinishedFileEndsInThePowerOffCheck)
+{
+    armPowerOff();
+    queue.append(QStringLiteral("http://host/page"));
+    queue.showHead();
+    runTransfer(TransferOutcome::done());
+    EXPECT_EQ(queue.count(), 0);
+    EXPECT_TRUE(queue.currentUrl().isEmpty());
+    EXPECT_EQ(download.Tag(), 0);
+    EXPECT_EQ(view.status[0], StatusTexts::noMoreUrls.text);
+    EXPECT_EQ(view.widths[0], 125);
+    EXPECT_TRUE(shutdown.countdown().isRunning());
+    EXPECT_TRUE(view.fields[Field::Size].isEmpty());
+}
+
+TEST_F(TransferProgressDisplayTest, AFinishedFileOpensTheNextPage)
+{
+    queue.appendAll({QStringLiteral("http://host/a"), QStringLiteral("http://host/b")});
+    queue.showHead();
+    runTransfer(TransferOutcome::done());
+    EXPECT_EQ(queue.entries(), QStringList{QStringLiteral("http://host/b")});
+    EXPECT_EQ(browser.navigated, QStringList{QStringLiteral("http://host/b")});
+}
+
+TEST_F(TransferProgressDisplayTest, AFailedFileGoesBackAndIsNotRetriedUnasked)
+{
+    armPowerOff();
+    state.FinalFileName = QStringLiteral("a.bin");
+    queue.appendAll({QStringLiteral("http://host/a"), QStringLiteral("http://host/b")});
+    queue.showHead();
+    runTransfer(TransferOutcome::failed(QStringLiteral("HTTP 500")));
+    EXPECT_EQ(queue.entries(), (QStringList{QStringLiteral("http://host/b"), QStringLiteral("http://host/a")}));
+    EXPECT_EQ(browser.navigated, QStringList{QStringLiteral("http://host/b")});
+    EXPECT_EQ(view.status[0], StatusTexts::downloadFailed.text);
+    EXPECT_EQ(view.status[2], QStringLiteral(" a.bin"));
+
+    // b's page loads and its file finishes; a, already failed, is at the head: the flow rests
+    // there, with no power-off.
+    emit browser.downloadComplete();
+    runTransfer(TransferOutcome::done());
+    EXPECT_EQ(queue.entries(), QStringList{QStringLiteral("http://host/a")});
+    EXPECT_EQ(queue.currentUrl(), QStringLiteral("http://host/a"));
+    EXPECT_EQ(browser.navigated.size(), 1);
+    EXPECT_TRUE(flow.isAtRest());
+    EXPECT_FALSE(shutdown.countdown().isRunning());
+
+    // The user's start tries it again.
+    flow.StartDownload1Click();
+    EXPECT_EQ(browser.navigated.last(), QStringLiteral("http://host/a"));
+}
+
+TEST_F(TransferProgressDisplayTest, ACancelledFileIsNotAFailure)
+{
+    queue.appendAll({QStringLiteral("http://host/a"), QStringLiteral("http://host/b")});
+    queue.showHead();
+    runTransfer(TransferOutcome::cancelled());
+    EXPECT_EQ(queue.entries(), QStringList{QStringLiteral("http://host/b")});
+    EXPECT_NE(view.status[0], StatusTexts::downloadFailed.text);
+}
