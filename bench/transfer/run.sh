@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Fetches 1 GiB from a private nginx on 127.0.0.1, through TDownloadFile and with `curl -o`,
+# alternating, and reports the median throughput of each, their ratio, the bench's peak memory
+# and the UI thread's event latency during the transfer. Not for CI: it writes several GiB.
+# Usage: bench/transfer/run.sh [runs] (default 5); builds into build-bench.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+runs=${1:-5}
+build="$root/build-bench"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF > /dev/null
+cmake --build "$build" -j2 --target quorvel_transfer_bench > /dev/null
+bench="$build/bench/transfer/quorvel_transfer_bench"
+
+work=$(mktemp -d)
+stop_nginx() {
+  if [ -s "$work/nginx.pid" ]; then kill "$(cat "$work/nginx.pid")" 2> /dev/null || true; fi
+  # nginx removes its pid file on the way out; wait for that before removing the folder.
+  for _ in $(seq 50); do [ -e "$work/nginx.pid" ] || break; sleep 0.1; done
+  rm -rf "$work"
+}
+trap stop_nginx EXIT
+
+# nginx's workers may run as nobody: they must be able to read the served file.
+chmod 755 "$work"
+mkdir -m 755 "$work/www"
+fallocate -l 1G "$work/www/big.bin"
+chmod 644 "$work/www/big.bin"
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+cat > "$work/nginx.conf" << CONF
+worker_processes 1;
+pid $work/nginx.pid;
+error_log $work/error.log;
+events { worker_connections 64; }
+http {
+  access_log off;
+  sendfile on;
+  client_body_temp_path $work/tmp-body;
+  proxy_temp_path $work/tmp-proxy;
+  fastcgi_temp_path $work/tmp-fastcgi;
+  uwsgi_temp_path $work/tmp-uwsgi;
+  scgi_temp_path $work/tmp-scgi;
+  server { listen 127.0.0.1:$port; root $work/www; }
+}
+CONF
+nginx -p "$work" -c "$work/nginx.conf" -e "$work/error.log"
+url="http://127.0.0.1:$port/big.bin"
+for _ in $(seq 50); do curl -sfI "$url" > /dev/null && break; sleep 0.1; done
+
+mib=1024
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+field() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p" <<< "$2"; }
+throughput() { awk -v s="$1" -v m=$mib 'BEGIN { print m / s }'; }
+: > "$work/quorvel.txt"; : > "$work/curl.txt"; : > "$work/rss.txt"; : > "$work/latmed.txt"; : > "$work/latmax.txt"
+for run in $(seq "$runs"); do
+  line=$(/usr/bin/time -f "maxrss_kib=%M" "$bench" "$url" "$work/quorvel.bin" 2>&1)
+  rm -f "$work/quorvel.bin"
+  echo "quorvel run $run: $line"
+  throughput "$(field seconds "$line")" >> "$work/quorvel.txt"
+  field maxrss_kib "$line" >> "$work/rss.txt"
+  field lat_median_ms "$line" >> "$work/latmed.txt"
+  field lat_max_ms "$line" >> "$work/latmax.txt"
+
+  start=$(date +%s.%N)
+  curl -sf -o "$work/curl.bin" "$url"
+  seconds=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { print b - a }')
+  rm -f "$work/curl.bin"
+  echo "curl run $run: seconds=$seconds"
+  throughput "$seconds" >> "$work/curl.txt"
+done
+
+q=$(median < "$work/quorvel.txt")
+c=$(median < "$work/curl.txt")
+echo "median throughput: quorvel $q MiB/s, curl $c MiB/s"
+awk -v q="$q" -v c="$c" 'BEGIN { printf "ratio quorvel/curl: %.2f (target >= 0.90)\n", q / c }'
+echo "peak memory (max over runs): $(sort -n "$work/rss.txt" | tail -1) KiB (target < 65536)"
+echo "UI event latency: median of run medians $(median < "$work/latmed.txt") ms, worst $(sort -g "$work/latmax.txt" | tail -1) ms"
