@@ -58,6 +58,10 @@ public:
         m_errorReporter = std::move(reporter);
     }
 
+    /** The owner's own mark, as every component has one; the main window flags a running transfer. */
+    int Tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+
     /** Begins a transfer of UrlToDownload to FileName, or reports ecBusy / ecNotSpecified. */
     void Start();
     /** Asks the running transfer to cancel (OnFinish follows), or reports ecNoDownload. */
@@ -89,4 +93,5 @@ private:
     std::shared_ptr<UiThreadHandoff> m_handoff;
     std::optional<TransferOutcome> m_lastOutcome;
     std::function<void(const QString &)> m_errorReporter;
+    int m_tag = 0;
 };

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+/**
+ * The status bar's fixed texts with the panel widths that go with them: five pixels for each
+ * byte the text was stored in (the visible text padded with NUL bytes in the Chinese code page).
+ */
+struct StatusText
+{
+    QString text;
+    int width;
+};
+
+namespace StatusTexts {
+inline const StatusText nextDownloadStarts{QStringLiteral(" 下一个开始下载 "), 145};
+inline const StatusText youMustWait{QStringLiteral(" 你应等待 "), 85};
+inline const StatusText nextDownload{QStringLiteral(" 下一个下载"), 110};
+inline const StatusText checkDownloadLink{QStringLiteral(" 错误 - 请检查下载链接 "), 200};
+inline const StatusText downloading{QStringLiteral(" 下载中... "), 80};
+inline const StatusText noMoreUrls{QStringLiteral(" 没有更多下载网址 "), 125};
+// Stored like " 你应等待 ", which has as many visible characters.
+inline const StatusText downloadFailed{QStringLiteral(" 下载失败 "), 85};
+} // namespace StatusTexts

@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: MIT
+#include "tests/automation/flow/FlowFixture.h"
+#include "tests/support/Budget.h"
+
+#include "automation/flow/StatusTexts.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString freeUserPage = QStringLiteral("<form action=\"/go\" method=\"post\">x</form>");
+const QString missingPage =
+    QStringLiteral("<p>The file could not be found. Please check the download link.</p>");
+QString countdownPage(int seconds, const QString &fileUrl)
+{
+    return QStringLiteral("<script>var c=%1;</script><form name=\"dlf\" action=\"%2\" method=\"post\">")
+        .arg(seconds)
+        .arg(fileUrl);
+}
+
+} // namespace
+
+using PageFlowTest = FlowFixture;
+
+TEST_F(PageFlowTest, StartOpensTheCurrentUrlAndAnEmptyOneOnlyChecksPowerOff)
+{
+    queue.appendAll({QStringLiteral("http://host/a"), QStringLiteral("http://host/b")});
+    queue.showHead();
+    flow.StartDownload1Click();
+    EXPECT_EQ(browser.navigated, QStringList{QStringLiteral("http://host/a")});
+    EXPECT_EQ(state.PageUrl, QStringLiteral("http://host/a"));
+
+    queue.clear();
+    armPowerOff();
+    flow.StartDownload1Click();
+    EXPECT_EQ(browser.navigated.size(), 1);
+    EXPECT_TRUE(shutdown.countdown().isRunning());
+}
+
+TEST_F(PageFlowTest, AStartWhileATransferRunsOpensNothingAndNeverPowersOff)
+{
+    armPowerOff();
+    download.setTag(1);
+    flow.StartDownload1Click();
+    queue.setCurrentUrl(QStringLiteral("http://host/a"));
+    flow.StartDownload1Click();
+    EXPECT_TRUE(browser.navigated.isEmpty());
+    EXPECT_FALSE(shutdown.countdown().isRunning());
+}
+
+TEST_F(PageFlowTest, AMissingFileIsDroppedAndTheNextOpened)
+{
+    queue.appendAll({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    queue.showHead();
+    flow.StartDownload1Click();
+    loadPage(missingPage);
+    EXPECT_EQ(queue.entries(), (QStringList{QStringLiteral("B"), QStringLiteral("C")}));
+    EXPECT_EQ(queue.currentUrl(), QStringLiteral("B"));
+    EXPECT_EQ(browser.navigated.last(), QStringLiteral("B"));
+}
+
+TEST_F(PageFlowTest, TheLastMissingFileEmptiesTheQueueWithoutPowerOff)
+{
+    armPowerOff();
+    queue.append(QStringLiteral("A"));
+    queue.showHead();
+    flow.StartDownload1Click();
+    loadPage(missingPage);
+    EXPECT_EQ(queue.count(), 0);
+    EXPECT_TRUE(queue.currentUrl().isEmpty());
+    EXPECT_EQ(view.status[0], StatusTexts::checkDownloadLink.text);
+    EXPECT_EQ(view.widths[0], 200);
+    EXPECT_FALSE(shutdown.countdown().isRunning());
+}
+
+TEST_F(PageFlowTest, ThePageWithoutMarkersHasItsFreeUserButtonPressed)
+{
+    QStringList clicks;
+    auto document = std::make_shared<FakePageDocument>();
+    document->body = freeUserPage;
+    document->addForm({{QStringLiteral("premium"), QStringLiteral("Premium user")},
+                       {QStringLiteral("free"), QStringLiteral("Free user")}},
+                      clicks);
+    browser.current = document;
+    emit browser.documentComplete(document->url());
+    EXPECT_EQ(clicks, QStringList{QStringLiteral("free")});
+    EXPECT_EQ(state.MarkerFound, 0);
+}
+
+TEST_F(PageFlowTest, TheCountdownRunsOnItsOwnClockThenStartsTheTransfer)
+{
+    queue.append(QStringLiteral("http://host/page"));
+    queue.showHead();
+    flow.StartDownload1Click();
+    loadPage(countdownPage(30, QStringLiteral("http://files/f/42/report%20v2.zip?t=1")));
+    ASSERT_TRUE(flow.Timer1().isActive());
+
+    tickCountdown(1);
+    EXPECT_EQ(view.status[0], StatusTexts::nextDownloadStarts.text);
+    EXPECT_EQ(view.widths[0], 145);
+    EXPECT_EQ(view.status[1], QStringLiteral("00:00:29"));
+    EXPECT_EQ(download.Tag(), 0);
+
+    tickCountdown(29);
+    EXPECT_FALSE(flow.Timer1().isActive());
+    EXPECT_EQ(download.UrlToDownload(), QStringLiteral("http://files/f/42/report%20v2.zip?t=1"));
+    EXPECT_EQ(download.FileName(), QStringLiteral("/downloads/report v2.zip"));
+    EXPECT_EQ(view.status[0], QString());
+    ASSERT_TRUE(runWithinBudget([&] { return !queue.count() && queue.currentUrl().isEmpty(); }, 5s));
+    EXPECT_EQ(view.status[0], StatusTexts::noMoreUrls.text);
+}
+
+TEST_F(PageFlowTest, ALateTickStillEndsTheCountdown)
+{
+    view.folder.clear();
+    loadPage(countdownPage(5, QStringLiteral("http://files/x/..")));
+    tickCountdown(7);
+    EXPECT_FALSE(flow.Timer1().isActive());
+    // No save folder chosen: the default folder, never the file-system root.
+    EXPECT_EQ(download.FileName(), QStringLiteral("/home/user/Quorvel/Downloads/download"));
+}
+
+TEST_F(PageFlowTest, ARetryWaitAcrossMidnightReopensTheSamePage)
+{
+    queue.append(QStringLiteral("http://host/page"));
+    queue.showHead();
+    flow.StartDownload1Click();
+    clock.set(1.0 - 10 * second);
+    loadPage(QStringLiteral("Unfortunately you will have to wait 1 minutes."));
+    ASSERT_TRUE(flow.Timer2().isActive());
+
+    clock.set(30 * second);
+    flow.Timer2Timer();
+    EXPECT_EQ(view.status[0], StatusTexts::youMustWait.text);
+    EXPECT_EQ(view.status[1], QStringLiteral("00:00:20"));
+    EXPECT_EQ(view.status[2], StatusTexts::nextDownload.text);
+    EXPECT_EQ(view.widths[2], 110);
+    EXPECT_EQ(browser.navigated.size(), 1);
+
+    clock.set(50 * second);
+    flow.Timer2Timer();
+    EXPECT_FALSE(flow.Timer2().isActive());
+    EXPECT_EQ(browser.navigated, (QStringList{QStringLiteral("http://host/page"), QStringLiteral("http://host/page")}));
+}
+
+TEST_F(PageFlowTest, AQueueClearedDuringARetryWaitEndsInThePowerOffCheck)
+{
+    armPowerOff();
+    queue.append(QStringLiteral("http://host/page"));
+    queue.showHead();
+    flow.StartDownload1Click();
+    loadPage(QStringLiteral("Or try again in about 2 minutes."));
+    queue.clear();
+    clock.set(clock.timeOfDay() + 120 * second);
+    flow.Timer2Timer();
+    EXPECT_EQ(browser.navigated.size(), 1);
+    EXPECT_TRUE(shutdown.countdown().isRunning());
+}
+
+TEST_F(PageFlowTest, StopDuringACountdownLeavesTheQueueForTheNextStart)
+{
+    queue.append(QStringLiteral("http://host/page"));
+    queue.showHead();
+    flow.StartDownload1Click();
+    loadPage(countdownPage(30, QStringLiteral("http://files/a.bin")));
+    tickCountdown(1);
+    flow.StopDownExecute();
+    EXPECT_FALSE(flow.Timer1().isActive());
+    EXPECT_EQ(view.status, (std::array<QString, 3>{}));
+    EXPECT_EQ(queue.entries(), QStringList{QStringLiteral("http://host/page")});
+    EXPECT_TRUE(flow.isAtRest());
+}
+
+TEST_F(PageFlowTest, ConversionErrorsEndInTheErrorLineNotInTheErrorBox)
+{
+    loadPage(QStringLiteral("var c=45 ;"));
+    EXPECT_TRUE(buffer.text().endsWith(QStringLiteral("No Web Document Body HTML")));
+    EXPECT_FALSE(flow.Timer1().isActive());
+    EXPECT_TRUE(view.errors.isEmpty());
+}

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: MIT
+#include "transfer/progress/TransferProgressDisplay.h"
+
+#include "automation/Clock.h"
+#include "automation/MainUnitState.h"
+#include "automation/TextConversions.h"
+#include "automation/flow/FlowView.h"
+#include "automation/flow/PageFlow.h"
+#include "automation/flow/StatusTexts.h"
+#include "automation/flow/WaitTime.h"
+#include "power/ShutdownSwitch.h"
+#include "queue/DownloadQueue.h"
+#include "transfer/TDownloadFile.h"
+#include "transfer/progress/ProgressText.h"
+
+using Field = FlowView::Field;
+
+TransferProgressDisplay::TransferProgressDisplay(Parts parts, QObject *parent)
+    : QObject(parent), m(parts)
+{
+    m_elpsTimer.setObjectName(QStringLiteral("ElpsTimer"));
+    m_estTimer.setObjectName(QStringLiteral("EstTimer"));
+    m_elpsTimer.setParent(this);
+    m_estTimer.setParent(this);
+    m_elpsTimer.setInterval(1000);
+    m_estTimer.setInterval(5000);
+    connect(&m_elpsTimer, &QTimer::timeout, this, &TransferProgressDisplay::ElpsTimerTimer);
+    connect(&m_estTimer, &QTimer::timeout, this, &TransferProgressDisplay::EstTimerTimer);
+    m.download.setOnStart([this](QObject *) { DownloadFile1Start(); });
+    m.download.setOnProgress([this](QObject *, std::uint32_t received, std::uint32_t total) {
+        DownloadFile1Progress(received, total);
+    });
+    m.download.setOnFinish([this](QObject *, bool) { DownloadFile1Finish(); });
+}
+
+void TransferProgressDisplay::DownloadFile1Start()
+{
+    m.state.WaitDuration = 0.0;
+    m.view.setField(Field::Elapsed, longTimeText(0.0));
+    m.state.StartTime = m.clock.timeOfDay();
+    m_elpsTimer.start();
+    m_estTimer.start();
+    m.download.setTag(1);
+    m.shutdown.transferStarted();
+    // The entry whose file is now on its way leaves the queue; a URL typed by hand has none.
+    m_pageUrl = m.queue.count() > 0 ? m.queue.head() : m.state.PageUrl;
+    if (m.queue.count() > 0)
+        m.queue.removeHead();
+}
+
+void TransferProgressDisplay::DownloadFile1Progress(std::uint32_t receivedKiB, std::uint32_t totalKiB)
+{
+    // An unknown total has no size and no share to show.
+    m.view.setField(Field::Size, totalKiB == 0 ? QString() : megabytesText(totalKiB));
+    m.view.setField(Field::Completed, megabytesText(receivedKiB));
+    m.state.TotalSize = totalKiB + 2;
+    m.state.ReceivedSize = receivedKiB + 1;
+    const QString percent = percentText(receivedKiB, totalKiB);
+    m.view.setField(Field::Percent, percent);
+    if (totalKiB == 0)
+        m.view.setField(Field::Estimate, QString());
+    else
+        showEstimate();
+    m.view.showStatus(0, StatusTexts::downloading);
+    m.view.setStatusText(1, percent);
+    showFileName();
+}
+
+void TransferProgressDisplay::showEstimate()
+{
+    const std::int64_t seconds =
+        std::int64_t(m.state.TotalSize) * m.state.ElapsedSeconds / std::int64_t(m.state.ReceivedSize);
+    m.state.EstimateText = FormatSecsToHMS(std::int32_t(std::min<std::int64_t>(seconds, INT32_MAX)));
+    m.state.EstimatedTime = double(seconds) / 86'400.0;
+    m.view.setField(Field::Estimate, durationText(seconds));
+}
+
+void TransferProgressDisplay::DownloadFile1Finish()
+{
+    for (int panel = 0; panel < 3; ++panel)
+        m.view.setStatusText(panel, QString());
+    m_elpsTimer.stop();
+    m_estTimer.stop();
+    for (Field field : {Field::Size, Field::Completed, Field::Percent, Field::Elapsed, Field::Estimate})
+        m.view.setField(field, QString());
+    m.queue.setCurrentUrl(QString());
+    m.download.setTag(0);
+    m.state.MarkerFound = 0;
+    m.state.ElapsedSeconds = 0;
+
+    const TransferOutcome outcome = m.download.lastOutcome().value_or(TransferOutcome::failed({}));
+    const bool failed = outcome.kind == TransferOutcome::Kind::Failed;
+    // A failed file is not finished: its page goes back to the end of the queue.
+    if (failed)
+        m.flow.rememberFailure(m_pageUrl);
+    emit transferEnded(m_pageUrl, m.download.FileName(), outcome);
+    m.flow.DeleteURLExecute();
+    if (failed) {
+        m.view.showStatus(0, StatusTexts::downloadFailed);
+        showFileName();
+    }
+    if (m.queue.count() == 0) {
+        m.view.showStatus(0, StatusTexts::noMoreUrls);
+        m.shutdown.CheckShutDown();
+    }
+}
+
+void TransferProgressDisplay::ElpsTimerTimer()
+{
+    m.state.ElapsedTime = elapsedSince(m.state.StartTime, m.clock.timeOfDay());
+    m.view.setField(Field::Elapsed, longTimeText(m.state.ElapsedTime));
+}
+
+void TransferProgressDisplay::EstTimerTimer()
+{
+    m.state.ElapsedSeconds += 5;
+}
+
+void TransferProgressDisplay::showFileName()
+{
+    // Five pixels a character, as the fixed texts get.
+    const QString name = QLatin1Char(' ') + m.state.FinalFileName;
+    m.view.showStatus(2, {name, 5 * int(name.size())});
+}
