@@ -51,6 +51,7 @@ void TForm2::buildControls()
     Memo1 = new QPlainTextEdit(this);
     Memo1->setGeometry(8, 88, 529, 169);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setTabChangesFocus(true);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     CheckBox1 = new QCheckBox(QStringLiteral("立即开始下载"), this);
