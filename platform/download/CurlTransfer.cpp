@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 namespace {
-constexpr std::uint64_t reportEveryBytes = 64 * 1024;
+constexpr std::uint64_t reportEveryBytes = 1024 * 1024;
 constexpr auto reportEveryInterval = std::chrono::milliseconds(50);
 constexpr auto idleReportInterval = std::chrono::seconds(1);
 }
