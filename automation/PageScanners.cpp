@@ -61,13 +61,17 @@ qsizetype stillSliceLength(const QString &text, qsizetype from)
     return std::max(stillMinSliceLength, end - from + 1);
 }
 
-// Minutes that do not fit in seconds saturate: the h:m:s text then has far more than 24 hours
-// and fails the time conversion, instead of wrapping round to some short wait.
-std::int32_t minutesToSeconds(std::int32_t minutes)
+// FormatSecsToHMS keeps hours in 16 bits, so a wait of about 65,536 hours or more would wrap round
+// to a short valid time (235,929,600 s reads "0:0:0"). Such waits saturate instead and fail the
+// time conversion like every wait of a day or more; smaller ones keep their own text.
+std::int32_t boundedSeconds(std::int64_t seconds)
 {
-    const std::int64_t seconds = std::int64_t{minutes} * 60;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        seconds, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    constexpr std::int64_t wrapFreeLimit = std::int64_t{65000} * 3600;
+    if (seconds >= wrapFreeLimit)
+        return std::numeric_limits<std::int32_t>::max();
+    if (seconds <= -wrapFreeLimit)
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(seconds);
 }
 
 } // namespace
@@ -116,7 +120,7 @@ PageAction PageScanners::FindStill()
     storeSlice(text.mid(from, stillSliceLength(text, from)));
     GetTime();
     FindFinalURL();
-    m_state.CountdownText = FormatSecsToHMS(textToInteger(m_state.WaitNumber));
+    m_state.CountdownText = FormatSecsToHMS(boundedSeconds(textToInteger(m_state.WaitNumber)));
     startWait(m_state.CountdownText);
     return PageAction::StartCountdown;
 }
@@ -182,7 +186,7 @@ void PageScanners::storeSlice(const QString &slice)
 
 PageAction PageScanners::startRetryWait(std::int32_t minutes)
 {
-    m_state.WaitText = FormatSecsToHMS(minutesToSeconds(minutes));
+    m_state.WaitText = FormatSecsToHMS(boundedSeconds(std::int64_t{minutes} * 60));
     startWait(m_state.WaitText);
     return PageAction::StartRetryWait;
 }
