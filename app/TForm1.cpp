@@ -50,7 +50,7 @@ void TForm1::followQueue()
     connect(&m_queue, &DownloadQueue::entriesChanged, this, &TForm1::showEntries);
     connect(&m_queue, &DownloadQueue::selectionChanged, this, &TForm1::showSelection);
     connect(&m_queue, &DownloadQueue::moveButtonsChanged, this, &TForm1::showMoveButtons);
-    connect(&m_queue, &DownloadQueue::currentUrlChanged, NameEdit, &QLineEdit::setText);
+    connect(&m_queue, &DownloadQueue::currentUrlChanged, this, &TForm1::showCurrentUrl);
     connect(NameEdit, &QLineEdit::textChanged, &m_queue, &DownloadQueue::setCurrentUrl);
     connect(ListBox1, &QListWidget::currentRowChanged, &m_queue, &DownloadQueue::setSelected);
     showEntries();
@@ -72,6 +72,14 @@ void TForm1::showSelection(int index)
     ListBox1->setCurrentRow(index);
     if (index < 0)
         ListBox1->clearSelection();
+}
+
+void TForm1::showCurrentUrl(const QString &url)
+{
+    // Setting the text the field already holds would move its cursor and drop its undo steps
+    // while the user types.
+    if (NameEdit->text() != url)
+        NameEdit->setText(url);
 }
 
 void TForm1::showMoveButtons(bool upEnabled, bool downEnabled)

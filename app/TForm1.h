@@ -101,6 +101,7 @@ private:
     void followQueue();
     void showEntries();
     void showSelection(int index);
+    void showCurrentUrl(const QString &url);
     void showMoveButtons(bool upEnabled, bool downEnabled);
     void setProgressShown(bool shown);
     /** The window's text field that has the keyboard focus, if one has. */

@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+#include "MainWindowFixture.h"
+#include "ModalWatcher.h"
+
+#include "app/ProgressPanel.h"
+#include "app/StatusPanels.h"
+#include "app/ToolStrip.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using TForm1Window = MainWindowFixture;
+
+} // namespace
+
+TEST_F(TForm1Window, StartsAtItsFixedSizeWithTheDefaultFolderMade)
+{
+    EXPECT_TRUE(QDir(defaultFolder()).exists());
+    activate();
+    EXPECT_EQ(form->windowTitle(), u"Quorvel V.1.1"_s);
+    EXPECT_EQ(form->frameGeometry().size(), QSize(529, 399));
+    form->resize(700, 500);
+    EXPECT_EQ(form->frameGeometry().size(), QSize(529, 399));
+    EXPECT_FALSE(form->Memo2->isVisible());
+    EXPECT_FALSE(form->Edit2->isVisible());
+    EXPECT_TRUE(form->Panel2->geometry().contains(form->WebBrowser1->geometry()));
+    EXPECT_EQ(form->ListBox1->geometry(), QRect(4, 64, 417, 234));
+    EXPECT_EQ(form->NameEdit->geometry(), QRect(4, 23, 417, 21));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(TForm1Window, AnExistingFolderIsLeftAloneAndAMissingHomeIsNoError)
+{
+    QFile kept(defaultFolder() + u"/file.bin"_s);
+    ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+    kept.close();
+    {
+        TForm1 again(queue, opener);
+    }
+    EXPECT_TRUE(kept.exists());
+
+    // A HOME under a plain file cannot hold the folder; the window opens all the same.
+    qputenv("HOME", kept.fileName().toUtf8());
+    TForm1 withoutFolder(queue, opener);
+    EXPECT_FALSE(QDir(kept.fileName() + u"/Quorvel"_s).exists());
+}
+
+TEST_F(TForm1Window, ToolbarButtonsSitAtTheirPlaces)
+{
+    const QList<std::pair<QToolButton *, int>> places = {
+        {form->addBtn, 0},       {form->delBtn, 30},   {form->strBtn, 68},   {form->stpBtn, 98},
+        {form->UpButton, 136},   {form->DownButton, 166}, {form->FirstBtn, 196}, {form->LastBtn, 226},
+        {form->impBtn, 264},     {form->SaveBtn, 294}, {form->clrBtn, 324},  {form->shutBtn, 362},
+    };
+    for (const auto &[button, x] : places) {
+        EXPECT_EQ(button->geometry(), QRect(x, 0, 30, 30)) << button->objectName().toStdString();
+        EXPECT_FALSE(button->icon().isNull());
+    }
+    EXPECT_EQ(form->LastBtn2->geometry(), QRect(0, 104, 26, 26));
+    EXPECT_TRUE(form->shutBtn->isCheckable());
+    EXPECT_EQ(form->shutBtn->toolTip(), u"关机"_s);
+}
+
+TEST_F(TForm1Window, ProgressPanelHidesAndShowsWithTheListWidths)
+{
+    form->Progress1->trigger();
+    EXPECT_TRUE(form->Panel1->isHidden());
+    EXPECT_EQ(form->ListBox1->width(), 514);
+    EXPECT_EQ(form->NameEdit->width(), 514);
+    form->Progress1->trigger();
+    EXPECT_FALSE(form->Panel1->isHidden());
+    EXPECT_EQ(form->ListBox1->width(), 417);
+
+    activate();
+    QTest::mouseClick(form->Panel1->SizeEdit, Qt::LeftButton);
+    QTest::mouseClick(form->Panel1->findChild<QLabel *>(), Qt::LeftButton);
+    EXPECT_FALSE(form->Panel1->isHidden());
+    QTest::mouseClick(form->Panel1, Qt::LeftButton, {}, QPoint(60, 290));
+    EXPECT_TRUE(form->Panel1->isHidden());
+    EXPECT_EQ(form->NameEdit->width(), 514);
+    form->Progress1->trigger();
+    EXPECT_EQ(form->NameEdit->width(), 417);
+}
+
+TEST_F(TForm1Window, StatusPanelsKeepTheirWidthsAndShowTextUpToNul)
+{
+    for (const auto &[panel, width] : {std::pair{0, 190}, {1, 50}, {2, 50}})
+        EXPECT_EQ(form->StatusBar1->panelWidth(panel), width);
+    form->StatusBar1->setPanelText(0, u"正在下载"_s + QString(4, QChar(u'\0')));
+    form->StatusBar1->setPanelWidth(0, 60);
+    EXPECT_EQ(form->StatusBar1->panelText(0), u"正在下载"_s);
+    EXPECT_EQ(form->StatusBar1->panelWidth(0), 60);
+}
+
+TEST_F(TForm1Window, ShortcutsReachTheirActionsWhateverHasTheFocus)
+{
+    queue.appendAll({u"a"_s, u"b"_s});
+    activate();
+    form->NameEdit->setFocus();
+    QTest::keyClick(form->NameEdit, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(form->ListBox1->count(), 0);
+
+    int choosers = 0;
+    ModalWatcher watcher([&](QWidget *modal) {
+        choosers += qobject_cast<QFileDialog *>(modal) != nullptr;
+        dismiss(modal);
+        return false;
+    });
+    // A closed modal leaves no active window offscreen, where a desktop would restore it.
+    for (QWidget *focus : {static_cast<QWidget *>(form->ListBox1), static_cast<QWidget *>(form->NameEdit)}) {
+        for (const Qt::Key key : {Qt::Key_I, Qt::Key_O}) {
+            activate();
+            focus->setFocus();
+            QTest::keyClick(focus, key, Qt::ControlModifier);
+        }
+    }
+    EXPECT_EQ(choosers, 4);
+
+    QSignalSpy finds(form->SearchFind1, &QAction::triggered);
+    activate();
+    form->ListBox1->setFocus();
+    QTest::keyClick(form->ListBox1, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(finds.count(), 1);
+    EXPECT_EQ(form->findChild<QDialog *>(u"FindDialog1"_s), nullptr);
+    form->NameEdit->setFocus();
+    QTest::keyClick(form->NameEdit, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(finds.count(), 2);
+    auto *find = form->findChild<QDialog *>(u"FindDialog1"_s);
+    ASSERT_NE(find, nullptr);
+    EXPECT_TRUE(find->isVisible());
+}
+
+TEST_F(TForm1Window, EditingKeysTouchTheFocusedFieldOnly)
+{
+    queue.appendAll({u"a"_s, u"b"_s});
+    activate();
+    form->ListBox1->setFocus();
+    form->ListBox1->setCurrentRow(0);
+    QTest::keyClick(form->ListBox1, Qt::Key_Delete);
+    form->EditDelete1->trigger();
+    form->EditCut1->trigger();
+    EXPECT_EQ(queue.count(), 2);
+
+    form->NameEdit->setText(u"http://x.example.org/"_s);
+    form->NameEdit->setFocus();
+    form->NameEdit->setSelection(0, 7);
+    form->EditCut1->trigger();
+    EXPECT_EQ(form->NameEdit->text(), u"x.example.org/"_s);
+    form->EditUndo1->trigger();
+    EXPECT_EQ(form->NameEdit->text(), u"http://x.example.org/"_s);
+    form->NameEdit->setSelection(0, 7);
+    form->EditDelete1->trigger();
+    EXPECT_EQ(queue.currentUrl(), u"x.example.org/"_s);
+    EXPECT_EQ(queue.count(), 2);
+}
