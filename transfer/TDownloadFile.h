@@ -58,6 +58,9 @@ public:
         m_errorReporter = std::move(reporter);
     }
 
+    /** From a successful Start until the owner's OnFinish of that transfer has returned. */
+    bool Busy() const { return FBusy; }
+
     /** The owner's own mark, as every component has one; the main window flags a running transfer. */
     int Tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }

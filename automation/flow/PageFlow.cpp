@@ -186,7 +186,8 @@ void PageFlow::rememberFailure(const QString &pageUrl)
 
 bool PageFlow::isAtRest() const
 {
-    return !m_loading && !m_timer1.isActive() && !m_timer2.isActive() && m.download.Tag() == 0;
+    return !m_loading && !m_timer1.isActive() && !m_timer2.isActive() && m.download.Tag() == 0
+        && !m.download.Busy();
 }
 
 void PageFlow::clearProgressFields()

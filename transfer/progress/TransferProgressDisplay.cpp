@@ -64,6 +64,7 @@ void TransferProgressDisplay::DownloadFile1Progress(std::uint32_t receivedKiB, s
     m.view.showStatus(0, StatusTexts::downloading);
     m.view.setStatusText(1, percent);
     showFileName();
+    emit progressed(receivedKiB, totalKiB);
 }
 
 void TransferProgressDisplay::showEstimate()

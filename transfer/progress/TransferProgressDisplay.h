@@ -50,6 +50,8 @@ public:
     QTimer &EstTimer() { return m_estTimer; }
 
 signals:
+    /** Every progress notification, in KiB as the component counts them. */
+    void progressed(std::uint32_t receivedKiB, std::uint32_t totalKiB);
     /** A transfer ended: its page URL, the target file and how it went. */
     void transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome);
 

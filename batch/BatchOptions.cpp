@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+#include "batch/BatchOptions.h"
+
+#include "common/QuorvelError.h"
+#include "queue/QueueListFile.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+const char *const helpText = R"(用法: quorvel-batch [选项] (网址 | 列表文件)...
+
+不需要显示器, 按主窗口"开始下载"的方式处理下载队列: 打开每个下载页面,
+按下 "Free user", 等待倒计时, 下载文件; 遇到等待页面就等待后重试,
+文件不存在就丢弃该网址.
+
+参数:
+  网址          含有 "://" 的参数是一个下载页面网址
+  列表文件      其他参数是队列列表文件: 每行一个网址 (CR LF, LF 或 CR 分行)
+
+选项:
+  --folder DIR  保存文件夹 (默认: $HOME/Quorvel/Downloads; 不存在时创建)
+  --shutdown    队列完成后关机: 先倒计时 60 秒, Ctrl+C 取消
+  -h, --help    显示此帮助
+
+Ctrl+C 或 SIGTERM: 像"停止下载"一样停止, 然后退出 (再按一次立即退出).
+
+退出状态: 0 每个网址都得到了文件; 1 有网址失败、被丢弃或未完成;
+          2 参数错误或列表文件无法读取; 130 被中断.
+)";
+
+} // namespace
+
+BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption folder(QStringLiteral("folder"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption shutdown(QStringLiteral("shutdown"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({folder, shutdown, help});
+    if (!parser.parse(arguments))
+        return Error{parser.errorText()};
+    if (parser.isSet(help))
+        return Help{QString::fromUtf8(helpText)};
+
+    BatchOptions options;
+    options.folder = parser.value(folder);
+    options.shutdown = parser.isSet(shutdown);
+    if (parser.isSet(folder) && options.folder.isEmpty())
+        return Error{QStringLiteral("--folder 需要一个文件夹")};
+    try {
+        for (const QString &argument : parser.positionalArguments()) {
+            if (argument.contains(QLatin1String("://")))
+                options.urls.append(argument);
+            else
+                options.urls.append(QueueListFile::read(argument));
+        }
+    } catch (const QuorvelError &error) {
+        return Error{error.message()};
+    }
+    if (options.urls.isEmpty())
+        return Error{QStringLiteral("没有要下载的网址 (quorvel-batch --help 显示用法)")};
+    return options;
+}

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <variant>
+
+/** What quorvel-batch was asked to do. */
+struct BatchOptions
+{
+    QStringList urls;   // the queue, in order: URL arguments and the lines of list files
+    QString folder;     // the save folder; empty means the default download folder
+    bool shutdown = false;
+
+    /** Asked for --help: the text to print, exit status 0. */
+    struct Help
+    {
+        QString text;
+    };
+    /** Bad arguments or an unreadable list: one line for stderr, exit status 2. */
+    struct Error
+    {
+        QString message;
+    };
+    using Parsed = std::variant<BatchOptions, Help, Error>;
+
+    /**
+     * arguments as main() gets them, program name first. An argument with "://" is a page URL;
+     * any other is a queue list file read with the import's line rules.
+     */
+    static Parsed parse(const QStringList &arguments);
+};

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#include "batch/BatchProgram.h"
+
+#include "platform/system/DownloadFolder.h"
+
+BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Console console, BatchTiming timing,
+                           QObject *parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_browser(m_session)
+    , m_service(m_session)
+    , m_download(m_service)
+    , m_shutdown(power, [this] { return m_download.Tag() != 0; }, timing.countdownStep)
+    , m_clock(timing.clock ? *timing.clock : m_systemClock)
+    , m_console(console.out, console.err, console.liveLine, options.folder)
+    , m_flow({m_state, m_buffer, m_browser, m_queue, m_download, m_shutdown, m_clock, m_console,
+              DownloadFolder::defaultPath()})
+    , m_display({m_state, m_queue, m_download, m_flow, m_shutdown, m_clock, m_console})
+    , m_runner({m_flow, m_display, m_queue, m_download, m_shutdown, m_console})
+{
+    m_download.setErrorReporter([this](const QString &message) { m_console.showError(message); });
+    connect(&m_runner, &BatchRunner::finished, this, &BatchProgram::finished);
+}
+
+void BatchProgram::start()
+{
+    const QString folder = m_options.folder.isEmpty() ? DownloadFolder::defaultPath() : m_options.folder;
+    if (!DownloadFolder::create(folder)) {
+        m_console.showError(QStringLiteral("无法创建文件夹 ") + folder);
+        emit finished(2);
+        return;
+    }
+    m_console.say(QStringLiteral("保存到 ") + folder);
+    m_runner.start(m_options.urls, m_options.shutdown);
+}

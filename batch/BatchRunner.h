@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "transfer/UrlDownloadService.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+class ConsoleView;
+class DownloadQueue;
+class PageFlow;
+class ShutdownSwitch;
+class TDownloadFile;
+class TransferProgressDisplay;
+
+/**
+ * Works a queue without a user: starts the page flow as "开始下载" does, counts what became of each
+ * URL, and ends when the flow rests (the queue is done, or nothing more happens without someone
+ * at the screen). An interrupt acts as "停止下载" and ends the run; a second one ends it at once.
+ * Thread contract: UI thread only.
+ */
+class BatchRunner final : public QObject
+{
+    Q_OBJECT
+public:
+    struct Parts
+    {
+        PageFlow &flow;
+        TransferProgressDisplay &display;
+        DownloadQueue &queue;
+        TDownloadFile &download;
+        ShutdownSwitch &shutdown;
+        ConsoleView &console;
+    };
+
+    static constexpr int exitInterrupted = 130;
+
+    explicit BatchRunner(Parts parts, QObject *parent = nullptr);
+
+    void start(const QStringList &urls, bool armShutdown);
+    /** SIGINT or SIGTERM. */
+    void interrupt();
+
+signals:
+    /** The run is over; exitCode is the program's exit status. */
+    void finished(int exitCode);
+
+private:
+    void transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome);
+    void checkRest();
+    void finish(int exitCode);
+    QString summary() const;
+
+    Parts m;
+    QTimer m_restCheck;
+    QElapsedTimer m_clock;
+    int m_restTicks = 0;
+    int m_done = 0;
+    int m_dropped = 0;
+    int m_failed = 0;
+    qint64 m_bytes = 0;
+    int m_interrupts = 0;
+    bool m_finished = false;
+};

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: MIT
+#include "platform/console/SignalNotifier.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int signalNumber)
+{
+    // Only async-signal-safe calls here.
+    const unsigned char byte = static_cast<unsigned char>(signalNumber);
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+void handle(int signalNumber, void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(signalNumber, &action, nullptr);
+}
+
+} // namespace
+
+SignalNotifier::SignalNotifier(QObject *parent) : QObject(parent)
+{
+    if (::pipe(signalPipe) != 0)
+        throw std::runtime_error("no pipe for signal handling");
+    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SignalNotifier::readSignal);
+    handle(SIGINT, onSignal);
+    handle(SIGTERM, onSignal);
+}
+
+SignalNotifier::~SignalNotifier()
+{
+    handle(SIGINT, SIG_DFL);
+    handle(SIGTERM, SIG_DFL);
+    delete m_notifier;
+    ::close(signalPipe[0]);
+    ::close(signalPipe[1]);
+    signalPipe[0] = signalPipe[1] = -1;
+}
+
+void SignalNotifier::readSignal()
+{
+    unsigned char byte = 0;
+    if (::read(signalPipe[0], &byte, 1) == 1)
+        emit interrupted(byte);
+}

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#include "batch/BatchOptions.h"
+#include "tests/automation/QStringPrinter.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+BatchOptions::Parsed parse(QStringList arguments)
+{
+    arguments.prepend(QStringLiteral("quorvel-batch"));
+    return BatchOptions::parse(arguments);
+}
+
+QString errorOf(const BatchOptions::Parsed &parsed)
+{
+    const auto *error = std::get_if<BatchOptions::Error>(&parsed);
+    return error ? error->message : QString();
+}
+
+} // namespace
+
+TEST(BatchOptions, UrlsAndListFilesMakeOneQueueInOrder)
+{
+    QTemporaryDir dir;
+    QFile list(dir.filePath(QStringLiteral("queue.txt")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("http://h/b\r\n\r\nhttp://h/c\r");
+    list.close();
+
+    const auto parsed = parse({QStringLiteral("--folder"), QStringLiteral("/data"), QStringLiteral("http://h/a"),
+                               list.fileName(), QStringLiteral("--shutdown")});
+    const auto *options = std::get_if<BatchOptions>(&parsed);
+    ASSERT_NE(options, nullptr) << errorOf(parsed).toStdString();
+    EXPECT_EQ(options->urls, (QStringList{QStringLiteral("http://h/a"), QStringLiteral("http://h/b"), QString(),
+                                          QStringLiteral("http://h/c")}));
+    EXPECT_EQ(options->folder, QStringLiteral("/data"));
+    EXPECT_TRUE(options->shutdown);
+}
+
+TEST(BatchOptions, BadArgumentsAndUnreadableListsAreOneLineErrors)
+{
+    EXPECT_FALSE(errorOf(parse({QStringLiteral("--bogus"), QStringLiteral("http://h/a")})).isEmpty());
+    EXPECT_FALSE(errorOf(parse({QStringLiteral("--folder")})).isEmpty());
+    EXPECT_FALSE(errorOf(parse({})).isEmpty());
+    const QString missing = errorOf(parse({QStringLiteral("/no/such/list.txt")}));
+    EXPECT_TRUE(missing.startsWith(QStringLiteral("不能打开文件 \"/no/such/list.txt\".")));
+    for (const auto &parsed : {parse({QStringLiteral("--bogus")}), parse({QStringLiteral("/no/such")})})
+        EXPECT_FALSE(errorOf(parsed).contains(QLatin1Char('\n')));
+}
+
+TEST(BatchOptions, HelpListsEveryOption)
+{
+    const auto parsed = parse({QStringLiteral("--help")});
+    const auto *help = std::get_if<BatchOptions::Help>(&parsed);
+    ASSERT_NE(help, nullptr);
+    for (const char *option : {"--folder", "--shutdown", "--help", "Ctrl+C"})
+        EXPECT_TRUE(help->text.contains(QLatin1String(option))) << option;
+}

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+#include "batch/BatchProgram.h"
+#include "tests/batch/FastClock.h"
+#include "tests/power/FakePowerRequest.h"
+#include "tests/support/Budget.h"
+#include "tools/fakehost/FakeHost.h"
+#include "tools/fakehost/FileContent.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+/** The batch front end in-process against the fake host, with waits sped up sixty times. */
+class BatchRunTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { m_host.start(0); }
+
+    QString pageUrl(const std::string &nameAndQuery) const
+    {
+        return QString::fromStdString(m_host.url("/file/" + nameAndQuery));
+    }
+
+    /** Runs the queue to its end; answers the exit status, or -1 when the run did not end in time. */
+    int run(const QStringList &urls, bool shutdown = false)
+    {
+        BatchOptions options;
+        options.urls = urls;
+        options.folder = m_folder.path();
+        options.shutdown = shutdown;
+        BatchProgram program(options, m_power, {m_out, m_err, false}, {&m_clock, 1ms});
+        int exitCode = -1;
+        QObject::connect(&program, &BatchProgram::finished, &program, [&](int code) { exitCode = code; });
+        program.start();
+        runWithinBudget([&] { return exitCode != -1; }, 60s);
+        return exitCode;
+    }
+
+    /**
+     * The file arrived whole under its decoded name, byte for byte as the host made it from the
+     * name as the URL spells it.
+     */
+    void expectFile(const QString &name, std::uint64_t size, const std::string &urlName = {})
+    {
+        QFile file(QDir(m_folder.path()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const std::string hostName = urlName.empty() ? name.toStdString() : urlName;
+        const QByteArray expected = QByteArray::fromStdString(FileContent(hostName, size).bytes(0, size));
+        EXPECT_TRUE(file.readAll() == expected) << name.toStdString();
+    }
+
+    QString output() const { return m_outText; }
+    QStringList filesLeft() const { return QDir(m_folder.path()).entryList(QDir::Files); }
+
+    FakePowerRequest m_power;
+
+private:
+    FakeHost m_host{HostDefaults{}, [](const std::string &) {}};
+    QTemporaryDir m_folder;
+    FastClock m_clock{60.0};
+    QString m_outText;
+    QString m_errText;
+    QTextStream m_out{&m_outText};
+    QTextStream m_err{&m_errText};
+};
+
+TEST_F(BatchRunTest, AQueueOfGoodFilesEndsWithZero)
+{
+    EXPECT_EQ(run({pageUrl("one.bin?size=70000&countdown=1"), pageUrl("two%20words.bin?size=1500000&nolength=1&countdown=0")}),
+              0);
+    expectFile(QStringLiteral("one.bin"), 70000);
+    expectFile(QStringLiteral("two words.bin"), 1500000, "two%20words.bin");
+    EXPECT_TRUE(output().contains(QStringLiteral("完成 2 个文件, 丢弃 0, 失败 0, 共 1570000 字节")));
+    EXPECT_TRUE(output().contains(QStringLiteral("没有更多下载网址")));
+    EXPECT_TRUE(m_power.calls.isEmpty());
+}
+
+TEST_F(BatchRunTest, AMissingFileAndAWaitPageEndWithOneAndTheOthersWhole)
+{
+    EXPECT_EQ(run({pageUrl("gone.zip?missing=1"), pageUrl("later.bin?size=4096&wait=1&countdown=1"),
+                   pageUrl("busy.bin?size=100&about=1&countdown=0")}),
+              1);
+    expectFile(QStringLiteral("later.bin"), 4096);
+    expectFile(QStringLiteral("busy.bin"), 100);
+    EXPECT_TRUE(output().contains(QStringLiteral("你应等待")));
+    EXPECT_TRUE(output().contains(QStringLiteral("完成 2 个文件, 丢弃 1, 失败 0")));
+}
+
+TEST_F(BatchRunTest, AFailingFileIsCountedAndLeavesNoFile)
+{
+    EXPECT_EQ(run({pageUrl("cut.bin?size=2000000&fail=reset-always&countdown=0"), pageUrl("ok.bin?size=10&countdown=0")}),
+              1);
+    expectFile(QStringLiteral("ok.bin"), 10);
+    EXPECT_EQ(filesLeft(), QStringList{QStringLiteral("ok.bin")});
+    EXPECT_TRUE(output().contains(QStringLiteral("下载失败")));
+    EXPECT_TRUE(output().contains(QStringLiteral("失败 1")));
+}
+
+TEST_F(BatchRunTest, ShutdownCountsDownThenMakesTheForcedRequest)
+{
+    EXPECT_EQ(run({pageUrl("last.bin?size=10&countdown=0")}, true), 0);
+    EXPECT_EQ(m_power.calls, QStringList{QStringLiteral("powerOff(true)")});
+    EXPECT_TRUE(output().contains(QStringLiteral("秒后关机")));
+}
