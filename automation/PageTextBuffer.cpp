@@ -42,27 +42,32 @@ void PageTextBuffer::appendLine(const QString &line)
 
 QString PageTextBuffer::withCrLf(const QString &text)
 {
-    // Copies whole runs between line breaks: pages run to megabytes, and most already have one
-    // kind of break throughout.
-    const QStringView view(text);
-    QString result;
-    qsizetype runStart = 0;
-    const qsizetype size = view.size();
+    // Pages run to megabytes: count first, so that the result is allocated once and a text
+    // that already has CR LF throughout is shared rather than copied.
+    const QChar *source = text.constData();
+    const qsizetype size = text.size();
+    const auto isCrLf = [&](qsizetype i) { return source[i] == u'\r' && i + 1 < size && source[i + 1] == u'\n'; };
+    qsizetype loneBreaks = 0;
     for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = view[i];
-        if (c == u'\r' && i + 1 < size && view[i + 1] == u'\n') {
+        if (isCrLf(i))
             ++i;
-        } else if (c == u'\r' || c == u'\n') {
-            if (result.isEmpty())
-                result.reserve(size + size / 16);
-            result += view.sliced(runStart, i - runStart);
-            result += u"\r\n";
-            runStart = i + 1;
+        else if (source[i] == u'\r' || source[i] == u'\n')
+            ++loneBreaks;
+    }
+    if (loneBreaks == 0)
+        return text;
+    QString result(size + loneBreaks, Qt::Uninitialized);
+    QChar *out = result.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (source[i] == u'\r' || source[i] == u'\n') {
+            if (isCrLf(i))
+                ++i;
+            *out++ = u'\r';
+            *out++ = u'\n';
+        } else {
+            *out++ = source[i];
         }
     }
-    if (runStart == 0)
-        return text;
-    result += view.sliced(runStart);
     return result;
 }
 
