@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: MIT
+#include "platform/web/FormSubmission.h"
+
+#include "platform/web/HtmlDocument.h"
+#include "platform/web/HtmlFormControl.h"
+#include "platform/web/HtmlNode.h"
+
+std::optional<PageRequest> FormSubmission::build(const GumboNode &form, const HtmlDocument &document,
+                                                 const std::vector<const HtmlFormControl *> &controls,
+                                                 const HtmlFormControl &submitter)
+{
+    const QString method = submitterOverride(submitter, form, "formmethod", "method").trimmed().toLower();
+    if (method == u"dialog")
+        return std::nullopt;
+    const QString action = submitterOverride(submitter, form, "formaction", "action").trimmed();
+    const QString enctype = submitterOverride(submitter, form, "formenctype", "enctype").trimmed().toLower();
+
+    PageRequest request;
+    request.url = action.isEmpty() ? QUrl(document.url()) : document.baseUrl().resolved(QUrl(action));
+    request.referer = document.url();
+    const QList<FormEntry> data = entries(controls, submitter);
+    if (method != u"post") {
+        request.url.setQuery(QString::fromLatin1(urlEncoded(data)), QUrl::StrictMode);
+        return request;
+    }
+    request.method = "POST";
+    if (enctype == u"multipart/form-data") {
+        request.contentType = "multipart/form-data";
+        request.multipart = data;
+    } else if (enctype == u"text/plain") {
+        request.contentType = "text/plain";
+        for (const FormEntry &entry : data)
+            request.body.append((entry.name + u'=' + entry.value + QStringLiteral("\r\n")).toUtf8());
+    } else {
+        request.contentType = "application/x-www-form-urlencoded";
+        request.body = urlEncoded(data);
+    }
+    return request;
+}
+
+QList<FormEntry> FormSubmission::entries(const std::vector<const HtmlFormControl *> &controls,
+                                         const HtmlFormControl &submitter)
+{
+    QList<FormEntry> data;
+    for (const HtmlFormControl *control : controls) {
+        const QString kind = control->type();
+        const QString name = normalizedNewlines(control->name());
+        if (control->isDisabled() || (control->isButton() && control != &submitter))
+            continue;
+        if (kind == u"image") {
+            // A click that did not come from a pointer lands on the image's origin.
+            const QString prefix = name.isEmpty() ? QString() : name + u'.';
+            data.append({prefix + u'x', QStringLiteral("0")});
+            data.append({prefix + u'y', QStringLiteral("0")});
+            continue;
+        }
+        if (name.isEmpty() || kind == u"fieldset" || kind == u"object" || kind == u"output")
+            continue;
+        if ((kind == u"checkbox" || kind == u"radio") && !control->isChecked())
+            continue;
+        if (kind == u"file")
+            data.append({name, QString(), true});
+        else if (kind.startsWith(u"select"))
+            for (const QString &value : control->submittedOptionValues())
+                data.append({name, normalizedNewlines(value)});
+        else
+            data.append({name, normalizedNewlines(control->value())});
+    }
+    return data;
+}
+
+QByteArray FormSubmission::urlEncoded(const QList<FormEntry> &entries)
+{
+    const auto encode = [](const QString &text) {
+        return text.toUtf8().toPercentEncoding(" *-._", "~").replace(' ', '+');
+    };
+    QByteArray out;
+    for (const FormEntry &entry : entries) {
+        if (!out.isEmpty())
+            out.append('&');
+        out.append(encode(entry.name)).append('=').append(encode(entry.value));
+    }
+    return out;
+}
+
+QString FormSubmission::submitterOverride(const HtmlFormControl &submitter, const GumboNode &form,
+                                          const char *buttonAttribute, const char *formAttribute)
+{
+    if (HtmlNode::hasAttribute(submitter.node(), buttonAttribute))
+        return HtmlNode::attributeText(submitter.node(), buttonAttribute);
+    return HtmlNode::attributeText(form, formAttribute);
+}
+
+QString FormSubmission::normalizedNewlines(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    return text.replace(u'\n', QStringLiteral("\r\n"));
+}

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: MIT
+#include "platform/web/HtmlDocument.h"
+
+#include "common/QuorvelError.h"
+#include "platform/web/HtmlNode.h"
+#include "platform/web/HtmlSerializer.h"
+
+#include <QHash>
+
+namespace {
+
+bool isListed(const GumboNode &node)
+{
+    using HtmlNode::isHtml;
+    return isHtml(node, GUMBO_TAG_BUTTON) || isHtml(node, GUMBO_TAG_FIELDSET) || isHtml(node, GUMBO_TAG_INPUT)
+        || isHtml(node, GUMBO_TAG_OBJECT) || isHtml(node, GUMBO_TAG_OUTPUT) || isHtml(node, GUMBO_TAG_SELECT)
+        || isHtml(node, GUMBO_TAG_TEXTAREA);
+}
+
+bool isHttp(const QUrl &url)
+{
+    return url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https");
+}
+
+} // namespace
+
+std::shared_ptr<HtmlDocument> HtmlDocument::parse(const QByteArray &utf8Html, const QUrl &url)
+{
+    return std::shared_ptr<HtmlDocument>(new HtmlDocument(utf8Html, url));
+}
+
+HtmlDocument::HtmlDocument(const QByteArray &utf8Html, const QUrl &url)
+    : m_source(utf8Html)
+    , m_arena(std::make_unique<GumboArena>())
+    , m_output(nullptr)
+    , m_url(url)
+    , m_baseUrl(url)
+{
+    const GumboOptions options = m_arena->options();
+    m_output = gumbo_parse_with_options(&options, m_source.constData(), size_t(m_source.size()));
+    const GumboNode &root = *m_output->root;
+    if (const GumboNode *base = HtmlNode::findElement(root, [](const GumboNode &node) {
+            return HtmlNode::isHtml(node, GUMBO_TAG_BASE) && HtmlNode::hasAttribute(node, "href");
+        })) {
+        m_baseUrl = url.resolved(QUrl(HtmlNode::attributeText(*base, "href").trimmed()));
+    }
+    // The body is serialized here, on the loader thread, so that the UI thread only reads it.
+    if (const GumboNode *body = HtmlNode::findElement(root, [&root](const GumboNode &node) {
+            return HtmlNode::isHtml(node, GUMBO_TAG_BODY) && node.parent == &root;
+        })) {
+        m_bodyHtml = QString::fromUtf8(HtmlSerializer::innerHtml(*body));
+    }
+    collectForms();
+}
+
+HtmlDocument::~HtmlDocument() = default;
+
+void HtmlDocument::collectForms()
+{
+    QHash<QByteArray, const GumboNode *> ids;
+    std::vector<const GumboNode *> controls;
+    HtmlNode::forEachElement(*m_output->root, [&](const GumboNode &node) {
+        if (const char *id = HtmlNode::attribute(node, "id"); id && *id && !ids.contains(id))
+            ids.insert(id, &node);
+        if (HtmlNode::isHtml(node, GUMBO_TAG_FORM))
+            m_forms.push_back(std::make_unique<HtmlForm>(node, *this));
+        else if (isListed(node))
+            controls.push_back(&node);
+    });
+    for (const GumboNode *control : controls) {
+        const GumboNode *owner = formOwner(*control, ids);
+        for (auto &form : m_forms) {
+            if (&form->node() == owner)
+                form->addControl(*control);
+        }
+    }
+}
+
+const GumboNode *HtmlDocument::formOwner(const GumboNode &control,
+                                         const QHash<QByteArray, const GumboNode *> &ids) const
+{
+    // A form="" attribute overrides the enclosing form, even when it names no form at all.
+    if (const char *formId = HtmlNode::attribute(control, "form")) {
+        const GumboNode *named = ids.value(formId);
+        return named && HtmlNode::isHtml(*named, GUMBO_TAG_FORM) ? named : nullptr;
+    }
+    for (const GumboNode *node = control.parent; node && HtmlNode::isElement(*node); node = node->parent) {
+        if (HtmlNode::isHtml(*node, GUMBO_TAG_FORM))
+            return node;
+    }
+    return nullptr;
+}
+
+QString HtmlDocument::url() const
+{
+    return m_url.toString();
+}
+
+QString HtmlDocument::bodyInnerHtml() const
+{
+    if (!m_bodyHtml)
+        throw QuorvelError(QStringLiteral("文档没有 body 元素"));
+    return *m_bodyHtml;
+}
+
+int HtmlDocument::formTagCount() const
+{
+    return int(m_forms.size());
+}
+
+int HtmlDocument::formCount() const
+{
+    return int(m_forms.size());
+}
+
+HtmlForm &HtmlDocument::form(int i)
+{
+    if (i < 0 || i >= formCount())
+        throw QuorvelError::listIndex(i);
+    return *m_forms[size_t(i)];
+}
+
+QUrl HtmlDocument::baseUrl() const
+{
+    return m_baseUrl;
+}
+
+QList<QUrl> HtmlDocument::frameSources() const
+{
+    QList<QUrl> sources;
+    HtmlNode::forEachElement(*m_output->root, [&](const GumboNode &node) {
+        if (!HtmlNode::isHtml(node, GUMBO_TAG_FRAME) && !HtmlNode::isHtml(node, GUMBO_TAG_IFRAME))
+            return;
+        const QString src = HtmlNode::attributeText(node, "src").trimmed();
+        const QUrl resolved = m_baseUrl.resolved(QUrl(src));
+        if (!src.isEmpty() && isHttp(resolved))
+            sources.append(resolved);
+    });
+    return sources;
+}
+
+void HtmlDocument::setNavigator(std::function<void(const PageRequest &)> navigator)
+{
+    m_navigator = std::move(navigator);
+}
+
+void HtmlDocument::navigate(const PageRequest &request) const
+{
+    if (m_navigator)
+        m_navigator(request);
+}

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "automation/PageAccess.h"
+#include "platform/web/GumboArena.h"
+#include "platform/web/HtmlForm.h"
+#include "platform/web/PageRequest.h"
+
+#include <gumbo.h>
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+/**
+ * A parsed page: gumbo's tree, the body's innerHTML and the document's forms. It owns
+ * everything its forms and elements point into, so it stays valid for as long as it is held.
+ *
+ * Thread contract: parse() runs on any thread (the engine parses on its loader thread); once
+ * handed over, the document is used on one thread only (the UI thread).
+ */
+class HtmlDocument final : public PageDocument
+{
+public:
+    /** Parses UTF-8 HTML as the page at url. Never fails: malformed markup is parsed as browsers do. */
+    static std::shared_ptr<HtmlDocument> parse(const QByteArray &utf8Html, const QUrl &url);
+    ~HtmlDocument() override;
+    HtmlDocument(const HtmlDocument &) = delete;
+    HtmlDocument &operator=(const HtmlDocument &) = delete;
+
+    QString url() const override;
+    QString bodyInnerHtml() const override;
+    int formTagCount() const override;
+    int formCount() const override;
+    HtmlForm &form(int i) override;
+
+    /** The address that relative links resolve against: the base element's, else the page's. */
+    QUrl baseUrl() const;
+    /** The resolved http(s) addresses of the document's frames and iframes, in document order. */
+    QList<QUrl> frameSources() const;
+
+    /** Where a form submission goes; without one (a document parsed on its own) clicks do nothing. */
+    void setNavigator(std::function<void(const PageRequest &)> navigator);
+    void navigate(const PageRequest &request) const;
+
+private:
+    HtmlDocument(const QByteArray &utf8Html, const QUrl &url);
+    void collectForms();
+    const GumboNode *formOwner(const GumboNode &control, const QHash<QByteArray, const GumboNode *> &ids) const;
+
+    // gumbo's tree points into the source text and lives in the arena, so both outlive it.
+    QByteArray m_source;
+    std::unique_ptr<GumboArena> m_arena;
+    const GumboOutput *m_output;
+    QUrl m_url;
+    QUrl m_baseUrl;
+    std::optional<QString> m_bodyHtml;
+    std::vector<std::unique_ptr<HtmlForm>> m_forms;
+    std::function<void(const PageRequest &)> m_navigator;
+};

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#include "platform/web/HtmlForm.h"
+
+#include "common/QuorvelError.h"
+#include "platform/web/FormSubmission.h"
+
+HtmlForm::HtmlForm(const GumboNode &node, HtmlDocument &document)
+    : m_node(node)
+    , m_document(document)
+{
+}
+
+int HtmlForm::length() const
+{
+    return int(m_controls.size());
+}
+
+HtmlFormControl &HtmlForm::item(int j)
+{
+    if (j < 0 || j >= length())
+        throw QuorvelError::listIndex(j);
+    return *m_controls[size_t(j)];
+}
+
+std::optional<PageRequest> HtmlForm::submission(const HtmlFormControl &submitter) const
+{
+    std::vector<const HtmlFormControl *> controls;
+    for (const auto &control : m_controls)
+        controls.push_back(control.get());
+    return FormSubmission::build(m_node, m_document, controls, submitter);
+}
+
+void HtmlForm::addControl(const GumboNode &control)
+{
+    m_controls.push_back(std::make_unique<HtmlFormControl>(control, *this));
+}

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "automation/PageAccess.h"
+#include "platform/web/HtmlFormControl.h"
+#include "platform/web/PageRequest.h"
+
+#include <gumbo.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class HtmlDocument;
+
+/**
+ * A form and its listed elements (button, fieldset, input, object, output, select, textarea,
+ * including those tied to it by a form="" attribute) in document order.
+ * Thread contract: the thread that uses its document.
+ */
+class HtmlForm final : public PageForm
+{
+public:
+    HtmlForm(const GumboNode &node, HtmlDocument &document);
+
+    int length() const override;
+    HtmlFormControl &item(int j) override;
+
+    const GumboNode &node() const { return m_node; }
+    HtmlDocument &document() const { return m_document; }
+    /** What a click on submitter sends; nothing for a method="dialog" form. */
+    std::optional<PageRequest> submission(const HtmlFormControl &submitter) const;
+
+private:
+    friend class HtmlDocument;
+    void addControl(const GumboNode &control);
+
+    const GumboNode &m_node;
+    HtmlDocument &m_document;
+    std::vector<std::unique_ptr<HtmlFormControl>> m_controls;
+};

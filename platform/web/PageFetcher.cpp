@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: MIT
+#include "platform/web/PageFetcher.h"
+
+#include "platform/net/CurlSession.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+
+namespace {
+
+struct Sink
+{
+    CURL *easy;
+    qint64 maxBytes;
+    QByteArray body;
+    bool tooLarge = false;
+    bool notHtml = false;
+};
+
+bool rejectsType(CURL *easy)
+{
+    char *type = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_CONTENT_TYPE, &type);
+    return type && !PageFetcher::isHtmlType(type);
+}
+
+size_t writeBody(char *data, size_t size, size_t count, void *user)
+{
+    auto &sink = *static_cast<Sink *>(user);
+    const size_t bytes = size * count;
+    // Checked at the first byte so that a large download is never pulled in as a page.
+    if (sink.body.isEmpty() && rejectsType(sink.easy)) {
+        sink.notHtml = true;
+        return 0;
+    }
+    if (sink.body.size() + qint64(bytes) > sink.maxBytes) {
+        sink.tooLarge = true;
+        return 0;
+    }
+    sink.body.append(data, qsizetype(bytes));
+    return bytes;
+}
+
+int checkCancel(void *cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const std::atomic<bool> *>(cancel)->load() ? 1 : 0;
+}
+
+struct EasyDeleter {
+    void operator()(CURL *easy) const { curl_easy_cleanup(easy); }
+};
+struct ListDeleter {
+    void operator()(curl_slist *list) const { curl_slist_free_all(list); }
+};
+struct MimeDeleter {
+    void operator()(curl_mime *mime) const { curl_mime_free(mime); }
+};
+
+curl_mime *buildMultipart(CURL *easy, const QList<FormEntry> &entries)
+{
+    curl_mime *mime = curl_mime_init(easy);
+    for (const FormEntry &entry : entries) {
+        curl_mimepart *part = curl_mime_addpart(mime);
+        curl_mime_name(part, entry.name.toUtf8().constData());
+        const QByteArray value = entry.value.toUtf8();
+        curl_mime_data(part, value.constData(), size_t(value.size()));
+        if (entry.isFile) {
+            curl_mime_filename(part, "");
+            curl_mime_type(part, "application/octet-stream");
+        }
+    }
+    return mime;
+}
+
+} // namespace
+
+PageFetcher::PageFetcher(const CurlSession &session, const std::atomic<bool> &cancel)
+    : m_session(session)
+    , m_cancel(cancel)
+{
+}
+
+bool PageFetcher::isHtmlType(const QByteArray &contentType)
+{
+    const QByteArray mime = contentType.split(';').constFirst().trimmed().toLower();
+    return mime == "text/html" || mime == "application/xhtml+xml";
+}
+
+PageResponse PageFetcher::fetch(const PageRequest &request, qint64 maxBytes, std::chrono::milliseconds timeLeft) const
+{
+    PageResponse response;
+    response.url = request.url;
+    const QString scheme = request.url.scheme();
+    if (!request.url.isValid() || request.url.host().isEmpty() || (scheme != u"http" && scheme != u"https")) {
+        response.failure = QStringLiteral("只能打开 http 或 https 地址: %1").arg(request.url.toString());
+        return response;
+    }
+    if (timeLeft.count() <= 0) {
+        response.failure = QStringLiteral("页面加载超时");
+        return response;
+    }
+
+    // libcurl reads the header list and the parts until the handle is cleaned up, so they are
+    // declared first and outlive it.
+    std::unique_ptr<curl_slist, ListDeleter> headers;
+    std::unique_ptr<curl_mime, MimeDeleter> mime;
+    const std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+    m_session.applyCommonOptions(easy.get());
+    const QByteArray address = request.url.toEncoded(QUrl::RemoveFragment);
+    curl_easy_setopt(easy.get(), CURLOPT_URL, address.constData());
+    curl_easy_setopt(easy.get(), CURLOPT_TIMEOUT_MS, long(timeLeft.count()));
+    curl_easy_setopt(easy.get(), CURLOPT_ACCEPT_ENCODING, "");
+    Sink sink{easy.get(), maxBytes, {}};
+    curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, &writeBody);
+    curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(easy.get(), CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy.get(), CURLOPT_XFERINFOFUNCTION, &checkCancel);
+    curl_easy_setopt(easy.get(), CURLOPT_XFERINFODATA, const_cast<std::atomic<bool> *>(&m_cancel));
+    char error[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(easy.get(), CURLOPT_ERRORBUFFER, error);
+    const QByteArray referer = request.referer.toUtf8();
+    if (!referer.isEmpty())
+        curl_easy_setopt(easy.get(), CURLOPT_REFERER, referer.constData());
+
+    // Browsers never wait for "100 Continue"; some servers never send it.
+    curl_slist *list = curl_slist_append(nullptr, "Accept: text/html,application/xhtml+xml,*/*;q=0.8");
+    list = curl_slist_append(list, "Expect:");
+    if (request.method == "POST" && request.isMultipart()) {
+        mime.reset(buildMultipart(easy.get(), request.multipart));
+        curl_easy_setopt(easy.get(), CURLOPT_MIMEPOST, mime.get());
+    } else if (request.method == "POST") {
+        curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.body.size()));
+        curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDS, request.body.constData());
+        list = curl_slist_append(list, ("Content-Type: " + request.contentType).constData());
+    }
+    headers.reset(list);
+    curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers.get());
+
+    const CURLcode code = curl_easy_perform(easy.get());
+    char *effective = nullptr;
+    if (curl_easy_getinfo(easy.get(), CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+        response.url = QUrl::fromEncoded(effective);
+    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &response.status);
+    char *type = nullptr;
+    curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_TYPE, &type);
+    response.contentType = type;
+
+    if (m_cancel.load())
+        response.cancelled = true;
+    else if (sink.tooLarge)
+        response.failure = QStringLiteral("页面超过 %1 字节的上限").arg(maxBytes);
+    else if (sink.notHtml || (code == CURLE_OK && rejectsType(easy.get())))
+        response.failure = QStringLiteral("不是网页 (Content-Type: %1)").arg(QString::fromUtf8(response.contentType));
+    else if (code != CURLE_OK)
+        response.failure = QString::fromUtf8(error[0] ? error : curl_easy_strerror(code));
+    else
+        response.body = std::move(sink.body);
+    return response;
+}

@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: MIT
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+// The browser delivers its events through the Qt event loop, so the tests need an application.
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
