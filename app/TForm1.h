@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class DownloadQueue;
 class FindTextDialog;
 class ProgressPanel;
@@ -106,6 +108,7 @@ private:
     void setProgressShown(bool shown);
     /** The window's text field that has the keyboard focus, if one has. */
     QLineEdit *focusedTextField() const;
+    void onFocusedField(const std::function<void(QLineEdit &)> &command);
 
     DownloadQueue &m_queue;
     UrlOpener &m_opener;

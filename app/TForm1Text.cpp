@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QLineEdit>
 
+#include <functional>
+
 QLineEdit *TForm1::focusedTextField() const
 {
     auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget());
@@ -27,32 +29,35 @@ void TForm1::SearchFind1Execute()
     m_find->activateWindow();
 }
 
-void TForm1::EditCut1Execute()
+void TForm1::onFocusedField(const std::function<void(QLineEdit &)> &command)
 {
     if (QLineEdit *field = focusedTextField())
-        field->cut();
+        command(*field);
+}
+
+void TForm1::EditCut1Execute()
+{
+    onFocusedField(std::mem_fn(&QLineEdit::cut));
 }
 
 void TForm1::EditCopy1Execute()
 {
-    if (QLineEdit *field = focusedTextField())
-        field->copy();
+    onFocusedField(std::mem_fn(&QLineEdit::copy));
 }
 
 void TForm1::EditPaste1Execute()
 {
-    if (QLineEdit *field = focusedTextField())
-        field->paste();
+    onFocusedField(std::mem_fn(&QLineEdit::paste));
 }
 
 void TForm1::EditUndo1Execute()
 {
-    if (QLineEdit *field = focusedTextField())
-        field->undo();
+    onFocusedField(std::mem_fn(&QLineEdit::undo));
 }
 
 void TForm1::EditDelete1Execute()
 {
+    // Del removes a selection only; with none it has nothing to clear.
     QLineEdit *field = focusedTextField();
     if (field && field->hasSelectedText())
         field->del();
