@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: MIT
+#include "platform/web/HtmlDocument.h"
+#include "platform/web/PageDecoder.h"
+
+#include "common/QuorvelError.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+std::shared_ptr<HtmlDocument> page(const char *html)
+{
+    return HtmlDocument::parse(html, QUrl(QStringLiteral("http://host.test/dir/file.html?old=1")));
+}
+
+QString valueOf(HtmlForm &form, int j)
+{
+    return form.item(j).value();
+}
+
+TEST(HtmlForm, ValuesOfEachElementKind)
+{
+    const auto document = page(
+        "<form><input name=a value=\"x\"><input name=b><input type=checkbox name=c>"
+        "<input type=text value=\"line\nbreak\"><button value=bv>B</button><button>no value</button>"
+        "<select><option>first<option selected value=sv>second</select>"
+        "<select><option disabled>off<option>  spaced   label  </select>"
+        "<select size=3><option>none</select>"
+        "<textarea>\ntext &amp; more</textarea><output>out</output></form>");
+    HtmlForm &form = document->form(0);
+    const QStringList expected{u"x"_s, {}, u"on"_s, u"linebreak"_s, u"bv"_s, {}, u"sv"_s,
+                               u"spaced label"_s, {}, u"text & more"_s, u"out"_s};
+    ASSERT_EQ(form.length(), expected.size());
+    for (int j = 0; j < form.length(); ++j)
+        EXPECT_EQ(valueOf(form, j), expected[j]) << "item " << j;
+}
+
+TEST(HtmlForm, ElementsWithoutValueAndIndicesOutOfRangeThrow)
+{
+    const auto document = page("<form><fieldset><input value=in></fieldset><object></object></form>");
+    HtmlForm &form = document->form(0);
+    ASSERT_EQ(form.length(), 3);
+    EXPECT_THROW(form.item(0).value(), QuorvelError);
+    EXPECT_EQ(form.item(1).value(), u"in");
+    EXPECT_THROW(form.item(2).value(), QuorvelError);
+    EXPECT_THROW(form.item(3), QuorvelError);
+    EXPECT_THROW(form.item(-1), QuorvelError);
+    EXPECT_THROW(document->form(1), QuorvelError);
+}
+
+TEST(HtmlForm, FormsCountAndOwnershipThroughFormAttribute)
+{
+    const auto document = page(
+        "<input form=f2 value=early><form id=f1><input value=one></form>"
+        "<form id=f2><input value=two></form><input form=f2 value=late><input form=nowhere value=lost>"
+        "<template><form><input></form></template>");
+    EXPECT_EQ(document->formTagCount(), 2);
+    ASSERT_EQ(document->formCount(), 2);
+    EXPECT_EQ(document->form(0).length(), 1);
+    HtmlForm &second = document->form(1);
+    ASSERT_EQ(second.length(), 3);
+    EXPECT_EQ(valueOf(second, 0), u"early");
+    EXPECT_EQ(valueOf(second, 1), u"two");
+    EXPECT_EQ(valueOf(second, 2), u"late");
+}
+
+TEST(HtmlForm, PostSubmissionCarriesSuccessfulControlsAndTheSubmitter)
+{
+    const auto document = page(
+        "<form action=\"../cgi/dl.cgi\" method=POST>"
+        "<input type=hidden name=\"dl.start\" value=\"Free\"><input name=q value=\"a b&c=d+é~\">"
+        "<input type=checkbox name=on1 checked><input type=checkbox name=off1 value=x>"
+        "<input type=radio name=r value=1><input type=radio name=r value=2 checked>"
+        "<input name=dis value=d disabled><fieldset disabled><input name=infs value=f></fieldset>"
+        "<select name=m multiple><option selected>m1<option>m2<option selected>m3</select>"
+        "<textarea name=t>l1\nl2</textarea><input value=unnamed>"
+        "<input type=submit name=other value=Other><input type=submit name=free value=\"Free user\"></form>");
+    HtmlForm &form = document->form(0);
+    const auto request = form.submission(form.item(form.length() - 1));
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->method, "POST");
+    EXPECT_EQ(request->url.toString(), u"http://host.test/cgi/dl.cgi");
+    EXPECT_EQ(request->contentType, "application/x-www-form-urlencoded");
+    EXPECT_EQ(request->body, "dl.start=Free&q=a+b%26c%3Dd%2B%C3%A9%7E&on1=on&r=2&m=m1&m=m3&t=l1%0D%0Al2&free=Free+user");
+    EXPECT_EQ(request->referer, u"http://host.test/dir/file.html?old=1");
+}
+
+TEST(HtmlForm, GetReplacesQueryAndEmptyActionIsThePage)
+{
+    const auto document = page("<form><input name=k value=\"v w\"><button>Go</button></form>"
+                               "<form action=\"/search?x=1#top\"><input name=k value=1><input type=image name=img></form>");
+    HtmlForm &first = document->form(0);
+    const auto toPage = first.submission(first.item(1));
+    ASSERT_TRUE(toPage);
+    EXPECT_EQ(toPage->method, "GET");
+    EXPECT_EQ(toPage->url.toString(), u"http://host.test/dir/file.html?k=v+w");
+    HtmlForm &second = document->form(1);
+    const auto toSearch = second.submission(second.item(1));
+    ASSERT_TRUE(toSearch);
+    EXPECT_EQ(toSearch->url.toString(), u"http://host.test/search?k=1&img.x=0&img.y=0#top");
+}
+
+TEST(HtmlForm, SubmitterOverridesAndMultipartAndDialog)
+{
+    const auto document = page(
+        "<form action=/a method=post enctype=multipart/form-data><input name=n value=v><input type=file name=f>"
+        "<button name=b value=1 formaction=/b>go</button><button type=submit formmethod=dialog>close</button></form>");
+    HtmlForm &form = document->form(0);
+    const auto request = form.submission(form.item(2));
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->url.path(), u"/b");
+    EXPECT_TRUE(request->isMultipart());
+    const QList<FormEntry> expected{{u"n"_s, u"v"_s}, {u"f"_s, {}, true}, {u"b"_s, u"1"_s}};
+    EXPECT_EQ(request->multipart, expected);
+    EXPECT_FALSE(form.submission(form.item(3)));
+}
+
+TEST(HtmlForm, ClicksThatSubmitNothingDoNotNavigate)
+{
+    const auto document = page("<form><input name=t><input type=reset><button type=button>b</button>"
+                               "<input type=submit disabled><input type=submit value=go></form>");
+    int navigations = 0;
+    document->setNavigator([&navigations](const PageRequest &) { ++navigations; });
+    HtmlForm &form = document->form(0);
+    for (int j = 0; j < 4; ++j)
+        form.item(j).click();
+    EXPECT_EQ(navigations, 0);
+    form.item(4).click();
+    EXPECT_EQ(navigations, 1);
+}
+
+TEST(PageDecoder, CharsetFromHeaderThenMetaThenUtf8)
+{
+    const QByteArray gbk = "<p>\xD6\xD0\xCE\xC4</p>"; // 中文 in GBK
+    EXPECT_EQ(PageDecoder::toUtf8(gbk, "text/html; charset=GB2312"), "<p>中文</p>");
+    EXPECT_EQ(PageDecoder::toUtf8("<meta http-equiv=Content-Type content=\"text/html; charset=gbk\">" + gbk, "text/html"),
+              "<meta http-equiv=Content-Type content=\"text/html; charset=gbk\"><p>中文</p>");
+    EXPECT_EQ(PageDecoder::toUtf8("<meta charset='iso-8859-1'>\x80", ""), "<meta charset='iso-8859-1'>€");
+    EXPECT_EQ(PageDecoder::toUtf8("a\xFF" "b", "text/html; charset=no-such-thing"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(PageDecoder::toUtf8("\xEF\xBB\xBFok", "text/html; charset=gbk"), "ok");
+}
+
+} // namespace

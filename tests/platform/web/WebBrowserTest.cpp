@@ -1,0 +1,248 @@
+// SPDX-License-Identifier: MIT
+#include "platform/web/WebBrowser.h"
+
+#include "common/QuorvelError.h"
+#include "platform/net/CurlSession.h"
+#include "support/Budget.h"
+#include "support/LoopbackServer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+using namespace std::chrono_literals;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const char *freeUserPage = "<html><body><h1>file.zip</h1><form action=\"/cgi/dl.cgi\" method=\"post\">"
+                           "<input type=\"hidden\" name=\"dl.start\" value=\"Free\">"
+                           "<input type=\"submit\" value=\"Free user\"></form></body></html>";
+
+struct SeenRequest
+{
+    std::string method, path, contentType, body, referer, cookie, query, multipartValue;
+};
+
+class WebBrowserTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        session.setConnectTimeout(2s);
+        session.setStallTimeout(1s);
+        auto &http = server.server();
+        const auto html = [](const char *body) {
+            return [body](const httplib::Request &, httplib::Response &res) { res.set_content(body, "text/html"); };
+        };
+        http.Get("/file", html(freeUserPage));
+        http.Post("/cgi/dl.cgi", [this](const httplib::Request &req, httplib::Response &res) {
+            record(req);
+            res.set_content("<p>var c=30;</p>", "text/html");
+        });
+        http.Get("/search", [this](const httplib::Request &req, httplib::Response &res) {
+            record(req);
+            res.set_content("<p>found</p>", "text/html");
+        });
+        http.Post("/upload", [this](const httplib::Request &req, httplib::Response &res) {
+            record(req);
+            std::lock_guard lock(mutex);
+            seen.multipartValue = req.get_file_value("n").content;
+            res.set_content("<p>up</p>", "text/html");
+        });
+        http.Get("/frames", html("<frameset><frame src=\"/f1\"><frame src=\"/pdf\"></frameset>"));
+        http.Get("/iframes", html("<p>top</p><iframe src=\"f1\"></iframe><iframe></iframe>"));
+        http.Get("/f1", html("<p>frame one</p>"));
+        http.Get("/pdf", [](const httplib::Request &, httplib::Response &res) { res.set_content("%PDF", "application/pdf"); });
+        http.Get("/set", [](const httplib::Request &, httplib::Response &res) {
+            res.set_header("Set-Cookie", "sid=42; Path=/");
+            res.set_content("<p>set</p>", "text/html");
+        });
+        http.Get("/check", [this](const httplib::Request &req, httplib::Response &res) {
+            record(req);
+            res.set_content("<p>checked</p>", "text/html");
+        });
+        http.Get("/old", [](const httplib::Request &, httplib::Response &res) { res.set_redirect("/f1"); });
+        http.Get("/to-ftp", [](const httplib::Request &, httplib::Response &res) { res.set_redirect("ftp://127.0.0.1/x"); });
+        http.Get("/big", [](const httplib::Request &, httplib::Response &res) {
+            res.set_content(std::string(100000, 'x'), "text/html");
+        });
+        http.Get("/missing", [](const httplib::Request &, httplib::Response &res) {
+            res.status = 404;
+            res.set_content("<p>not here</p>", "text/html");
+        });
+        http.Get("/stall", [this](const httplib::Request &, httplib::Response &res) {
+            stalled = true;
+            for (int i = 0; i < 500 && !released; ++i)
+                std::this_thread::sleep_for(10ms);
+            res.set_content("<p>late</p>", "text/html");
+        });
+        server.start();
+        QObject::connect(&browser, &PageBrowser::beforeNavigate, &browser,
+                         [this](const QString &url) { events << u"before "_s + path(url); });
+        QObject::connect(&browser, &PageBrowser::documentComplete, &browser,
+                         [this](const QString &url) { events << u"complete "_s + path(url); });
+        QObject::connect(&browser, &PageBrowser::downloadComplete, &browser, [this] { events << u"download"_s; });
+    }
+
+    void TearDown() override { released = true; }
+
+    static QString u(const std::string &text) { return QString::fromStdString(text); }
+    QString path(const QString &url) const { return url.startsWith(u(server.url(""))) ? url.mid(int(server.url("").size())) : url; }
+
+    void record(const httplib::Request &req)
+    {
+        std::lock_guard lock(mutex);
+        seen = {req.method, req.path, req.get_header_value("Content-Type"), req.body, req.get_header_value("Referer"),
+                req.get_header_value("Cookie"), req.get_param_value("k"), {}};
+    }
+
+    /** Navigates (or clicks) and waits for the page's documentComplete; answers its body's HTML, if any. */
+    QString load(const std::function<void()> &begin)
+    {
+        const qsizetype before = events.count(u"download"_s);
+        begin();
+        const bool done = runWithinBudget([&] { return events.count(u"download"_s) > before && events.last().startsWith(u"complete"); }, 15s);
+        EXPECT_TRUE(done) << events.join(u" | ").toStdString();
+        if (!done)
+            return {};
+        try {
+            return browser.document()->bodyInnerHtml();
+        } catch (const QuorvelError &) {
+            return u"(no body)"_s;
+        }
+    }
+    QString open(const std::string &path)
+    {
+        return load([&] { browser.navigate(u(server.url(path))); });
+    }
+
+    LoopbackServer server;
+    CurlSession session;
+    WebBrowser browser{session};
+    QStringList events;
+    std::mutex mutex;
+    SeenRequest seen;
+    std::atomic<bool> stalled = false;
+    std::atomic<bool> released = false;
+};
+
+TEST_F(WebBrowserTest, FreeUserClickPostsTheFormToItsAction)
+{
+    EXPECT_THROW(browser.document(), QuorvelError);
+    EXPECT_TRUE(open("/file").contains(u"Free user"));
+    const QString countdown = load([&] {
+        HtmlForm &form = static_cast<HtmlDocument &>(*browser.document()).form(0);
+        form.item(1).click();
+    });
+    EXPECT_EQ(countdown, u"<p>var c=30;</p>");
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(seen.method, "POST");
+    EXPECT_EQ(seen.path, "/cgi/dl.cgi");
+    EXPECT_EQ(seen.contentType, "application/x-www-form-urlencoded");
+    EXPECT_EQ(seen.body, "dl.start=Free");
+    EXPECT_EQ(seen.referer, server.url("/file"));
+    const QStringList expected{u"before /file"_s, u"download"_s, u"complete /file"_s,
+                               u"before /cgi/dl.cgi"_s, u"download"_s, u"complete /cgi/dl.cgi"_s};
+    EXPECT_EQ(events, expected);
+}
+
+TEST_F(WebBrowserTest, GetAndMultipartFormsReachTheServer)
+{
+    const std::string page = "<form action=/search><input name=k value=\"a b\"><input type=submit></form>"
+                             "<form action=/upload method=post enctype=multipart/form-data>"
+                             "<input name=n value=\"v&1\"><input type=submit></form>";
+    server.server().Get("/forms", [page](const httplib::Request &, httplib::Response &res) { res.set_content(page, "text/html"); });
+    open("/forms");
+    EXPECT_EQ(load([&] { static_cast<HtmlDocument &>(*browser.document()).form(0).item(1).click(); }), u"<p>found</p>");
+    {
+        std::lock_guard lock(mutex);
+        EXPECT_EQ(seen.method, "GET");
+        EXPECT_EQ(seen.query, "a b");
+    }
+    open("/forms");
+    EXPECT_EQ(load([&] { static_cast<HtmlDocument &>(*browser.document()).form(1).item(1).click(); }), u"<p>up</p>");
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(seen.contentType.rfind("multipart/form-data; boundary=", 0), 0u);
+    EXPECT_EQ(seen.multipartValue, "v&1");
+}
+
+TEST_F(WebBrowserTest, FramesLoadBeforeThePageCompletesEvenWhenOneFails)
+{
+    open("/frames");
+    EXPECT_THROW(browser.document()->bodyInnerHtml(), QuorvelError);
+    const QStringList framesetEvents{u"before /frames"_s, u"before /f1"_s, u"complete /f1"_s, u"before /pdf"_s,
+                                     u"complete /pdf"_s, u"download"_s, u"complete /frames"_s};
+    EXPECT_EQ(events, framesetEvents);
+    events.clear();
+    EXPECT_EQ(open("/iframes"), u"<p>top</p><iframe src=\"f1\"></iframe><iframe></iframe>");
+    const QStringList iframeEvents{u"before /iframes"_s, u"before /f1"_s, u"complete /f1"_s, u"download"_s,
+                                   u"complete /iframes"_s};
+    EXPECT_EQ(events, iframeEvents);
+}
+
+TEST_F(WebBrowserTest, CookiesAndRedirectsCarryOver)
+{
+    open("/set");
+    open("/check");
+    {
+        std::lock_guard lock(mutex);
+        EXPECT_EQ(seen.cookie, "sid=42");
+    }
+    EXPECT_EQ(open("/old"), u"<p>frame one</p>");
+    EXPECT_EQ(browser.document()->url(), u(server.url("/f1")));
+    EXPECT_EQ(events.last(), u"complete /f1");
+    EXPECT_EQ(open("/missing"), u"<p>not here</p>");
+}
+
+TEST_F(WebBrowserTest, FailuresEndInQuorvelsOwnPage)
+{
+    LoopbackServer closed;
+    closed.start();
+    const std::string refused = closed.url("/");
+    closed.stop();
+    PageLimits limits;
+    limits.maxPageBytes = 1000;
+    browser.setLimits(limits);
+    const std::vector<std::pair<QString, QString>> rows{
+        {u(server.url("/to-ftp")), u"Protocol"_s},
+        {u(server.url("/big")), u"1000"_s},
+        {u(server.url("/pdf")), u"application/pdf"_s},
+        {u(server.url("/stall")), u"Operation too slow"_s},
+        {u(refused), u"127.0.0.1"_s},
+        {u"ftp://127.0.0.1/file"_s, u"http"_s},
+        {u"no address at all"_s, u"http"_s},
+    };
+    for (const auto &[url, reason] : rows) {
+        const QString body = load([&] { browser.navigate(url); });
+        EXPECT_TRUE(body.startsWith(u"<h1>Quorvel: 无法打开页面</h1>")) << url.toStdString();
+        EXPECT_TRUE(body.contains(reason)) << url.toStdString() << ": " << body.toStdString();
+    }
+}
+
+TEST_F(WebBrowserTest, StopEndsTheLoadWithoutDocumentComplete)
+{
+    browser.navigate(u(server.url("/stall")));
+    ASSERT_TRUE(runWithinBudget([&] { return stalled.load(); }, 5s));
+    browser.stop();
+    released = true;
+    ASSERT_TRUE(runWithinBudget([&] { return events.contains(u"download"_s); }, 5s));
+    runWithinBudget([] { return false; }, 300ms);
+    const QStringList expected{u"before /stall"_s, u"download"_s};
+    EXPECT_EQ(events, expected);
+    EXPECT_THROW(browser.document(), QuorvelError);
+}
+
+TEST_F(WebBrowserTest, DestroyingTheBrowserDuringALoadReturns)
+{
+    auto doomed = std::make_unique<WebBrowser>(session);
+    doomed->navigate(u(server.url("/stall")));
+    ASSERT_TRUE(runWithinBudget([&] { return stalled.load(); }, 5s));
+    doomed.reset();
+    SUCCEED();
+}
+
+} // namespace
