@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+// quorvel-page URL: loads a page with Quorvel's own engine and prints what the automation reads
+// on it. Exit status 0 when the page loaded; otherwise 1 with the reason on stderr.
+#include "platform/net/CurlSession.h"
+#include "platform/web/HtmlDocument.h"
+#include "platform/web/WebBrowser.h"
+#include "tools/page/LoadFailure.h"
+#include "tools/page/PageReport.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+int fail(const QString &reason)
+{
+    QTextStream(stderr) << "quorvel-page: " << reason << '\n';
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quorvel-page"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Shows what Quorvel's page automation reads on a page."));
+    parser.addHelpOption();
+    const QCommandLineOption timeoutOption(QStringLiteral("timeout"),
+                                           QStringLiteral("Give up after this many seconds (default 120)."),
+                                           QStringLiteral("seconds"), QStringLiteral("120"));
+    parser.addOption(timeoutOption);
+    parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("The page to load."));
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1)
+        return fail(QStringLiteral("give exactly one URL"));
+    bool validTimeout = false;
+    const int timeoutSeconds = parser.value(timeoutOption).toInt(&validTimeout);
+    if (!validTimeout || timeoutSeconds <= 0)
+        return fail(QStringLiteral("--timeout wants a positive number of seconds"));
+
+    CurlSession session;
+    WebBrowser browser(session);
+    PageLimits limits = browser.limits();
+    limits.loadTimeout = std::chrono::seconds(timeoutSeconds);
+    browser.setLimits(limits);
+
+    // The page's own document-complete is the first one after the load's download-complete;
+    // the ones before it belong to frames.
+    bool loadEnded = false;
+    QObject::connect(&browser, &PageBrowser::downloadComplete, &app, [&loadEnded] { loadEnded = true; });
+    QObject::connect(&browser, &PageBrowser::documentComplete, &app, [&loadEnded] {
+        if (loadEnded)
+            QCoreApplication::exit(0);
+    });
+    // The engine keeps its own deadline; this one only guards against a load that never ends.
+    QTimer::singleShot(std::chrono::seconds(timeoutSeconds + 5), &app, [] { QCoreApplication::exit(2); });
+    browser.navigate(parser.positionalArguments().constFirst());
+    if (QCoreApplication::exec() != 0)
+        return fail(QStringLiteral("the page did not load within %1 s").arg(timeoutSeconds));
+
+    auto document = std::static_pointer_cast<HtmlDocument>(browser.document());
+    if (const auto reason = LoadFailure::reasonOf(*document))
+        return fail(QStringLiteral("the page did not load: %1").arg(*reason));
+    std::fputs(PageReport::render(*document).toUtf8().constData(), stdout);
+    return 0;
+}
