@@ -2,10 +2,10 @@
 #include "automation/MainUnitState.h"
 #include "automation/PageScanners.h"
 #include "automation/PageTextBuffer.h"
-#include "common/QuorvelError.h"
 
 #include "ManualClock.h"
 #include "QStringPrinter.h"
+#include "QuorvelErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -72,16 +72,10 @@ TEST_P(ScanTable, leavesTheSharedStateAsThePageSays)
     clock.set(now);
     PageScanners scanners(buffer, state, clock);
 
-    if (row.error) {
-        try {
-            run(scanners, row.scanner);
-            FAIL() << "no conversion error";
-        } catch (const QuorvelError &error) {
-            EXPECT_EQ(error.message(), QString::fromUtf8(row.error));
-        }
-    } else {
+    if (row.error)
+        EXPECT_EQ(quorvelErrorOf([&] { run(scanners, row.scanner); }), QString::fromUtf8(row.error));
+    else
         EXPECT_EQ(run(scanners, row.scanner), row.action);
-    }
     EXPECT_EQ(state.WaitText, QString::fromUtf8(row.waitText));
     EXPECT_EQ(state.WaitNumber, QString::fromUtf8(row.waitNumber));
     EXPECT_EQ(state.CountdownText, QString::fromUtf8(row.countdownText));
