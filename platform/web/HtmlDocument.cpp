@@ -58,21 +58,21 @@ HtmlDocument::~HtmlDocument() = default;
 void HtmlDocument::collectForms()
 {
     QHash<QByteArray, const GumboNode *> ids;
+    QHash<const GumboNode *, HtmlForm *> formOf;
     std::vector<const GumboNode *> controls;
     HtmlNode::forEachElement(*m_output->root, [&](const GumboNode &node) {
         if (const char *id = HtmlNode::attribute(node, "id"); id && *id && !ids.contains(id))
             ids.insert(id, &node);
-        if (HtmlNode::isHtml(node, GUMBO_TAG_FORM))
+        if (HtmlNode::isHtml(node, GUMBO_TAG_FORM)) {
             m_forms.push_back(std::make_unique<HtmlForm>(node, *this));
-        else if (isListed(node))
+            formOf.insert(&node, m_forms.back().get());
+        } else if (isListed(node)) {
             controls.push_back(&node);
+        }
     });
     for (const GumboNode *control : controls) {
-        const GumboNode *owner = formOwner(*control, ids);
-        for (auto &form : m_forms) {
-            if (&form->node() == owner)
-                form->addControl(*control);
-        }
+        if (HtmlForm *form = formOf.value(formOwner(*control, ids)))
+            form->addControl(*control);
     }
 }
 
