@@ -18,9 +18,15 @@
 #include <QScreen>
 #include <QToolButton>
 
-TForm1::TForm1(DownloadQueue &queue, UrlOpener &opener, QWidget *parent)
+TForm1::TForm1(DownloadQueue &queue, UrlOpener &opener, const MainWindowServices &services, QWidget *parent)
     : QMainWindow(parent), Edit2(new QLineEdit(this)), m_queue(queue), m_opener(opener),
-      m_optionsLinks{queue, *Edit2, [this] { StartDownload1Click(); }}
+      m_optionsLinks{queue, *Edit2, [this] { StartDownload1Click(); }},
+      m_download(services.downloads, this),
+      m_shutdown(services.power, [this] { return m_download.Tag() != 0; }, services.countdownStep, this),
+      m_flow({m_state, m_buffer, services.browser, queue, m_download, m_shutdown, services.clock, *this,
+              DownloadFolder::defaultPath()},
+             this),
+      m_display({m_state, queue, m_download, m_flow, m_shutdown, services.clock, *this}, this)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvel V.1.1"));
@@ -29,6 +35,7 @@ TForm1::TForm1(DownloadQueue &queue, UrlOpener &opener, QWidget *parent)
     buildMenus();
     buildToolBars();
     connectHandlers();
+    connectFlow();
     followQueue();
     FormCreate();
     m_forms.Form2 = new TForm2(m_forms, m_optionsLinks, this);
@@ -190,22 +197,22 @@ void TForm1::ListBox1Resize()
 
 void TForm1::StartDownload1Click()
 {
-    // Filled by the page flow: opens NameEdit's page when no transfer runs.
+    m_flow.StartDownload1Click();
 }
 
 void TForm1::StopDownExecute()
 {
-    // Filled by the page flow: stops the page, its timers and the transfer.
+    m_flow.StopDownExecute();
 }
 
 void TForm1::shutBtnClick()
 {
-    // Filled by the power-off part: arms or disarms the power-off at the end of the queue.
+    m_shutdown.buttonClicked(shutBtn->isChecked());
 }
 
 void TForm1::ShutPC1Click()
 {
-    // Filled by the power-off part: the menu's twin of shutBtn.
+    m_shutdown.menuChosen();
 }
 
 void TForm1::FileExit1Execute()

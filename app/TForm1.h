@@ -1,8 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "app/MainWindowServices.h"
+#include "automation/MainUnitState.h"
+#include "automation/PageTextBuffer.h"
+#include "automation/flow/FlowView.h"
+#include "automation/flow/PageFlow.h"
 #include "dialogs/FormRefs.h"
 #include "dialogs/OptionsLinks.h"
+#include "power/ShutdownSwitch.h"
+#include "transfer/TDownloadFile.h"
+#include "transfer/progress/TransferProgressDisplay.h"
 
 #include <QMainWindow>
 
@@ -27,14 +35,26 @@ class UrlOpener;
  * hidden page buffer and save folder, the menus, toolbars and actions. Its handlers hand the work
  * to the queue and the dialogs; errors they throw end in the error box. UI thread only.
  */
-class TForm1 final : public QMainWindow
+class TForm1 final : public QMainWindow, public FlowView
 {
     Q_OBJECT
 
 public:
-    TForm1(DownloadQueue &queue, UrlOpener &opener, QWidget *parent = nullptr);
+    TForm1(DownloadQueue &queue, UrlOpener &opener, const MainWindowServices &services,
+           QWidget *parent = nullptr);
 
     FormRefs &forms() { return m_forms; }
+    // The page flow and the transfer it starts, for the front end's own checks and for tests.
+    PageFlow &flow() { return m_flow; }
+    TDownloadFile &DownloadFile1() { return m_download; }
+    ShutdownSwitch &shutdown() { return m_shutdown; }
+
+    // What the page flow shows: the status bar, the progress fields and the error box.
+    void setStatusText(int panel, const QString &text) override;
+    void setStatusWidth(int panel, int pixels) override;
+    void setField(Field field, const QString &text) override;
+    QString saveFolder() const override;
+    void showError(const QString &message) override;
 
     // Controls, by their design names.
     ToolStrip *ToolBar1;
@@ -100,6 +120,7 @@ private:
     void buildMenus();
     void buildToolBars();
     void connectHandlers();
+    void connectFlow();
     void followQueue();
     void showEntries();
     void showSelection(int index);
@@ -115,4 +136,11 @@ private:
     FormRefs m_forms;
     OptionsLinks m_optionsLinks;
     FindTextDialog *m_find = nullptr;
+    // The page flow's objects; they hold on to the widgets above only through FlowView.
+    MainUnitState m_state;
+    PageTextBuffer m_buffer;
+    TDownloadFile m_download;
+    ShutdownSwitch m_shutdown;
+    PageFlow m_flow;
+    TransferProgressDisplay m_display;
 };

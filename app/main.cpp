@@ -2,18 +2,37 @@
 // The composition root: builds the long-lived objects and hands them down by reference.
 #include "app/AppSetup.h"
 #include "app/TForm1.h"
+#include "automation/Clock.h"
+#include "platform/download/CurlUrlDownloadService.h"
+#include "platform/net/CurlSession.h"
+#include "platform/power/LogindPowerRequest.h"
 #include "platform/system/DesktopUrlOpener.h"
+#include "platform/web/WebBrowser.h"
 #include "queue/DownloadQueue.h"
+#include "transfer/DownloadThread.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     AppSetup::apply();
-    DownloadQueue queue;
+    CurlSession session;
+    WebBrowser browser(session);
+    CurlUrlDownloadService downloads(session);
+    LogindPowerRequest power(QDBusConnection::systemBus());
+    SystemClock clock;
     DesktopUrlOpener opener;
-    TForm1 Form1(queue, opener);
-    Form1.show();
-    return QApplication::exec();
+    DownloadQueue queue;
+    int exitCode = 0;
+    {
+        TForm1 Form1(queue, opener, {browser, downloads, power, clock});
+        Form1.show();
+        exitCode = QApplication::exec();
+    }
+    // Closing the window cancelled a running transfer; its worker removes the partial file
+    // before it ends, and it must end before the cookie session goes.
+    DownloadThread::waitForWorkers(std::chrono::milliseconds(2000));
+    return exitCode;
 }

@@ -172,15 +172,17 @@ void PageFlow::startNextUnlessFailed()
 {
     const QString next = m.queue.currentUrl();
     if (!next.isEmpty() && m_failedUrls.contains(next)) {
+        m.view.showStatus(0, StatusTexts::downloadFailed);
+        m.view.showStatus(2, StatusTexts::fileName(m_failedUrls.value(next)));
         emit restingAtFailure(next);
         return;
     }
     startCurrent();
 }
 
-void PageFlow::rememberFailure(const QString &pageUrl)
+void PageFlow::rememberFailure(const QString &pageUrl, const QString &fileName)
 {
-    m_failedUrls.insert(pageUrl);
+    m_failedUrls.insert(pageUrl, fileName);
     m.queue.append(pageUrl);
 }
 

@@ -5,7 +5,7 @@
 #include "automation/PageScanners.h"
 
 #include <QObject>
-#include <QSet>
+#include <QHash>
 #include <QString>
 #include <QTimer>
 
@@ -53,8 +53,11 @@ public:
     void StopDownExecute();
     /** After a transfer: makes the new head current and opens it. */
     void DeleteURLExecute();
-    /** A failed transfer's page URL: back to the end of the queue, and not opened again unasked. */
-    void rememberFailure(const QString &pageUrl);
+    /**
+     * A failed transfer's page URL goes back to the end of the queue and is not opened again
+     * unasked; fileName is what the status bar shows when the flow stops at it.
+     */
+    void rememberFailure(const QString &pageUrl, const QString &fileName);
     /** Whether the flow waits for nothing: no timer, no transfer, no page loading. */
     bool isAtRest() const;
 
@@ -94,6 +97,6 @@ private:
     PageScanners m_scanners;
     QTimer m_timer1;
     QTimer m_timer2;
-    QSet<QString> m_failedUrls;
+    QHash<QString, QString> m_failedUrls; // page URL -> file name
     bool m_loading = false;
 };

@@ -22,4 +22,11 @@ inline const StatusText downloading{QStringLiteral(" 下载中... "), 80};
 inline const StatusText noMoreUrls{QStringLiteral(" 没有更多下载网址 "), 125};
 // Stored like " 你应等待 ", which has as many visible characters.
 inline const StatusText downloadFailed{QStringLiteral(" 下载失败 "), 85};
+
+/** A file's name after one blank, five pixels a character like the fixed texts. */
+inline StatusText fileName(const QString &name)
+{
+    const QString text = QLatin1Char(' ') + name;
+    return {text, 5 * int(text.size())};
+}
 } // namespace StatusTexts

@@ -7,7 +7,7 @@ MainWindowFixture::MainWindowFixture()
     : m_oldHome(qgetenv("HOME"))
 {
     qputenv("HOME", home.path().toUtf8());
-    form = new TForm1(queue, opener);
+    form = new TForm1(queue, opener, {browser, downloads, power, clock});
 }
 
 MainWindowFixture::~MainWindowFixture()

@@ -2,6 +2,10 @@
 #pragma once
 
 #include "app/TForm1.h"
+#include "tests/automation/FakePageBrowser.h"
+#include "tests/automation/ManualClock.h"
+#include "tests/power/FakePowerRequest.h"
+#include "tests/transfer/ScriptedService.h"
 #include "common/UrlOpener.h"
 #include "queue/DownloadQueue.h"
 
@@ -33,5 +37,9 @@ protected:
     QTemporaryDir home;
     DownloadQueue queue;
     NoOpener opener;
+    FakePageBrowser browser;
+    ScriptedService downloads{[](UrlDownloadCallback &) { return TransferOutcome::done(); }};
+    FakePowerRequest power;
+    ManualClock clock;
     TForm1 *form;
 };

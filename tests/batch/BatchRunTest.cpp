@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "batch/BatchProgram.h"
-#include "tests/batch/FastClock.h"
+#include "tests/support/FastClock.h"
 #include "tests/power/FakePowerRequest.h"
 #include "tests/support/Budget.h"
 #include "tools/fakehost/FakeHost.h"

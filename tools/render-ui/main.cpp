@@ -3,13 +3,19 @@
 // quorvel-render-ui OUTDIR (run with QT_QPA_PLATFORM=offscreen).
 #include "app/AppSetup.h"
 #include "app/TForm1.h"
+#include "automation/Clock.h"
 #include "common/UrlOpener.h"
 #include "dialogs/TForm2.h"
 #include "dialogs/TForm3.h"
 #include "dialogs/TForm4.h"
+#include "platform/download/CurlUrlDownloadService.h"
+#include "platform/net/CurlSession.h"
+#include "platform/power/LogindPowerRequest.h"
+#include "platform/web/WebBrowser.h"
 #include "queue/DownloadQueue.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QTextStream>
 
@@ -49,7 +55,13 @@ int main(int argc, char *argv[])
 
     DownloadQueue queue;
     NoOpener opener;
-    TForm1 Form1(queue, opener);
+    // Real services, never used: nothing here loads a page, fetches a file or powers off.
+    CurlSession session;
+    WebBrowser browser(session);
+    CurlUrlDownloadService downloads(session);
+    LogindPowerRequest power(QDBusConnection::systemBus());
+    SystemClock clock;
+    TForm1 Form1(queue, opener, {browser, downloads, power, clock});
     queue.appendAll({QStringLiteral("https://files.example.org/files/1001/setup.zip"),
                      QStringLiteral("https://files.example.org/files/1002/manual.pdf")});
     queue.showHead();

@@ -63,7 +63,7 @@ void TransferProgressDisplay::DownloadFile1Progress(std::uint32_t receivedKiB, s
         showEstimate();
     m.view.showStatus(0, StatusTexts::downloading);
     m.view.setStatusText(1, percent);
-    showFileName();
+    m.view.showStatus(2, StatusTexts::fileName(m.state.FinalFileName));
     emit progressed(receivedKiB, totalKiB);
 }
 
@@ -93,12 +93,12 @@ void TransferProgressDisplay::DownloadFile1Finish()
     const bool failed = outcome.kind == TransferOutcome::Kind::Failed;
     // A failed file is not finished: its page goes back to the end of the queue.
     if (failed)
-        m.flow.rememberFailure(m_pageUrl);
+        m.flow.rememberFailure(m_pageUrl, m.state.FinalFileName);
     emit transferEnded(m_pageUrl, m.download.FileName(), outcome);
     m.flow.DeleteURLExecute();
     if (failed) {
         m.view.showStatus(0, StatusTexts::downloadFailed);
-        showFileName();
+        m.view.showStatus(2, StatusTexts::fileName(m.state.FinalFileName));
     }
     if (m.queue.count() == 0) {
         m.view.showStatus(0, StatusTexts::noMoreUrls);
@@ -117,9 +117,3 @@ void TransferProgressDisplay::EstTimerTimer()
     m.state.ElapsedSeconds += 5;
 }
 
-void TransferProgressDisplay::showFileName()
-{
-    // Five pixels a character, as the fixed texts get.
-    const QString name = QLatin1Char(' ') + m.state.FinalFileName;
-    m.view.showStatus(2, {name, 5 * int(name.size())});
-}

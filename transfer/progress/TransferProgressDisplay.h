@@ -57,7 +57,6 @@ signals:
 
 private:
     void showEstimate();
-    void showFileName();
 
     Parts m;
     QTimer m_elpsTimer;
