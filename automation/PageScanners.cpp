@@ -19,6 +19,19 @@ const QString PageScanners::finalUrlMarker = QStringLiteral("action=\"http");
 
 namespace {
 
+// The page text is serialized HTML, where an attribute's "&" reads "&amp;": a file URL with a
+// query would otherwise be fetched with "&amp;" in it. These are all the references the
+// serializer writes in attribute values.
+QString attributeText(QString value)
+{
+    value.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    value.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    value.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    value.replace(QLatin1String("&nbsp;"), QString(QChar(0xa0)));
+    value.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return value;
+}
+
 // The pages put one blank between a marker and its number, so the number starts at the second
 // character after the marker.
 constexpr qsizetype waitNumberOffset = 36;  // "Unfortunately you will have to wait" is 35 long
@@ -140,8 +153,8 @@ void PageScanners::FindFinalURL()
     const auto p = searchStep(finalUrlMarker);
     if (!p)
         return;
-    m_state.FinalUrl = URLCopy(m_buffer.text().sliced(*p), QStringLiteral("action=\""),
-                               QStringLiteral("\""));
+    m_state.FinalUrl = attributeText(URLCopy(m_buffer.text().sliced(*p), QStringLiteral("action=\""),
+                                             QStringLiteral("\"")));
     GetFileName(m_state.FinalUrl, u'/');
     m_state.MarkerFound = 1;
 }

@@ -171,6 +171,10 @@ INSTANTIATE_TEST_SUITE_P(FindStill, ScanTable, testing::Values(
             .scanner = Scanner::Still, .action = PageAction::StartCountdown, .waitText = "5;<f",
             .waitNumber = "5", .countdownText = "0:0:5", .finalUrl = u"http://h/d/"_s,
             .finalFileName = QString(), .markerFound = 1, .waitSeconds = 5},
+    ScanRow{.name = "queryAmpersandsAreTheUrls", .page = "var c=5;<form action=\"http://h/get?id=1&amp;k=2\" method=\"post\">",
+            .scanner = Scanner::Still, .action = PageAction::StartCountdown, .waitText = "5;<f",
+            .waitNumber = "5", .countdownText = "0:0:5", .finalUrl = u"http://h/get?id=1&k=2"_s,
+            .finalFileName = u"get?id=1&k=2"_s, .markerFound = 1, .waitSeconds = 5},
     ScanRow{.name = "markerIsCaseSensitive", .page = "Var c=5;", .scanner = Scanner::Still}),
     rowName);
 
