@@ -133,7 +133,8 @@ TEST_F(FlowEndToEndTest, AQueueOfThreeWithAMissingMiddleEndsEmptyWithThePowerOff
 
 TEST_F(FlowEndToEndTest, AWaitPageIsWaitedOutThenTheCountdownLeadsToTheFile)
 {
-    enqueue({pageUrl("patience.bin?size=5000&wait=1&countdown=5")});
+    // Three minutes at sixty times the speed: a few ticks show the wait before it ends.
+    enqueue({pageUrl("patience.bin?size=5000&wait=3&countdown=5")});
     clickStart();
     ASSERT_TRUE(waitFor([&] { return panel(0) == QStringLiteral(" 你应等待 "); }));
     EXPECT_EQ(panel(2), QStringLiteral(" 下一个下载"));

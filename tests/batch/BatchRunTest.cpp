@@ -81,7 +81,7 @@ TEST_F(BatchRunTest, AQueueOfGoodFilesEndsWithZero)
 
 TEST_F(BatchRunTest, AMissingFileAndAWaitPageEndWithOneAndTheOthersWhole)
 {
-    EXPECT_EQ(run({pageUrl("gone.zip?missing=1"), pageUrl("later.bin?size=4096&wait=1&countdown=1"),
+    EXPECT_EQ(run({pageUrl("gone.zip?missing=1"), pageUrl("later.bin?size=4096&wait=3&countdown=1"),
                    pageUrl("busy.bin?size=100&about=1&countdown=0")}),
               1);
     expectFile(QStringLiteral("later.bin"), 4096);
