@@ -5,8 +5,11 @@
 
 GumboArena::~GumboArena()
 {
-    for (void *block : m_blocks)
-        std::free(block);
+    for (Link *link = m_blocks.next; link;) {
+        Link *const next = link->next;
+        std::free(link);
+        link = next;
+    }
 }
 
 GumboOptions GumboArena::options()
@@ -23,16 +26,26 @@ GumboOptions GumboArena::options()
 
 void *GumboArena::allocate(void *arena, size_t size)
 {
-    void *block = std::malloc(size ? size : 1);
+    auto *link = static_cast<Link *>(std::malloc(sizeof(Link) + size));
     // gumbo has no way to fail an allocation, and an exception must not cross its C frames.
-    if (!block)
+    if (!link)
         std::abort();
-    static_cast<GumboArena *>(arena)->m_blocks.insert(block);
-    return block;
+    Link &head = static_cast<GumboArena *>(arena)->m_blocks;
+    link->previous = &head;
+    link->next = head.next;
+    if (head.next)
+        head.next->previous = link;
+    head.next = link;
+    return link + 1;
 }
 
-void GumboArena::deallocate(void *arena, void *block)
+void GumboArena::deallocate(void *, void *block)
 {
-    if (block && static_cast<GumboArena *>(arena)->m_blocks.erase(block))
-        std::free(block);
+    if (!block)
+        return;
+    Link *const link = static_cast<Link *>(block) - 1;
+    link->previous->next = link->next;
+    if (link->next)
+        link->next->previous = link->previous;
+    std::free(link);
 }
