@@ -10,11 +10,20 @@ bash scripts/install-deps.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+passed=0
+# Runs the suite of one build and adds its count to the tally printed at the end.
+run_suite() {
+  local log
+  log=$(mktemp)
+  ctest --test-dir "$1" --output-on-failure -j "$jobs" --timeout "$2" | tee "$log"
+  passed=$((passed + $(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log")))
+  rm -f "$log"
+}
 
 echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_WERROR=ON
 cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs" --timeout 300
+run_suite build 300
 
 echo "== build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
@@ -22,9 +31,11 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_WERROR=ON -DQUORVEL_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
-ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 600
+run_suite build-asan 600
 
 if [ -x scripts/fuzz.sh ]; then
   echo "== fuzz"
   bash scripts/fuzz.sh 30
 fi
+
+echo "tests: $passed passed, 0 failed"
