@@ -12,25 +12,33 @@ HtmlForm::HtmlForm(const GumboNode &node, HtmlDocument &document)
 
 int HtmlForm::length() const
 {
-    return int(m_controls.size());
+    return int(m_elements.size());
 }
 
 HtmlFormControl &HtmlForm::item(int j)
 {
     if (j < 0 || j >= length())
         throw QuorvelError::listIndex(j);
-    return *m_controls[size_t(j)];
+    return *m_elements[size_t(j)];
+}
+
+std::vector<HtmlFormControl *> HtmlForm::controls() const
+{
+    std::vector<HtmlFormControl *> controls;
+    for (const auto &control : m_controls)
+        controls.push_back(control.get());
+    return controls;
 }
 
 std::optional<PageRequest> HtmlForm::submission(const HtmlFormControl &submitter) const
 {
-    std::vector<const HtmlFormControl *> controls;
-    for (const auto &control : m_controls)
-        controls.push_back(control.get());
-    return FormSubmission::build(m_node, m_document, controls, submitter);
+    const std::vector<HtmlFormControl *> all = controls();
+    return FormSubmission::build(m_node, m_document, {all.begin(), all.end()}, submitter);
 }
 
 void HtmlForm::addControl(const GumboNode &control)
 {
     m_controls.push_back(std::make_unique<HtmlFormControl>(control, *this));
+    if (!m_controls.back()->isImageButton())
+        m_elements.push_back(m_controls.back().get());
 }

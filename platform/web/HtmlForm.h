@@ -15,7 +15,9 @@ class HtmlDocument;
 
 /**
  * A form and its listed elements (button, fieldset, input, object, output, select, textarea,
- * including those tied to it by a form="" attribute) in document order.
+ * including those tied to it by a form="" attribute) in document order. length() and item()
+ * are the DOM's form.elements, which leaves image buttons out; controls() keeps them, since a
+ * click on one still submits the form.
  * Thread contract: the thread that uses its document.
  */
 class HtmlForm final : public PageForm
@@ -25,6 +27,8 @@ public:
 
     int length() const override;
     HtmlFormControl &item(int j) override;
+    /** Every control tied to the form in document order, image buttons included. */
+    std::vector<HtmlFormControl *> controls() const;
 
     const GumboNode &node() const { return m_node; }
     HtmlDocument &document() const { return m_document; }
@@ -38,4 +42,5 @@ private:
     const GumboNode &m_node;
     HtmlDocument &m_document;
     std::vector<std::unique_ptr<HtmlFormControl>> m_controls;
+    std::vector<HtmlFormControl *> m_elements;
 };

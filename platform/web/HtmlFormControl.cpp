@@ -83,6 +83,11 @@ bool HtmlFormControl::isSubmitButton() const
         && (kind == u"submit" || kind == u"image");
 }
 
+bool HtmlFormControl::isImageButton() const
+{
+    return isHtml(m_node, GUMBO_TAG_INPUT) && type() == u"image";
+}
+
 bool HtmlFormControl::isButton() const
 {
     const QString kind = type();

@@ -31,6 +31,8 @@ public:
     /** The DOM's type: "text", "submit", "checkbox"..., "select-one", "textarea", "fieldset"... */
     QString type() const;
     bool isSubmitButton() const;
+    /** An input type=image: a submit button that form.elements does not list. */
+    bool isImageButton() const;
     /** Any button, including reset and plain buttons: never part of a submission unless it submits. */
     bool isButton() const;
     bool isDisabled() const;

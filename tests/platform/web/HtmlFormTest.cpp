@@ -97,9 +97,31 @@ TEST(HtmlForm, GetReplacesQueryAndEmptyActionIsThePage)
     EXPECT_EQ(toPage->method, "GET");
     EXPECT_EQ(toPage->url.toString(), u"http://host.test/dir/file.html?k=v+w");
     HtmlForm &second = document->form(1);
-    const auto toSearch = second.submission(second.item(1));
+    const auto toSearch = second.submission(*second.controls().at(1));
     ASSERT_TRUE(toSearch);
     EXPECT_EQ(toSearch->url.toString(), u"http://host.test/search?k=1&img.x=0&img.y=0#top");
+}
+
+TEST(HtmlForm, ImageButtonsAreLeftOutOfElementsButStillSubmitWhenClicked)
+{
+    const auto document = page("<form action=/go method=post><input name=a value=1><input type=image name=pic>"
+                               "<input type=IMAGE><input type=submit name=free value=\"Free user\"></form>");
+    QList<PageRequest> requests;
+    document->setNavigator([&requests](const PageRequest &request) { requests.append(request); });
+    HtmlForm &form = document->form(0);
+    ASSERT_EQ(form.length(), 2);
+    EXPECT_EQ(form.item(1).value(), u"Free user");
+    EXPECT_THROW(form.item(2), QuorvelError);
+
+    const std::vector<HtmlFormControl *> controls = form.controls();
+    ASSERT_EQ(controls.size(), 4u);
+    controls[1]->click();
+    controls[2]->click();
+    form.item(1).click();
+    ASSERT_EQ(requests.size(), 3);
+    EXPECT_EQ(requests[0].body, "a=1&pic.x=0&pic.y=0");
+    EXPECT_EQ(requests[1].body, "a=1&x=0&y=0");
+    EXPECT_EQ(requests[2].body, "a=1&free=Free+user");
 }
 
 TEST(HtmlForm, SubmitterOverridesAndMultipartAndDialog)
