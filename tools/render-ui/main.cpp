@@ -10,12 +10,11 @@
 #include "dialogs/TForm4.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
-#include "platform/power/LogindPowerRequest.h"
 #include "platform/web/WebBrowser.h"
+#include "power/PowerRequest.h"
 #include "queue/DownloadQueue.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QDir>
 #include <QTextStream>
 
@@ -26,6 +25,16 @@ class NoOpener final : public UrlOpener
 {
 public:
     void open(const QUrl &) override {}
+};
+
+// A tool must not be able to switch the machine off, whatever the window it draws would do.
+class NoPowerRequest final : public PowerRequest
+{
+public:
+    bool isAvailable() const override { return false; }
+    void powerOff(bool) override {}
+    void reboot(bool) override {}
+    void logOff(bool) override {}
 };
 
 bool render(QWidget &window, const QString &path)
@@ -55,11 +64,11 @@ int main(int argc, char *argv[])
 
     DownloadQueue queue;
     NoOpener opener;
-    // Real services, never used: nothing here loads a page, fetches a file or powers off.
+    // Real services, never used: nothing here loads a page or fetches a file.
     CurlSession session;
     WebBrowser browser(session);
     CurlUrlDownloadService downloads(session);
-    LogindPowerRequest power(QDBusConnection::systemBus());
+    NoPowerRequest power;
     SystemClock clock;
     TForm1 Form1(queue, opener, {browser, downloads, power, clock});
     queue.appendAll({QStringLiteral("https://files.example.org/files/1001/setup.zip"),
