@@ -11,6 +11,17 @@ constexpr auto reportEveryInterval = std::chrono::milliseconds(50);
 constexpr auto idleReportInterval = std::chrono::seconds(1);
 }
 
+template<typename Result, typename Step>
+Result CurlTransfer::guarded(Result onError, Step step)
+{
+    try {
+        return step();
+    } catch (...) {
+        m_error = std::current_exception();
+        return onError;
+    }
+}
+
 CurlTransfer::CurlTransfer(const CurlSession &session, UrlDownloadCallback &callback, const QString &fileName)
     : m_callback(callback)
     , m_file(fileName)
@@ -45,6 +56,8 @@ TransferOutcome CurlTransfer::run(const QString &url)
 
 TransferOutcome CurlTransfer::finish(CURLcode code)
 {
+    if (m_error)
+        std::rethrow_exception(m_error);
     if (m_cancelled)
         return TransferOutcome::cancelled();
     if (m_writeFailed)
@@ -60,8 +73,8 @@ TransferOutcome CurlTransfer::finish(CURLcode code)
     }
     if (!m_file.commit())
         return TransferOutcome::failed(m_file.errorString());
-    // The file is whole and in place: a cancel asked for now comes too late to matter.
-    report();
+    // The file is whole and in place: a cancel, or a failing callback, now comes too late to matter.
+    guarded(false, [this] { return report(); });
     return TransferOutcome::done();
 }
 
@@ -79,16 +92,20 @@ bool CurlTransfer::report()
 std::size_t CurlTransfer::onWrite(char *data, std::size_t size, std::size_t count, void *self)
 {
     auto &transfer = *static_cast<CurlTransfer *>(self);
-    const std::size_t bytes = size * count;
-    if (!transfer.m_file.append(data, bytes)) {
-        transfer.m_writeFailed = true;
+    return transfer.guarded(std::size_t{0}, [&] { return transfer.write(data, size * count); });
+}
+
+std::size_t CurlTransfer::write(const char *data, std::size_t bytes)
+{
+    if (!m_file.append(data, bytes)) {
+        m_writeFailed = true;
         return 0;
     }
-    transfer.m_received += bytes;
-    const bool due = transfer.m_received - transfer.m_reportedBytes >= reportEveryBytes
-        || Clock::now() - transfer.m_reportedAt >= reportEveryInterval;
-    if (due && !transfer.report()) {
-        transfer.m_cancelled = true;
+    m_received += bytes;
+    const bool due = m_received - m_reportedBytes >= reportEveryBytes
+        || Clock::now() - m_reportedAt >= reportEveryInterval;
+    if (due && !report()) {
+        m_cancelled = true;
         return 0;
     }
     return bytes;
@@ -96,13 +113,18 @@ std::size_t CurlTransfer::onWrite(char *data, std::size_t size, std::size_t coun
 
 int CurlTransfer::onTransferInfo(void *self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
+    auto &transfer = *static_cast<CurlTransfer *>(self);
+    return transfer.guarded(1, [&] { return transfer.reportIfIdle(); });
+}
+
+int CurlTransfer::reportIfIdle()
+{
     // libcurl calls this often while data flows and about once a second while none does; the
     // write path reports flowing data, so this one only keeps an idle transfer reporting.
-    auto &transfer = *static_cast<CurlTransfer *>(self);
-    if (transfer.m_reportedOnce && Clock::now() - transfer.m_reportedAt < idleReportInterval)
+    if (m_reportedOnce && Clock::now() - m_reportedAt < idleReportInterval)
         return 0;
-    if (transfer.report())
+    if (report())
         return 0;
-    transfer.m_cancelled = true;
+    m_cancelled = true;
     return 1;
 }

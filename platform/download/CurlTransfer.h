@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <exception>
 
 class CurlSession;
 
@@ -16,6 +17,7 @@ class CurlSession;
  * data once per MiB or after 50 ms, whichever comes first (a report may block on the UI thread:
  * one per 64 KiB still halved the throughput of a 1 GiB transfer, one per 16 KiB piece is worse),
  * at least once a second while nothing arrives, and once at the end of a successful transfer.
+ * An exception thrown by the callback or by the buffer fails the transfer, never crossing libcurl.
  *
  * Thread contract: created and run on one thread.
  */
@@ -37,7 +39,12 @@ private:
     static int onTransferInfo(void *self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
     /** Hands the counts to the callback; false when it asked to abort. */
     bool report();
+    std::size_t write(const char *data, std::size_t bytes);
+    int reportIfIdle();
     TransferOutcome finish(CURLcode code);
+    /** Runs step for libcurl, which is C: an exception is kept for run() and onError returned. */
+    template<typename Result, typename Step>
+    Result guarded(Result onError, Step step);
 
     UrlDownloadCallback &m_callback;
     PartFile m_file;
@@ -49,4 +56,5 @@ private:
     bool m_reportedOnce = false;
     bool m_cancelled = false;
     bool m_writeFailed = false;
+    std::exception_ptr m_error;
 };

@@ -20,6 +20,8 @@ TransferOutcome CurlUrlDownloadService::downloadToFile(const QString &url, const
         outcome = transfer.run(url);
     } catch (const std::exception &error) {
         outcome = TransferOutcome::failed(QString::fromUtf8(error.what()));
+    } catch (...) {
+        outcome = TransferOutcome::failed(QStringLiteral("unknown error in the transfer"));
     }
     // After the transfer object is gone, so that a failed transfer's part file is removed first.
     callback.onStopBinding(outcome);

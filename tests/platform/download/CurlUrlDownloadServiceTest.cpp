@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -144,6 +145,23 @@ TEST_F(CurlUrlDownloadServiceTest, TrueFromProgressCancelsAtOnce)
                             [](const auto &counts) { return counts.first >= 64 * 1024; }),
               1)
         << "the service went on reporting after the abort answer";
+}
+
+TEST_F(CurlUrlDownloadServiceTest, ThrowingProgressFailsTheTransferWithoutCrossingLibcurl)
+{
+    writeFile(target(), "keep me");
+    Recorder recorder;
+    recorder.abortWhen = [](std::uint64_t received) -> bool {
+        if (received >= 64 * 1024)
+            throw std::runtime_error("handler failed");
+        return false;
+    };
+    const auto outcome = fetch("/slow/4194304", recorder);
+
+    EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
+    EXPECT_EQ(outcome.reason, QStringLiteral("handler failed"));
+    EXPECT_EQ(readAll(target()), QByteArray("keep me"));
+    EXPECT_EQ(filesLeft(), QStringList{QStringLiteral("file.bin")});
 }
 
 TEST_F(CurlUrlDownloadServiceTest, StalledServerFailsAndIdleTimeStillReportsProgress)
