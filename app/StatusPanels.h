@@ -8,8 +8,9 @@
 class QLabel;
 
 /**
- * StatusBar1: three text panels of fixed widths (190, 50, 50 at start) that the page flow and the
- * transfer display write. Panel indexes are 0 to 2. UI thread only.
+ * StatusBar1: three text panels of set widths (190, 50, 50 at start) that the page flow and the
+ * transfer display write; a panel whose text needs more room grows to show it whole. Panel
+ * indexes are 0 to 2. UI thread only.
  */
 class StatusPanels final : public QStatusBar
 {
@@ -27,5 +28,8 @@ public:
     int panelWidth(int panel) const;
 
 private:
+    void fit(int panel);
+
     std::array<QLabel *, panelCount> m_panels{};
+    std::array<int, panelCount> m_widths = {190, 50, 50};
 };

@@ -105,6 +105,27 @@ TEST_F(TForm1Window, StatusPanelsKeepTheirWidthsAndShowTextUpToNul)
     EXPECT_EQ(form->StatusBar1->panelWidth(0), 60);
 }
 
+TEST_F(TForm1Window, StatusTextsWiderThanTheirPanelsAreShownWhole)
+{
+    activate();
+    const auto shownWhole = [this](int panel) {
+        const QLabel *label = form->StatusBar1->findChild<QLabel *>(u"Panel%1"_s.arg(panel));
+        const QFontMetrics metrics = label->fontMetrics();
+        const int indent = metrics.horizontalAdvance(QLatin1Char('x')) / 2;
+        return label->contentsRect().width() - indent >= metrics.horizontalAdvance(label->text());
+    };
+    form->showStatus(0, StatusTexts::downloading);
+    form->setStatusText(1, u"00:00:57"_s);
+    form->showStatus(2, StatusTexts::fileName(u"big%20movie.avi"_s));
+    for (int panel = 0; panel < StatusPanels::panelCount; ++panel)
+        EXPECT_TRUE(shownWhole(panel)) << panel;
+    EXPECT_GT(form->StatusBar1->panelWidth(2), 80);
+
+    // Without its long text the panel goes back to the width it was given.
+    form->setStatusText(2, QString());
+    EXPECT_EQ(form->StatusBar1->panelWidth(2), 80);
+}
+
 TEST_F(TForm1Window, ShortcutsReachTheirActionsWhateverHasTheFocus)
 {
     queue.appendAll({u"a"_s, u"b"_s});
