@@ -10,7 +10,7 @@ namespace {
 
 QLocale displayLocale()
 {
-    QLocale locale = QLocale::system();
+    QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return locale;
 }
@@ -20,12 +20,27 @@ QString twoDecimals(double value)
     return displayLocale().toString(value, 'f', 2);
 }
 
-// The long format names the time zone; a duration has none.
+// The long format may name the time zone and the half of the day, which a duration has not:
+// "h:mm:ss AP t" would show fourteen seconds as "12:00:14 AM UTC". Quoted text stays as it is.
 QString longTimeFormat()
 {
-    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-    format.remove(QLatin1Char('t'));
-    return format.trimmed();
+    const QString format = QLocale().timeFormat(QLocale::LongFormat);
+    QString duration;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (quoted || c == QLatin1Char('\'')) {
+            duration += c;
+        } else if (c == QLatin1Char('a') || c == QLatin1Char('A')) {
+            if (i + 1 < format.size() && format.at(i + 1).toLower() == QLatin1Char('p'))
+                ++i;
+        } else if (c != QLatin1Char('t')) {
+            duration += c == QLatin1Char('h') ? QLatin1Char('H') : c;
+        }
+    }
+    return duration.trimmed();
 }
 
 } // namespace

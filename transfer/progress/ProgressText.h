@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-// The texts of the progress fields, in the user's locale (decimal separator, long time format).
+// The texts of the progress fields, in the default locale, which is the user's (decimal separator,
+// long time format).
 // Pure functions of their arguments and the locale; any thread.
 
 /** KiB as megabytes with two decimals and " MB": 1536 gives "1.50 MB". */
