@@ -85,8 +85,11 @@ void TForm1::showCurrentUrl(const QString &url)
 {
     // Setting the text the field already holds would move its cursor and drop its undo steps
     // while the user types.
-    if (NameEdit->text() != url)
-        NameEdit->setText(url);
+    if (NameEdit->text() == url)
+        return;
+    NameEdit->setText(url);
+    // The host and the file name are at the start of a page URL; its end is the query.
+    NameEdit->setCursorPosition(0);
 }
 
 void TForm1::showMoveButtons(bool upEnabled, bool downEnabled)

@@ -34,7 +34,11 @@ void TForm1::setField(Field field, const QString &text)
 {
     QLineEdit *const fields[] = {Panel1->SizeEdit, Panel1->CmpEdit, Panel1->percEdit, Panel1->elpsEdit,
                                  Panel1->EstEdit};
-    fields[static_cast<int>(field)]->setText(text);
+    QLineEdit *shown = fields[static_cast<int>(field)];
+    shown->setText(text);
+    // A field too narrow for its text shows its start, as "100.00 %" would otherwise read as
+    // "00.00 %".
+    shown->setCursorPosition(0);
 }
 
 QString TForm1::saveFolder() const

@@ -174,6 +174,20 @@ TEST_F(TForm1Queue, HandTypedUrlIsTheCurrentDownload)
     EXPECT_EQ(queue.currentUrl(), u"http://typed.example.org/"_s);
 }
 
+TEST_F(TForm1Queue, ALongCurrentUrlShowsItsStartWhileTypingKeepsTheCursor)
+{
+    const QString url = u"http://127.0.0.1:8080/file/big%20movie.avi?rate=1000000&size=20000000"_s;
+    queue.appendAll({url, u"next"_s});
+    queue.showHead();
+    EXPECT_EQ(form->NameEdit->text(), url);
+    EXPECT_EQ(form->NameEdit->cursorPosition(), 0);
+
+    form->NameEdit->setFocus();
+    form->NameEdit->end(false);
+    QTest::keyClicks(form->NameEdit, u"&x=1"_s);
+    EXPECT_EQ(form->NameEdit->cursorPosition(), url.size() + 4);
+}
+
 TEST_F(TForm1Queue, ImportReplacesTheQueueAndDefaultsTheSaveFolder)
 {
     queue.appendAll({u"old1"_s, u"old2"_s});

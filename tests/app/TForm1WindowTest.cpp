@@ -126,6 +126,13 @@ TEST_F(TForm1Window, StatusTextsWiderThanTheirPanelsAreShownWhole)
     EXPECT_EQ(form->StatusBar1->panelWidth(2), 80);
 }
 
+TEST_F(TForm1Window, ProgressFieldsTooNarrowForTheirTextShowItsStart)
+{
+    form->setField(FlowView::Field::Percent, u"100.00 %"_s);
+    EXPECT_EQ(form->Panel1->percEdit->text(), u"100.00 %"_s);
+    EXPECT_EQ(form->Panel1->percEdit->cursorPosition(), 0);
+}
+
 TEST_F(TForm1Window, ShortcutsReachTheirActionsWhateverHasTheFocus)
 {
     queue.appendAll({u"a"_s, u"b"_s});
