@@ -69,7 +69,11 @@ void TForm1::buildControls()
     Panel1 = placed(new ProgressPanel(client), QStringLiteral("Panel1"), {427, 28, 94, 298});
     ToolBar1 = placed(new ToolStrip(Qt::Horizontal, 30, client), QStringLiteral("ToolBar1"),
                       {0, 0, 521, 36});
-    StatusBar1 = placed(new StatusPanels(client), QStringLiteral("StatusBar1"), {0, 326, 521, 19});
+    // Bottom-aligned: the window's outer size is fixed, so the room under the controls depends on
+    // the frame and title bar that the window manager adds.
+    StatusBar1 = new StatusPanels(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(StatusBar1);
 }
 
 void TForm1::buildActions()

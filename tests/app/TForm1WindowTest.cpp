@@ -105,6 +105,20 @@ TEST_F(TForm1Window, StatusPanelsKeepTheirWidthsAndShowTextUpToNul)
     EXPECT_EQ(form->StatusBar1->panelWidth(0), 60);
 }
 
+TEST_F(TForm1Window, TheStatusBarKeepsToTheBottomWhateverRoomTheFrameLeaves)
+{
+    activate();
+    const auto bottomOfStatusBar = [this] {
+        QApplication::sendPostedEvents();
+        return form->StatusBar1->mapTo(form, QPoint(0, form->StatusBar1->height())).y();
+    };
+    EXPECT_EQ(bottomOfStatusBar(), form->height());
+    // A title bar of 40 pixels leaves this much of the fixed outer size.
+    form->setFixedSize(529, 399 - 40);
+    EXPECT_EQ(bottomOfStatusBar(), form->height());
+    EXPECT_GE(form->StatusBar1->height(), 19);
+}
+
 TEST_F(TForm1Window, StatusTextsWiderThanTheirPanelsAreShownWhole)
 {
     activate();
