@@ -3,7 +3,9 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -13,9 +15,13 @@ int signalPipe[2] = {-1, -1};
 
 void onSignal(int signalNumber)
 {
-    // Only async-signal-safe calls here.
+    // Only async-signal-safe calls here. The write end does not block, so a burst of signals
+    // that fills the pipe drops bytes instead of hanging the interrupted thread; and the code
+    // that was interrupted must find errno as it left it.
+    const int savedErrno = errno;
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 void handle(int signalNumber, void (*handler)(int))
@@ -31,7 +37,7 @@ void handle(int signalNumber, void (*handler)(int))
 
 SignalNotifier::SignalNotifier(QObject *parent) : QObject(parent)
 {
-    if (::pipe(signalPipe) != 0)
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::runtime_error("no pipe for signal handling");
     m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SignalNotifier::readSignal);
