@@ -5,6 +5,7 @@
 
 #include <curl/curl.h>
 
+#include <exception>
 #include <memory>
 
 namespace {
@@ -16,6 +17,7 @@ struct Sink
     QByteArray body;
     bool tooLarge = false;
     bool notHtml = false;
+    std::exception_ptr error = nullptr;
 };
 
 bool rejectsType(CURL *easy)
@@ -25,10 +27,8 @@ bool rejectsType(CURL *easy)
     return type && !PageFetcher::isHtmlType(type);
 }
 
-size_t writeBody(char *data, size_t size, size_t count, void *user)
+size_t keepBody(Sink &sink, char *data, size_t bytes)
 {
-    auto &sink = *static_cast<Sink *>(user);
-    const size_t bytes = size * count;
     // Checked at the first byte so that a large download is never pulled in as a page.
     if (sink.body.isEmpty() && rejectsType(sink.easy)) {
         sink.notHtml = true;
@@ -40,6 +40,18 @@ size_t writeBody(char *data, size_t size, size_t count, void *user)
     }
     sink.body.append(data, qsizetype(bytes));
     return bytes;
+}
+
+size_t writeBody(char *data, size_t size, size_t count, void *user)
+{
+    auto &sink = *static_cast<Sink *>(user);
+    // libcurl is C: an exception (a failed allocation) is kept and rethrown after the transfer.
+    try {
+        return keepBody(sink, data, size * count);
+    } catch (...) {
+        sink.error = std::current_exception();
+        return 0;
+    }
 }
 
 int checkCancel(void *cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
@@ -138,6 +150,8 @@ PageResponse PageFetcher::fetch(const PageRequest &request, qint64 maxBytes, std
     curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers.get());
 
     const CURLcode code = curl_easy_perform(easy.get());
+    if (sink.error)
+        std::rethrow_exception(sink.error);
     char *effective = nullptr;
     if (curl_easy_getinfo(easy.get(), CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
         response.url = QUrl::fromEncoded(effective);

@@ -15,7 +15,7 @@ class CurlSession;
  * One synchronous libcurl request with the session's shared cookies and safety settings, a size
  * cap enforced while the body arrives, and an abort flag polled by libcurl's progress callback.
  * Only HTML is accepted: a response whose Content-Type names anything else is dropped at its
- * first byte.
+ * first byte. Throws only what memory exhaustion throws.
  *
  * Thread contract: fetch() blocks and belongs on a worker thread; the cancel flag may be set
  * from any thread, and fetch() then returns within about a second.

@@ -18,6 +18,19 @@ std::chrono::milliseconds timeLeft(std::chrono::steady_clock::time_point deadlin
 PageLoad::Result PageLoad::run(const CurlSession &session, const PageRequest &request, const PageLimits &limits,
                                const std::atomic<bool> &cancel)
 {
+    // This is a loader thread's whole work, and an exception leaving a thread ends the program.
+    try {
+        return load(session, request, limits, cancel);
+    } catch (const std::exception &error) {
+        Result result;
+        result.document = failurePage(request.url, QString::fromUtf8(error.what()));
+        return result;
+    }
+}
+
+PageLoad::Result PageLoad::load(const CurlSession &session, const PageRequest &request, const PageLimits &limits,
+                                const std::atomic<bool> &cancel)
+{
     const auto deadline = std::chrono::steady_clock::now() + limits.loadTimeout;
     const PageFetcher fetcher(session, cancel);
     Result result;

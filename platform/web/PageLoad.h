@@ -33,8 +33,13 @@ public:
         bool cancelled = false;
     };
 
+    /** Never throws: a load that raised an exception shows a failure page naming it. */
     static Result run(const CurlSession &session, const PageRequest &request, const PageLimits &limits,
                       const std::atomic<bool> &cancel);
     /** The page shown instead of one that could not be loaded: no marker the automation acts on. */
     static std::shared_ptr<HtmlDocument> failurePage(const QUrl &url, const QString &reason);
+
+private:
+    static Result load(const CurlSession &session, const PageRequest &request, const PageLimits &limits,
+                       const std::atomic<bool> &cancel);
 };
