@@ -99,5 +99,8 @@ void TDownloadFile::callOwner(const std::function<void()> &call)
         reportOrLog(error.message());
     } catch (const std::exception &error) {
         reportOrLog(QString::fromUtf8(error.what()));
+    } catch (...) {
+        // Whatever a handler throws, it must not unwind into the hand-off or the event loop.
+        reportOrLog(QStringLiteral("未知错误"));
     }
 }

@@ -50,8 +50,8 @@ public:
     void setOnError(TErrorNotifyEvent handler) { FOnError = std::move(handler); }
 
     /**
-     * Where an error thrown by a transfer handler goes (QuorvelError or std::exception): it is
-     * caught, reported here, and the transfer goes on. Unset, it is only logged.
+     * Where an error thrown by a transfer handler goes: it is caught, reported here (an exception
+     * of no standard type as "未知错误"), and the transfer goes on. Unset, it is only logged.
      */
     void setErrorReporter(std::function<void(const QString &message)> reporter)
     {

@@ -164,13 +164,17 @@ TEST_F(ScriptedTest, HandlerErrorsAreReportedAndTheTransferGoesOn)
             throw QuorvelError(QStringLiteral("在范围外的名单索引 (0)"));
         if (event.kind == EventLog::Event::Progress && reported.size() == 1)
             throw std::invalid_argument("not a time");
+        if (event.kind == EventLog::Event::Finish)
+            throw 42;
     };
     start();
     ASSERT_TRUE(runWithinBudget([&] { return reported.size() == 2; }, 10s));
     component.Stop();
     ASSERT_TRUE(runUntilFinished());
 
-    EXPECT_EQ(reported, (QStringList{QStringLiteral("在范围外的名单索引 (0)"), QStringLiteral("not a time")}));
+    EXPECT_EQ(reported, (QStringList{QStringLiteral("在范围外的名单索引 (0)"), QStringLiteral("not a time"),
+                                     QStringLiteral("未知错误")}));
+    EXPECT_FALSE(component.Busy());
 }
 
 TEST_F(ScriptedTest, LateStopStillReportsCanceledButTheOutcomeIsDone)
