@@ -3,7 +3,7 @@
 // ends use, and measures how late the UI thread runs a 10 ms timer meanwhile.
 // Usage: quorvel_flow_bench FOLDER URL...   Prints seconds=… lat_median_ms=… lat_max_ms=… exit=…
 #include "batch/BatchProgram.h"
-#include "power/PowerRequest.h"
+#include "power/NoPowerRequest.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,20 +11,6 @@
 
 #include <algorithm>
 #include <vector>
-
-namespace {
-
-// A benchmark never powers anything off.
-class NoPowerRequest final : public PowerRequest
-{
-public:
-    bool isAvailable() const override { return false; }
-    void powerOff(bool) override {}
-    void reboot(bool) override {}
-    void logOff(bool) override {}
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {

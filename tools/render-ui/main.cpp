@@ -11,7 +11,7 @@
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
 #include "platform/web/WebBrowser.h"
-#include "power/PowerRequest.h"
+#include "power/NoPowerRequest.h"
 #include "queue/DownloadQueue.h"
 
 #include <QApplication>
@@ -25,16 +25,6 @@ class NoOpener final : public UrlOpener
 {
 public:
     void open(const QUrl &) override {}
-};
-
-// A tool must not be able to switch the machine off, whatever the window it draws would do.
-class NoPowerRequest final : public PowerRequest
-{
-public:
-    bool isAvailable() const override { return false; }
-    void powerOff(bool) override {}
-    void reboot(bool) override {}
-    void logOff(bool) override {}
 };
 
 bool render(QWidget &window, const QString &path)
