@@ -25,6 +25,20 @@ std::filesystem::path nativePath(const QString &name)
 {
     return std::filesystem::path(name.toStdU16String());
 }
+
+// The part file's name must fit wherever the target's does: with the tag added, a name near the
+// file-name limit of common file systems (255 bytes, some 80 Chinese characters in UTF-8) could
+// not be created at all, so the part name's copy of the target name is shortened instead.
+QString partPathFor(const QString &target, const QString &tag)
+{
+    constexpr qsizetype maxNameBytes = 255;
+    const QString suffix = QStringLiteral(".quorvel-") + tag + QStringLiteral(".part");
+    const qsizetype nameStart = target.lastIndexOf(u'/') + 1;
+    QString name = target.sliced(nameStart);
+    while (!name.isEmpty() && (name + suffix).toUtf8().size() > maxNameBytes)
+        name.chop(name.size() > 1 && name.back().isLowSurrogate() ? 2 : 1);
+    return target.first(nameStart) + name + suffix;
+}
 }
 
 PartFile::PartFile(QString target)
@@ -43,7 +57,7 @@ PartFile::~PartFile()
 bool PartFile::open()
 {
     for (int attempt = 0; attempt < nameAttempts; ++attempt) {
-        m_file.setFileName(m_target + QStringLiteral(".quorvel-") + randomTag() + QStringLiteral(".part"));
+        m_file.setFileName(partPathFor(m_target, randomTag()));
         // NewOnly: never open a file someone else made, and keep the user's umask for the result.
         if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
             m_buffer.reserve(bufferSize);

@@ -187,6 +187,21 @@ TEST_F(CurlUrlDownloadServiceTest, UnwritableFolderFailsCleanly)
     EXPECT_EQ(recorder.stops, 1);
 }
 
+TEST_F(CurlUrlDownloadServiceTest, NamesAtTheFileSystemLimitStillArrive)
+{
+    // 255 bytes each: one ASCII name, and 85 Chinese characters of three bytes.
+    const QStringList names{QString(251, u'n') + QStringLiteral(".zip"), QString(85, QChar(0x4E2D))};
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        Recorder recorder;
+        const QString fileName = dir.filePath(name);
+        const auto outcome = service.downloadToFile(QString::fromStdString(server.url("/file/3000")), fileName, recorder);
+        EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Done) << outcome.reason.toStdString();
+        EXPECT_EQ(readAll(fileName), FileServer::pattern(3000));
+    }
+    EXPECT_EQ(filesLeft().size(), names.size());
+}
+
 TEST_F(CurlUrlDownloadServiceTest, RedirectIsFollowed)
 {
     Recorder recorder;
