@@ -27,9 +27,9 @@ class PageForm
 {
 public:
     virtual ~PageForm() = default;
-    /** The number of the form's listed elements. */
+    /** The number of the form's elements, counted as form.elements does: image buttons are not among them. */
     virtual int length() const = 0;
-    /** Listed element j (0-based, document order); throws QuorvelError when out of range. */
+    /** Element j (0-based, document order); throws QuorvelError when out of range. */
     virtual PageElement &item(int j) = 0;
 };
 
