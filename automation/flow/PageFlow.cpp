@@ -94,13 +94,23 @@ void PageFlow::Memo2Change()
     if (m.state.MarkerFound == 0 && m_scanners.FindError() == PageAction::DeleteURLError)
         DeleteURLError();
     if (m.state.MarkerFound == 0 && m_scanners.FindWait() == PageAction::StartRetryWait)
-        m_timer2.start();
+        startPageTimer(m_timer2);
     if (m.state.MarkerFound == 0 && m_scanners.FindStill() == PageAction::StartCountdown)
-        m_timer1.start();
+        startPageTimer(m_timer1);
     if (m.state.MarkerFound == 0 && m_scanners.FindAbout() == PageAction::StartRetryWait)
-        m_timer2.start();
+        startPageTimer(m_timer2);
     if (m.state.MarkerFound == 0)
         BrowserPageAccess::FillForm(m.browser, QStringLiteral("Free user"));
+}
+
+void PageFlow::startPageTimer(QTimer &timer)
+{
+    // The page just read says what to wait for. A wait or countdown of an earlier page, left
+    // running by a start during it, would count down the new page's time under its own status
+    // text and, at its end, open the page again in the middle of the countdown.
+    m_timer1.stop();
+    m_timer2.stop();
+    timer.start();
 }
 
 void PageFlow::Timer1Timer()

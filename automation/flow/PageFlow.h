@@ -87,6 +87,8 @@ private:
     /** Opens the new head unless it already failed in this run; then the flow rests there. */
     void startNextUnlessFailed();
     void open(const QString &url);
+    /** Runs timer, Timer1 or Timer2, for the page just read, and stops the other. */
+    void startPageTimer(QTimer &timer);
     void clearProgressFields();
     void clearStatus();
     void showRemaining(int panel);

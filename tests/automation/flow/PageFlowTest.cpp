@@ -157,6 +157,31 @@ TEST_F(PageFlowTest, AQueueClearedDuringARetryWaitEndsInThePowerOffCheck)
     EXPECT_TRUE(shutdown.countdown().isRunning());
 }
 
+TEST_F(PageFlowTest, AStartDuringARetryWaitLetsTheNextPageEndTheWait)
+{
+    queue.append(QStringLiteral("http://host/page"));
+    queue.showHead();
+    flow.StartDownload1Click();
+    loadPage(QStringLiteral("Or try again in about 1 minutes."));
+    ASSERT_TRUE(flow.Timer2().isActive());
+
+    flow.StartDownload1Click();
+    loadPage(countdownPage(6, QStringLiteral("http://files/a.bin")));
+    EXPECT_TRUE(flow.Timer1().isActive());
+    EXPECT_FALSE(flow.Timer2().isActive());
+    tickCountdown(3);
+    EXPECT_EQ(view.status[0], StatusTexts::nextDownloadStarts.text);
+    EXPECT_EQ(view.status[2], QString());
+
+    // And the other way round: a wait page during a countdown ends the countdown.
+    flow.StartDownload1Click();
+    loadPage(QStringLiteral("Unfortunately you will have to wait 2 minutes."));
+    EXPECT_FALSE(flow.Timer1().isActive());
+    EXPECT_TRUE(flow.Timer2().isActive());
+    EXPECT_EQ(browser.navigated.size(), 3);
+    EXPECT_EQ(download.Tag(), 0);
+}
+
 TEST_F(PageFlowTest, StopDuringACountdownLeavesTheQueueForTheNextStart)
 {
     queue.append(QStringLiteral("http://host/page"));
