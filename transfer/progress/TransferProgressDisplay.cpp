@@ -42,10 +42,25 @@ void TransferProgressDisplay::DownloadFile1Start()
     m_estTimer.start();
     m.download.setTag(1);
     m.shutdown.transferStarted();
-    // The entry whose file is now on its way leaves the queue; a URL typed by hand has none.
-    m_pageUrl = m.queue.count() > 0 ? m.queue.head() : m.state.PageUrl;
-    if (m.queue.count() > 0)
+    m_pageUrl = m.state.PageUrl;
+    takeStartedEntry();
+}
+
+void TransferProgressDisplay::takeStartedEntry()
+{
+    // The entry whose file is now on its way leaves the queue. It is the head unless the user
+    // deleted or moved it during the countdown, or typed the URL by hand; the head is then an
+    // entry whose file nobody has fetched, and it stays.
+    const int index = int(m.queue.entries().indexOf(m_pageUrl));
+    if (index == 0)
         m.queue.removeHead();
+    if (index <= 0)
+        return;
+    QStringList entries = m.queue.entries();
+    entries.removeAt(index);
+    const int selected = m.queue.selected();
+    m.queue.replaceAll(entries);
+    m.queue.setSelected(selected > index ? selected - 1 : selected == index ? -1 : selected);
 }
 
 void TransferProgressDisplay::DownloadFile1Progress(std::uint32_t receivedKiB, std::uint32_t totalKiB)

@@ -56,6 +56,7 @@ signals:
     void transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome);
 
 private:
+    void takeStartedEntry();
     void showEstimate();
 
     Parts m;

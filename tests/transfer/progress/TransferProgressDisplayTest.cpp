@@ -9,9 +9,10 @@ using Field = FlowView::Field;
 class TransferProgressDisplayTest : public FlowFixture
 {
 protected:
-    /** A transfer of the queue's head that ends as the script says, run to its end. */
+    /** A transfer of the current page that ends as the script says, run to its end. */
     void runTransfer(const TransferOutcome &outcome)
     {
+        state.PageUrl = queue.currentUrl();
         service.setScript([outcome](UrlDownloadCallback &callback) {
             callback.onStartBinding();
             callback.onProgress(1024 * 1024, 2048 * 1024);
@@ -32,6 +33,7 @@ protected:
 TEST_F(TransferProgressDisplayTest, StartTakesTheHeadOffTheQueueAndMarksTheTransfer)
 {
     queue.appendAll({QStringLiteral("A"), QStringLiteral("B")});
+    state.PageUrl = QStringLiteral("A");
     display.DownloadFile1Start();
     EXPECT_EQ(queue.entries(), QStringList{QStringLiteral("B")});
     EXPECT_EQ(download.Tag(), 1);
@@ -40,6 +42,25 @@ TEST_F(TransferProgressDisplayTest, StartTakesTheHeadOffTheQueueAndMarksTheTrans
     // A URL typed by hand over an empty queue: nothing to remove, no error.
     queue.clear();
     EXPECT_NO_THROW(display.DownloadFile1Start());
+}
+
+TEST_F(TransferProgressDisplayTest, AStartedPageMovedOrDeletedDuringItsCountdownCostsNoOtherEntry)
+{
+    // The page of A counted down while the user moved C to the top and selected B.
+    queue.appendAll({QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B")});
+    queue.setSelected(2);
+    state.PageUrl = QStringLiteral("A");
+    display.DownloadFile1Start();
+    EXPECT_EQ(queue.entries(), (QStringList{QStringLiteral("C"), QStringLiteral("B")}));
+    EXPECT_EQ(queue.selected(), 1);
+    display.DownloadFile1Finish();
+
+    // Deleted from the queue, or typed by hand: every entry stays.
+    ASSERT_TRUE(runWithinBudget([&] { return download.Tag() == 0 && !download.Busy(); }, 5s));
+    state.PageUrl = QStringLiteral("typed");
+    queue.replaceAll({QStringLiteral("C"), QStringLiteral("B")});
+    display.DownloadFile1Start();
+    EXPECT_EQ(queue.entries(), (QStringList{QStringLiteral("C"), QStringLiteral("B")}));
 }
 
 TEST_F(TransferProgressDisplayTest, ProgressShowsSizesShareAndEstimate)
