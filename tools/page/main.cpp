@@ -42,8 +42,10 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("give exactly one URL"));
     bool validTimeout = false;
     const int timeoutSeconds = parser.value(timeoutOption).toInt(&validTimeout);
-    if (!validTimeout || timeoutSeconds <= 0)
-        return fail(QStringLiteral("--timeout wants a positive number of seconds"));
+    // Bounded so that the guard timer below, five seconds longer, cannot overflow.
+    constexpr int maxTimeoutSeconds = 24 * 3600;
+    if (!validTimeout || timeoutSeconds <= 0 || timeoutSeconds > maxTimeoutSeconds)
+        return fail(QStringLiteral("--timeout wants a number of seconds from 1 to %1").arg(maxTimeoutSeconds));
 
     CurlSession session;
     WebBrowser browser(session);

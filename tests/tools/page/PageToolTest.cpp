@@ -147,4 +147,15 @@ TEST(PageTool, refusesAMissingUrl)
     EXPECT_EQ(run.err, u"quorvel-page: give exactly one URL\n");
 }
 
+TEST(PageTool, refusesATimeoutOutsideOneSecondToADay)
+{
+    for (const char *timeout : {"0", "-5", "soon", "86401", "2147483647"}) {
+        SCOPED_TRACE(timeout);
+        const ToolRun run = runTool({QStringLiteral("--timeout"), QString::fromLatin1(timeout),
+                                     QStringLiteral("http://127.0.0.1:9/")});
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_EQ(run.err, u"quorvel-page: --timeout wants a number of seconds from 1 to 86400\n");
+    }
+}
+
 } // namespace
