@@ -5,14 +5,13 @@
 #include "automation/Clock.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
-#include "platform/power/LogindPowerRequest.h"
+#include "platform/power/SystemPowerRequest.h"
 #include "platform/system/DesktopUrlOpener.h"
 #include "platform/web/WebBrowser.h"
 #include "queue/DownloadQueue.h"
 #include "transfer/DownloadThread.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 
 int main(int argc, char *argv[])
 {
@@ -21,13 +20,13 @@ int main(int argc, char *argv[])
     CurlSession session;
     WebBrowser browser(session);
     CurlUrlDownloadService downloads(session);
-    LogindPowerRequest power(QDBusConnection::systemBus());
+    const auto power = systemPowerRequest();
     SystemClock clock;
     DesktopUrlOpener opener;
     DownloadQueue queue;
     int exitCode = 0;
     {
-        TForm1 Form1(queue, opener, {browser, downloads, power, clock});
+        TForm1 Form1(queue, opener, {browser, downloads, *power, clock});
         Form1.show();
         exitCode = QApplication::exec();
     }

@@ -4,11 +4,10 @@
 #include "batch/BatchProgram.h"
 #include "platform/console/SignalNotifier.h"
 #include "platform/console/Terminal.h"
-#include "platform/power/LogindPowerRequest.h"
+#include "platform/power/SystemPowerRequest.h"
 #include "transfer/DownloadThread.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
 #include <QTextStream>
 #include <QTimer>
 
@@ -31,10 +30,10 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    LogindPowerRequest power(QDBusConnection::systemBus());
+    const auto power = systemPowerRequest();
     int exitCode = 0;
     {
-        BatchProgram program(std::get<BatchOptions>(parsed), power, {out, err, isTerminal(stdout)});
+        BatchProgram program(std::get<BatchOptions>(parsed), *power, {out, err, isTerminal(stdout)});
         SignalNotifier interrupts;
         QObject::connect(&interrupts, &SignalNotifier::interrupted, &program, &BatchProgram::interrupt);
         QObject::connect(&program, &BatchProgram::finished, &app, [&](int code) {

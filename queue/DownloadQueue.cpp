@@ -28,10 +28,15 @@ void DownloadQueue::appendAll(const QStringList &lines)
 
 void DownloadQueue::removeHead()
 {
-    at(0);
-    m_entries.removeFirst();
+    removeAt(0);
+}
+
+void DownloadQueue::removeAt(int index)
+{
+    at(index);
+    m_entries.removeAt(index);
     // The selection stays on its entry, as in a list box; the removed entry takes it along.
-    const int selection = m_selected > 0 ? m_selected - 1 : -1;
+    const int selection = m_selected > index ? m_selected - 1 : m_selected == index ? -1 : m_selected;
     emit entriesChanged();
     setSelected(selection);
 }

@@ -29,6 +29,8 @@ public:
     void appendAll(const QStringList &lines);
     /** Removes entry 0, whatever it is; throws the list-index error on an empty queue. */
     void removeHead();
+    /** Removes entry index; throws the list-index error when it names no entry. */
+    void removeAt(int index);
     /** Replaces every entry at once; the selection goes with the old entries. */
     void replaceAll(const QStringList &lines);
     /** Empties the queue and the current download. */

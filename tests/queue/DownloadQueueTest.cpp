@@ -184,6 +184,17 @@ TEST(DownloadQueue, RemoveHeadKeepsTheSelectionOnItsEntry)
     queue.setSelected(0);
     queue.removeHead();
     EXPECT_EQ(queue.selected(), -1);
+
+    // An entry further down: the selection above it stays, the one below it moves up with it.
+    queue.replaceAll({url1, url2, url3});
+    queue.setSelected(0);
+    queue.removeAt(1);
+    EXPECT_EQ(queue.entries(), QStringList({url1, url3}));
+    EXPECT_EQ(queue.selected(), 0);
+    queue.setSelected(1);
+    queue.removeAt(0);
+    EXPECT_EQ(queue.selected(), 0);
+    EXPECT_EQ(errorOf([&] { queue.removeAt(1); }), u"在范围外的名单索引 (1)"_s);
 }
 
 TEST(DownloadQueue, AppendKeepsDuplicatesAndBlankEntries)

@@ -52,15 +52,8 @@ void TransferProgressDisplay::takeStartedEntry()
     // deleted or moved it during the countdown, or typed the URL by hand; the head is then an
     // entry whose file nobody has fetched, and it stays.
     const int index = int(m.queue.entries().indexOf(m_pageUrl));
-    if (index == 0)
-        m.queue.removeHead();
-    if (index <= 0)
-        return;
-    QStringList entries = m.queue.entries();
-    entries.removeAt(index);
-    const int selected = m.queue.selected();
-    m.queue.replaceAll(entries);
-    m.queue.setSelected(selected > index ? selected - 1 : selected == index ? -1 : selected);
+    if (index >= 0)
+        m.queue.removeAt(index);
 }
 
 void TransferProgressDisplay::DownloadFile1Progress(std::uint32_t receivedKiB, std::uint32_t totalKiB)
