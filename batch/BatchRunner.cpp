@@ -6,6 +6,7 @@
 #include "power/ShutdownSwitch.h"
 #include "queue/DownloadQueue.h"
 #include "transfer/TDownloadFile.h"
+#include "transfer/progress/ProgressText.h"
 #include "transfer/progress/TransferProgressDisplay.h"
 
 #include <QFileInfo>
@@ -14,15 +15,6 @@ namespace {
 // The flow is at rest only when it stays so: a page's events arrive in quick succession.
 constexpr int restTicksToFinish = 2;
 constexpr int restCheckMs = 250;
-
-QString hms(qint64 ms)
-{
-    const qint64 s = ms / 1000;
-    return QStringLiteral("%1:%2:%3")
-        .arg(s / 3600)
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'));
-}
 } // namespace
 
 BatchRunner::BatchRunner(Parts parts, QObject *parent) : QObject(parent), m(parts)
@@ -118,5 +110,5 @@ QString BatchRunner::summary() const
         .arg(m_dropped)
         .arg(m_failed)
         .arg(m_bytes)
-        .arg(hms(m_clock.elapsed()));
+        .arg(durationText(m_clock.elapsed() / 1000));
 }

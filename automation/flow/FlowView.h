@@ -27,6 +27,13 @@ public:
     /** An error that the operation did not handle: the error box. */
     virtual void showError(const QString &message) = 0;
 
+    /** Empties the three status panels; their widths stay. */
+    void clearStatus()
+    {
+        for (int panel = 0; panel < 3; ++panel)
+            setStatusText(panel, QString());
+    }
+
     /** A status text together with the panel width that goes with it. */
     void showStatus(int panel, const StatusText &status)
     {

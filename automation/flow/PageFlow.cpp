@@ -69,7 +69,7 @@ void PageFlow::StopDownExecute()
     m.download.Stop();
     m_timer1.stop();
     m_timer2.stop();
-    clearStatus();
+    m.view.clearStatus();
 }
 
 void PageFlow::WebBrowser1BeforeNavigate2()
@@ -126,7 +126,7 @@ void PageFlow::Timer1Timer()
                                       m.defaultFolder));
     m.download.Start();
     m_timer1.stop();
-    clearStatus();
+    m.view.clearStatus();
 }
 
 void PageFlow::Timer2Timer()
@@ -138,7 +138,7 @@ void PageFlow::Timer2Timer()
         return;
     startCurrent();
     m_timer2.stop();
-    clearStatus();
+    m.view.clearStatus();
     m.state.MarkerFound = 0;
 }
 
@@ -209,11 +209,6 @@ void PageFlow::clearProgressFields()
     m.view.setField(FlowView::Field::Percent, QString());
 }
 
-void PageFlow::clearStatus()
-{
-    for (int panel = 0; panel < 3; ++panel)
-        m.view.setStatusText(panel, QString());
-}
 
 template <typename Handler> void PageFlow::guarded(Handler handler)
 {

@@ -90,7 +90,6 @@ private:
     /** Runs timer, Timer1 or Timer2, for the page just read, and stops the other. */
     void startPageTimer(QTimer &timer);
     void clearProgressFields();
-    void clearStatus();
     void showRemaining(int panel);
     template <typename Handler> void guarded(Handler handler);
 

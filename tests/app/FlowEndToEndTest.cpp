@@ -12,8 +12,8 @@
 #include "tests/power/FakePowerRequest.h"
 #include "tests/support/Budget.h"
 #include "tests/support/FastClock.h"
+#include "tests/support/HostFile.h"
 #include "tools/fakehost/FakeHost.h"
-#include "tools/fakehost/FileContent.h"
 #include "transfer/DownloadThread.h"
 
 #include "ModalWatcher.h"
@@ -75,16 +75,11 @@ protected:
         return runWithinBudget(condition, budget);
     }
     QString panel(int i) const { return form->StatusBar1->panelText(i); }
-    QString savedPath(const QString &name) const { return QDir(m_folder.path()).filePath(name); }
     QStringList savedFiles() const { return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden); }
 
     void expectFile(const QString &name, std::uint64_t size, const std::string &urlName = {})
     {
-        QFile file(savedPath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        const std::string hostName = urlName.empty() ? name.toStdString() : urlName;
-        EXPECT_TRUE(file.readAll() == QByteArray::fromStdString(FileContent(hostName, size).bytes(0, size)))
-            << name.toStdString();
+        expectHostFile(m_folder.path(), name, size, urlName);
     }
 
     DownloadQueue queue;

@@ -3,8 +3,8 @@
 #include "tests/support/FastClock.h"
 #include "tests/power/FakePowerRequest.h"
 #include "tests/support/Budget.h"
+#include "tests/support/HostFile.h"
 #include "tools/fakehost/FakeHost.h"
-#include "tools/fakehost/FileContent.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,17 +40,9 @@ protected:
         return exitCode;
     }
 
-    /**
-     * The file arrived whole under its decoded name, byte for byte as the host made it from the
-     * name as the URL spells it.
-     */
     void expectFile(const QString &name, std::uint64_t size, const std::string &urlName = {})
     {
-        QFile file(QDir(m_folder.path()).filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        const std::string hostName = urlName.empty() ? name.toStdString() : urlName;
-        const QByteArray expected = QByteArray::fromStdString(FileContent(hostName, size).bytes(0, size));
-        EXPECT_TRUE(file.readAll() == expected) << name.toStdString();
+        expectHostFile(m_folder.path(), name, size, urlName);
     }
 
     QString output() const { return m_outText; }

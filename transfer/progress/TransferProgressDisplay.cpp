@@ -86,8 +86,7 @@ void TransferProgressDisplay::showEstimate()
 
 void TransferProgressDisplay::DownloadFile1Finish()
 {
-    for (int panel = 0; panel < 3; ++panel)
-        m.view.setStatusText(panel, QString());
+    m.view.clearStatus();
     m_elpsTimer.stop();
     m_estTimer.stop();
     for (Field field : {Field::Size, Field::Completed, Field::Percent, Field::Elapsed, Field::Estimate})
