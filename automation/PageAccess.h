@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/FailureCause.h"
+
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 // What the page automation needs of a web browser, and nothing more. The real engine lives in
 // platform/web; tests give canned pages. Every member that the page does not have throws
@@ -48,6 +51,11 @@ public:
     virtual int formCount() const = 0;
     /** forms.Item(i) (0-based); throws QuorvelError when out of range. */
     virtual PageForm &form(int i) = 0;
+    /**
+     * Why the load behind this document failed, when it did: the engine's own failure page, or a
+     * server's page sent with an error status (whose text may still say what the page means).
+     */
+    virtual std::optional<FailureCause> loadFailure() const { return std::nullopt; }
 };
 
 /** The embedded browser: WebBrowser1. */
