@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/FailureCause.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -12,10 +14,13 @@ struct TransferOutcome
     Kind kind = Kind::Failed;
     /** For a failure, a short reason: the HTTP status, the network or disk error. */
     QString reason;
+    /** For a failure, whether another try may help; a bare reason is taken as permanent. */
+    FailureCause cause;
 
-    static TransferOutcome done() { return {Kind::Done, {}}; }
-    static TransferOutcome cancelled() { return {Kind::Cancelled, {}}; }
-    static TransferOutcome failed(const QString &why) { return {Kind::Failed, why}; }
+    static TransferOutcome done() { return {Kind::Done, {}, {}}; }
+    static TransferOutcome cancelled() { return {Kind::Cancelled, {}, {}}; }
+    static TransferOutcome failed(const QString &why) { return {Kind::Failed, why, FailureCause::permanent(why)}; }
+    static TransferOutcome failed(const FailureCause &cause) { return {Kind::Failed, cause.reason, cause}; }
 };
 
 /**
@@ -53,4 +58,10 @@ public:
      */
     virtual TransferOutcome downloadToFile(const QString &url, const QString &fileName,
                                            UrlDownloadCallback &callback) = 0;
+    /**
+     * The entry that would have been saved as fileName will not be tried again: whatever the
+     * service kept of it for a later try goes. A service that keeps nothing between tries has
+     * nothing to do. Thread contract: UI thread, never while a transfer to fileName runs.
+     */
+    virtual void discardPartial(const QString &fileName) { Q_UNUSED(fileName); }
 };

@@ -96,7 +96,7 @@ void TransferProgressDisplay::DownloadFile1Finish()
     m.state.MarkerFound = 0;
     m.state.ElapsedSeconds = 0;
 
-    const TransferOutcome outcome = m.download.lastOutcome().value_or(TransferOutcome::failed({}));
+    const TransferOutcome outcome = m.download.lastOutcome().value_or(TransferOutcome::failed(QString()));
     const bool failed = outcome.kind == TransferOutcome::Kind::Failed;
     // A failed file is not finished: its page goes back to the end of the queue.
     if (failed)
