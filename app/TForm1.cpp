@@ -22,7 +22,7 @@ TForm1::TForm1(DownloadQueue &queue, UrlOpener &opener, const MainWindowServices
     : QMainWindow(parent), Edit2(new QLineEdit(this)), m_queue(queue), m_opener(opener),
       m_optionsLinks{queue, *Edit2, [this] { StartDownload1Click(); }},
       m_download(services.downloads, this),
-      m_shutdown(services.power, [this] { return m_download.Tag() != 0; }, services.countdownStep, this),
+      m_shutdown(services.power, [this] { return !m_flow.runIsOver(); }, services.countdownStep, this),
       m_flow({m_state, m_buffer, services.browser, queue, m_download, m_shutdown, services.clock, *this,
               DownloadFolder::defaultPath()},
              this),

@@ -10,7 +10,7 @@ BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Con
     , m_browser(m_session)
     , m_service(m_session)
     , m_download(m_service)
-    , m_shutdown(power, [this] { return m_download.Tag() != 0; }, timing.countdownStep)
+    , m_shutdown(power, [this] { return !m_flow.runIsOver(); }, timing.countdownStep)
     , m_clock(timing.clock ? *timing.clock : m_systemClock)
     , m_console(console.out, console.err, console.liveLine, options.folder)
     , m_flow({m_state, m_buffer, m_browser, m_queue, m_download, m_shutdown, m_clock, m_console,

@@ -41,6 +41,15 @@ void DownloadQueue::removeAt(int index)
     setSelected(selection);
 }
 
+bool DownloadQueue::removeEntry(const QString &url)
+{
+    const int index = int(m_entries.indexOf(url));
+    if (index < 0)
+        return false;
+    removeAt(index);
+    return true;
+}
+
 void DownloadQueue::replaceAll(const QStringList &lines)
 {
     m_entries = lines;

@@ -31,6 +31,8 @@ public:
     void removeHead();
     /** Removes entry index; throws the list-index error when it names no entry. */
     void removeAt(int index);
+    /** Removes the first entry that is url; answers whether there was one. */
+    bool removeEntry(const QString &url);
     /** Replaces every entry at once; the selection goes with the old entries. */
     void replaceAll(const QStringList &lines);
     /** Empties the queue and the current download. */

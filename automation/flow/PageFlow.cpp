@@ -37,9 +37,12 @@ PageFlow::PageFlow(Parts parts, QObject *parent)
 
 void PageFlow::StartDownload1Click()
 {
-    // Asked for by the user: a URL that failed before gets another chance.
-    if (m.download.Tag() == 0)
-        m_failedUrls.remove(m.queue.currentUrl());
+    // Asked for by the user: every URL that failed before gets another chance, not only the one
+    // the run rests at, or each would need its own press.
+    if (m.download.Tag() == 0) {
+        m_failedUrls.clear();
+        m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
+    }
     startCurrent();
 }
 
@@ -49,7 +52,7 @@ void PageFlow::startCurrent()
     if (m.download.Tag() != 0)
         return;
     if (m.queue.currentUrl().isEmpty()) {
-        m.shutdown.CheckShutDown();
+        m.shutdown.CheckShutDown(m_runEnd);
         return;
     }
     open(m.queue.currentUrl());
@@ -59,6 +62,8 @@ void PageFlow::open(const QString &url)
 {
     m.state.PageUrl = url;
     m_loading = true;
+    m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
+    m.shutdown.workStarted();
     m.browser.navigate(url);
 }
 
@@ -111,6 +116,7 @@ void PageFlow::startPageTimer(QTimer &timer)
     m_timer1.stop();
     m_timer2.stop();
     timer.start();
+    m.shutdown.workStarted();
 }
 
 void PageFlow::Timer1Timer()
@@ -125,6 +131,7 @@ void PageFlow::Timer1Timer()
     m.download.setFileName(targetPath(m.state.SaveFolder, fileNameFromUrl(m.state.FinalUrl),
                                       m.defaultFolder));
     m.download.Start();
+    m_transferRequested = m.download.Busy();
     m_timer1.stop();
     m.view.clearStatus();
 }
@@ -136,8 +143,10 @@ void PageFlow::Timer2Timer()
     m.view.showStatus(2, StatusTexts::nextDownload);
     if (!waitIsOver(m.state.StartTime, m.state.WaitDuration, m.clock.timeOfDay()))
         return;
-    startCurrent();
+    // Off before the start: with the queue cleared during the wait, the start's power-off check
+    // must find nothing running.
     m_timer2.stop();
+    startCurrent();
     m.view.clearStatus();
     m.state.MarkerFound = 0;
 }
@@ -156,14 +165,17 @@ void PageFlow::DeleteURLExecute()
         m.queue.setCurrentUrl(m.queue.head());
     clearProgressFields();
     m.download.setTag(0);
+    m_transferRequested = false;
     startNextUnlessFailed();
 }
 
 void PageFlow::DeleteURLError()
 {
-    const QString dropped = m.queue.count() > 0 ? m.queue.head() : m.state.PageUrl;
-    if (m.queue.count() > 0)
-        m.queue.removeHead();
+    // The page that reports its file missing is the one opened for PageUrl. The head is another
+    // entry when the URL was typed by hand or the queue was reordered meanwhile, and it stays.
+    const QString dropped = m.state.PageUrl;
+    m.queue.removeEntry(dropped);
+    m_failedUrls.remove(dropped);
     emit urlDropped(dropped);
     if (m.queue.count() == 0) {
         m.queue.setCurrentUrl(QString());
@@ -182,24 +194,53 @@ void PageFlow::startNextUnlessFailed()
 {
     const QString next = m.queue.currentUrl();
     if (!next.isEmpty() && m_failedUrls.contains(next)) {
-        m.view.showStatus(0, StatusTexts::downloadFailed);
-        m.view.showStatus(2, StatusTexts::fileName(m_failedUrls.value(next)));
+        // Every entry the run could go on with has failed: say how many, and that a start
+        // tries them again, rather than show the head as if it had just failed.
+        m.view.showStatus(0, StatusTexts::restingAtFailures(failedEntriesQueued()));
+        m.view.setStatusText(1, QString());
         emit restingAtFailure(next);
         return;
     }
     startCurrent();
 }
 
-void PageFlow::rememberFailure(const QString &pageUrl, const QString &fileName)
+int PageFlow::failedEntriesQueued() const
 {
-    m_failedUrls.insert(pageUrl, fileName);
-    m.queue.append(pageUrl);
+    int failed = 0;
+    for (const QString &entry : m.queue.entries())
+        failed += m_failedUrls.contains(entry) ? 1 : 0;
+    return failed;
+}
+
+void PageFlow::transferEnded(const QString &pageUrl, const TransferOutcome &outcome)
+{
+    switch (outcome.kind) {
+    case TransferOutcome::Kind::Done:
+        m_runEnd = ShutdownSwitch::RunEnd::DownloadsCompleted;
+        break;
+    case TransferOutcome::Kind::Cancelled:
+        m_runEnd = ShutdownSwitch::RunEnd::DownloadStopped;
+        break;
+    case TransferOutcome::Kind::Failed:
+        // Not finished: its page goes back to the end of the queue.
+        m_failedUrls.insert(pageUrl);
+        m.queue.append(pageUrl);
+        break;
+    }
 }
 
 bool PageFlow::isAtRest() const
 {
     return !m_loading && !m_timer1.isActive() && !m_timer2.isActive() && m.download.Tag() == 0
         && !m.download.Busy();
+}
+
+bool PageFlow::runIsOver() const
+{
+    // Not download.Busy(): the component stays busy through its finish handler, which is where
+    // the end of the queue is reached.
+    return m.queue.count() == 0 && !m_loading && !m_timer1.isActive() && !m_timer2.isActive()
+        && m.download.Tag() == 0 && !m_transferRequested;
 }
 
 void PageFlow::clearProgressFields()

@@ -3,9 +3,11 @@
 
 #include "automation/BrowserPageAccess.h"
 #include "automation/PageScanners.h"
+#include "power/ShutdownSwitch.h"
+#include "transfer/UrlDownloadService.h"
 
 #include <QObject>
-#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
@@ -14,7 +16,6 @@ class DownloadQueue;
 class FlowView;
 class PageBrowser;
 class PageTextBuffer;
-class ShutdownSwitch;
 class TDownloadFile;
 struct MainUnitState;
 
@@ -54,12 +55,14 @@ public:
     /** After a transfer: makes the new head current and opens it. */
     void DeleteURLExecute();
     /**
-     * A failed transfer's page URL goes back to the end of the queue and is not opened again
-     * unasked; fileName is what the status bar shows when the flow stops at it.
+     * The transfer for pageUrl ended, before DeleteURLExecute. A failed one goes back to the end
+     * of the queue and is not opened again unasked; a start by the user retries every such entry.
      */
-    void rememberFailure(const QString &pageUrl, const QString &fileName);
+    void transferEnded(const QString &pageUrl, const TransferOutcome &outcome);
     /** Whether the flow waits for nothing: no timer, no transfer, no page loading. */
     bool isAtRest() const;
+    /** Whether nothing of the run is left: the queue empty, nothing loading, waiting or fetched. */
+    bool runIsOver() const;
 
     QTimer &Timer1() { return m_timer1; }
     QTimer &Timer2() { return m_timer2; }
@@ -86,6 +89,7 @@ private:
     void startCurrent();
     /** Opens the new head unless it already failed in this run; then the flow rests there. */
     void startNextUnlessFailed();
+    int failedEntriesQueued() const;
     void open(const QString &url);
     /** Runs timer, Timer1 or Timer2, for the page just read, and stops the other. */
     void startPageTimer(QTimer &timer);
@@ -98,6 +102,10 @@ private:
     PageScanners m_scanners;
     QTimer m_timer1;
     QTimer m_timer2;
-    QHash<QString, QString> m_failedUrls; // page URL -> file name
+    QSet<QString> m_failedUrls; // page URLs
     bool m_loading = false;
+    // From the timer's start of a transfer to its end, before the component's start notification
+    // sets the Tag.
+    bool m_transferRequested = false;
+    ShutdownSwitch::RunEnd m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
 };

@@ -40,13 +40,14 @@ protected:
                                     std::chrono::seconds(5)));
     }
 
-    /** The browser finishes loading a page whose body is html. */
+    /** The browser finishes loading a page whose body is html, and the load ends, as the engine's do. */
     void loadPage(const QString &html)
     {
         auto document = std::make_shared<FakePageDocument>();
         document->body = html;
         browser.current = document;
         emit browser.documentComplete(document->url());
+        emit browser.downloadComplete();
     }
 
     /** Moves the clock on and lets Timer1 tick once. */
@@ -69,7 +70,7 @@ protected:
     }};
     TDownloadFile download{service};
     FakePowerRequest power;
-    ShutdownSwitch shutdown{power, [this] { return download.Tag() != 0; }, std::chrono::milliseconds(1)};
+    ShutdownSwitch shutdown{power, [this] { return !flow.runIsOver(); }, std::chrono::milliseconds(1)};
     ManualClock clock;
     RecordingView view;
     PageFlow flow{{state, buffer, browser, queue, download, shutdown, clock, view,
