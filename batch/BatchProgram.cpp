@@ -14,7 +14,7 @@ BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Con
     , m_clock(timing.clock ? *timing.clock : m_systemClock)
     , m_console(console.out, console.err, console.liveLine, options.folder)
     , m_flow({m_state, m_buffer, m_browser, m_queue, m_download, m_shutdown, m_clock, m_console,
-              DownloadFolder::defaultPath()})
+              DownloadFolder::defaultPath(), options.retryFor})
     , m_display({m_state, m_queue, m_download, m_flow, m_shutdown, m_clock, m_console})
     , m_runner({m_flow, m_display, m_queue, m_download, m_shutdown, m_console})
 {

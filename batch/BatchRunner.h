@@ -4,6 +4,8 @@
 #include "transfer/UrlDownloadService.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -49,6 +51,7 @@ signals:
 
 private:
     void transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome);
+    void entryFailed(const QString &pageUrl, const QString &reason);
     void checkRest();
     void finish(int exitCode);
     QString summary() const;
@@ -60,6 +63,9 @@ private:
     int m_done = 0;
     int m_dropped = 0;
     int m_failed = 0;
+    int m_retries = 0;
+    QMap<QString, int> m_failuresByReason;
+    QHash<QString, QString> m_failureReasons; // page URL -> why it last failed
     qint64 m_bytes = 0;
     int m_interrupts = 0;
     bool m_finished = false;

@@ -26,6 +26,14 @@ void DownloadQueue::appendAll(const QStringList &lines)
     emit entriesChanged();
 }
 
+void DownloadQueue::prepend(const QString &url)
+{
+    m_entries.prepend(url);
+    emit entriesChanged();
+    if (m_selected >= 0)
+        setSelected(m_selected + 1);
+}
+
 void DownloadQueue::removeHead()
 {
     removeAt(0);

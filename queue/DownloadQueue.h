@@ -27,6 +27,8 @@ public:
     void append(const QString &line);
     /** Appends every line in order, announcing the change once. */
     void appendAll(const QStringList &lines);
+    /** Puts url before every entry; the selection stays on its entry. */
+    void prepend(const QString &url);
     /** Removes entry 0, whatever it is; throws the list-index error on an empty queue. */
     void removeHead();
     /** Removes entry index; throws the list-index error when it names no entry. */

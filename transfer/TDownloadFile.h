@@ -75,6 +75,12 @@ public:
      * reason. Set before OnFinish runs; empty until the first transfer has ended.
      */
     const std::optional<TransferOutcome> &lastOutcome() const { return m_lastOutcome; }
+    /**
+     * What the service kept of a transfer to fileName for a later try goes: that entry will not
+     * be tried again. UI thread; not while a transfer to fileName runs (its own finish handler is
+     * after the service let go of it).
+     */
+    void discardPartial(const QString &fileName) { m_service.discardPartial(fileName); }
 
 private:
     void DoError(ErrorCode code);

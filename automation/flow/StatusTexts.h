@@ -39,6 +39,16 @@ inline StatusText restingAtFailures(int failed)
     return {text, 5 * codePageBytes(text)};
 }
 
+/** Panel 0 while an entry waits to be tried again. */
+inline const StatusText waitingToRetry{QStringLiteral(" 等待重试 "), 50};
+
+/** Why an entry failed or waits, after one blank, five pixels a byte like the fixed texts. */
+inline StatusText reason(const QString &why)
+{
+    const QString text = QLatin1Char(' ') + why;
+    return {text, 5 * codePageBytes(text)};
+}
+
 /** A file's name after one blank, five pixels a character like the fixed texts. */
 inline StatusText fileName(const QString &name)
 {

@@ -180,7 +180,7 @@ TEST_F(FlowEndToEndTest, ATransferCutHalfwayGoesBackToTheQueueAndAStartRetriesIt
     clickStart();
     // It failed, and with nothing else queued the run rests at it.
     ASSERT_TRUE(waitFor([&] { return panel(0) == QStringLiteral(" 1 个下载失败 - 开始下载将重试 "); }));
-    EXPECT_EQ(panel(2), QStringLiteral(" cut.bin"));
+    EXPECT_TRUE(panel(2).startsWith(QStringLiteral(" cut.bin - "))) << panel(2).toStdString();
     EXPECT_EQ(queue.entries(), QStringList{url});
     EXPECT_EQ(form->NameEdit->text(), url);
     EXPECT_TRUE(savedFiles().isEmpty());

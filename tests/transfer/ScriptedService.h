@@ -3,6 +3,8 @@
 
 #include "transfer/UrlDownloadService.h"
 
+#include <QStringList>
+
 #include <functional>
 #include <utility>
 
@@ -19,6 +21,9 @@ public:
     {
         return m_script(callback);
     }
+    void discardPartial(const QString &fileName) override { discarded.append(fileName); }
+
+    QStringList discarded;
 
 private:
     Script m_script;

@@ -93,13 +93,9 @@ void TransferProgressDisplay::DownloadFile1Finish()
     m.state.ElapsedSeconds = 0;
 
     const TransferOutcome outcome = m.download.lastOutcome().value_or(TransferOutcome::failed(QString()));
+    // A failure is shown by the flow, which decides whether the entry is tried again.
     m.flow.transferEnded(m_pageUrl, outcome);
     emit transferEnded(m_pageUrl, m.download.FileName(), outcome);
-    // Before the next URL: when the run comes to rest at failed entries, that says more.
-    if (outcome.kind == TransferOutcome::Kind::Failed) {
-        m.view.showStatus(0, StatusTexts::downloadFailed);
-        m.view.showStatus(2, StatusTexts::fileName(m_savedName));
-    }
     // With the queue empty, this makes the power-off check.
     m.flow.DeleteURLExecute();
     if (m.queue.count() == 0)
