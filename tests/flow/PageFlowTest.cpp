@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "tests/automation/flow/FlowFixture.h"
+#include "tests/flow/FlowFixture.h"
 #include "tests/support/Budget.h"
 
-#include "automation/flow/StatusTexts.h"
+#include "flow/StatusTexts.h"
 
 using namespace std::chrono_literals;
 

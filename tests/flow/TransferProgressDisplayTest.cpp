@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "tests/automation/flow/FlowFixture.h"
+#include "tests/flow/FlowFixture.h"
 
-#include "automation/flow/StatusTexts.h"
-#include "transfer/progress/ProgressText.h"
+#include "flow/StatusTexts.h"
+#include "transfer/ProgressText.h"
 
 #include <QThread>
 
