@@ -3,12 +3,13 @@
 #include "app/AppSetup.h"
 #include "app/TForm1.h"
 #include "automation/Clock.h"
+#include "flow/DownloadSession.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
 #include "platform/power/SystemPowerRequest.h"
 #include "platform/system/DesktopUrlOpener.h"
+#include "platform/system/DownloadFolder.h"
 #include "platform/web/WebBrowser.h"
-#include "queue/DownloadQueue.h"
 #include "transfer/DownloadThread.h"
 
 #include <QApplication>
@@ -23,10 +24,10 @@ int main(int argc, char *argv[])
     const auto power = systemPowerRequest();
     SystemClock clock;
     DesktopUrlOpener opener;
-    DownloadQueue queue;
     int exitCode = 0;
     {
-        TForm1 Form1(queue, opener, {browser, downloads, *power, clock});
+        DownloadSession downloadSession({browser, downloads, *power, clock, nullptr, DownloadFolder::defaultPath()});
+        TForm1 Form1(downloadSession, opener);
         Form1.show();
         exitCode = QApplication::exec();
     }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "flow/EntryRetry.h"
 
-#include "automation/flow/WaitTime.h"
+#include "flow/WaitTime.h"
 
 #include <cmath>
 

@@ -5,8 +5,8 @@
 
 using namespace std::chrono_literals;
 
-RetrySchedule::RetrySchedule(std::vector<Seconds> waits, Seconds budget)
-    : m_waits(std::move(waits)), m_budget(std::max(budget, 0s))
+RetrySchedule::RetrySchedule(std::vector<Seconds> waits, Seconds budget, int maxRetries)
+    : m_waits(std::move(waits)), m_budget(std::max(budget, 0s)), m_maxRetries(maxRetries)
 {
 }
 
@@ -17,13 +17,14 @@ RetrySchedule RetrySchedule::unattended(Seconds budget)
 
 RetrySchedule RetrySchedule::unrecognisedPage(Seconds budget)
 {
-    return RetrySchedule({1min, 2min}, std::min<Seconds>(budget, 5min));
+    // The user's budget still bounds it when shorter.
+    return RetrySchedule({1min, 2min}, budget, 3);
 }
 
 std::optional<RetrySchedule::Seconds> RetrySchedule::nextWait(int retriesDone, Seconds triedFor,
                                                               std::optional<int> retryAfterSeconds) const
 {
-    if (m_waits.empty())
+    if (m_waits.empty() || retriesDone >= m_maxRetries)
         return std::nullopt;
     const std::size_t step = std::min<std::size_t>(std::size_t(std::max(retriesDone, 0)), m_waits.size() - 1);
     Seconds wait = m_waits[step];

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -21,13 +22,16 @@ public:
 
     /**
      * waits: before the first retry, the second, ...; the last one repeats. budget: how long after
-     * the first failure a retry may still begin; zero means none.
+     * the first failure a retry may still begin; zero means none. maxRetries: none beyond it.
      */
-    RetrySchedule(std::vector<Seconds> waits, Seconds budget);
+    RetrySchedule(std::vector<Seconds> waits, Seconds budget, int maxRetries = std::numeric_limits<int>::max());
 
     /** 30 s, 1, 2, 4 and 8 minutes, then every 10 minutes, within budget. */
     static RetrySchedule unattended(Seconds budget);
-    /** A page nobody recognises: three more tries over about five minutes, within budget. */
+    /**
+     * A page nobody recognises: three more tries over about five minutes, within budget. Counted,
+     * not timed, so that the time the walks take cannot cost the last one.
+     */
     static RetrySchedule unrecognisedPage(Seconds budget);
 
     /**
@@ -43,4 +47,5 @@ public:
 private:
     std::vector<Seconds> m_waits;
     Seconds m_budget;
+    int m_maxRetries;
 };

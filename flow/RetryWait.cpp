@@ -2,9 +2,9 @@
 #include "flow/RetryWait.h"
 
 #include "automation/Clock.h"
-#include "automation/flow/FlowView.h"
-#include "automation/flow/StatusTexts.h"
-#include "automation/flow/WaitTime.h"
+#include "flow/FlowView.h"
+#include "flow/StatusTexts.h"
+#include "flow/WaitTime.h"
 
 RetryWait::RetryWait(const Clock &clock, FlowView &view, QObject *parent)
     : QObject(parent), m_clock(clock), m_view(view)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "batch/BatchProgram.h"
 #include "tests/support/FastClock.h"
-#include "tests/power/FakePowerRequest.h"
+#include "tests/support/FakePowerRequest.h"
 #include "tests/support/Budget.h"
 #include "tests/support/HostFile.h"
 #include "tests/support/LoopbackServer.h"
@@ -15,6 +15,9 @@
 #include <memory>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
 
 using namespace std::chrono_literals;
 
@@ -134,7 +137,7 @@ TEST_F(BatchRunTest, AHostAwayDuringAPageWalkComesBackAndEveryFileArrives)
     expectPowerOffOnlyAfter({QStringLiteral("one.bin"), QStringLiteral("two.bin")});
     // Away for about two minutes of the run's clock: refused at first, then back on its port.
     hostAwayFor(2s);
-    EXPECT_EQ(run(urls, true), 0);
+    EXPECT_EQ(run(urls, true, 60min), 0);
     expectFile(QStringLiteral("one.bin"), 70000);
     expectFile(QStringLiteral("two.bin"), 5000);
     EXPECT_TRUE(output().contains(QStringLiteral("第 1 次重试")));
@@ -193,4 +196,42 @@ TEST_F(BatchRunTest, APageNobodyRecognisesIsTriedThreeTimesMoreThenFailsWithItsR
     expectFile(QStringLiteral("ok.bin"), 10);
     EXPECT_TRUE(output().contains(QStringLiteral("下载失败: ") + unknown + QStringLiteral(" (页面无法识别)")));
     EXPECT_TRUE(output().contains(QStringLiteral("重试 3 次")));
+}
+
+// The run ends when the session says it rests, not when a poll happens to find it quiet: a poll
+// could land between a page's load and its reading, or between a "Free user" press and the
+// navigation it begins, and end a healthy run.
+TEST_F(BatchRunTest, ThousandsOfMissingFilesInARowAreAllDropped)
+{
+    QStringList urls;
+    for (int i = 0; i < 3000; ++i)
+        urls << pageUrl("gone" + std::to_string(i) + ".zip?missing=1");
+    EXPECT_EQ(run(urls), 1);
+    EXPECT_FALSE(output().contains(QStringLiteral("队列停下"))) << output().right(400).toStdString();
+    EXPECT_TRUE(output().contains(QStringLiteral("丢弃 3000,")));
+}
+
+TEST_F(BatchRunTest, AFreeUserFormThatPostsToItselfKeepsTheRunGoing)
+{
+    // For a second and a half the form posts back to its own page; then the page sends the
+    // visitor on to a real download page.
+    const std::string next = pageUrl("after.bin?size=100&countdown=0").toStdString();
+    using Clock = std::chrono::steady_clock;
+    std::atomic<Clock::rep> firstVisit{0};
+    LoopbackServer server;
+    const auto page = [&](const httplib::Request &, httplib::Response &response) {
+        Clock::rep expected = 0;
+        firstVisit.compare_exchange_strong(expected, Clock::now().time_since_epoch().count());
+        if (Clock::now() - Clock::time_point(Clock::duration(firstVisit.load())) > std::chrono::milliseconds(1500)) {
+            response.set_redirect(next);
+            return;
+        }
+        response.set_content(R"(<form action="/page" method="post"><input type="submit" value="Free user"></form>)",
+                             "text/html");
+    };
+    server.server().Get("/page", page);
+    server.server().Post("/page", page);
+    server.start();
+    EXPECT_EQ(run({QString::fromStdString(server.url("/page"))}), 0) << output().toStdString();
+    expectFile(QStringLiteral("after.bin"), 100);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "tests/automation/flow/FlowFixture.h"
+#include "tests/flow/FlowFixture.h"
 
-#include "automation/flow/StatusTexts.h"
+#include "flow/StatusTexts.h"
 
 #include <utility>
 #include <vector>

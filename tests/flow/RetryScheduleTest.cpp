@@ -40,6 +40,10 @@ TEST(RetrySchedule, BacksOffToTenMinutesWithinAnHour)
 TEST(RetrySchedule, AnUnrecognisedPageGetsThreeTriesOverFiveMinutes)
 {
     EXPECT_EQ(waitsUntilSpent(RetrySchedule::unrecognisedPage(60min)), (std::vector<Seconds>{1min, 2min, 2min}));
+    // However long the walks between them take.
+    const RetrySchedule schedule = RetrySchedule::unrecognisedPage(60min);
+    EXPECT_EQ(schedule.nextWait(2, 10min), 2min);
+    EXPECT_EQ(schedule.nextWait(3, 5min), std::nullopt);
     // Never longer than the whole budget the user gave.
     EXPECT_EQ(waitsUntilSpent(RetrySchedule::unrecognisedPage(2min)), (std::vector<Seconds>{1min}));
 }

@@ -6,6 +6,7 @@
 #include "flow/EntryRetry.h"
 #include "flow/RetryWait.h"
 #include "power/ShutdownSwitch.h"
+#include "flow/RestReason.h"
 #include "transfer/UrlDownloadService.h"
 
 #include <QObject>
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <optional>
 
 class Clock;
 class DownloadQueue;
@@ -71,7 +73,10 @@ public:
      * user retries every such entry).
      */
     void transferEnded(const QString &pageUrl, const TransferOutcome &outcome);
-    /** Whether the flow waits for nothing: no timer or retry wait, no transfer, no page loading. */
+    /**
+     * Whether the flow waits for nothing: no timer or retry wait, no transfer, no page loading or
+     * being read.
+     */
     bool isAtRest() const;
     /** Whether nothing of the run is left: the queue empty, nothing loading, waiting or fetched. */
     bool runIsOver() const;
@@ -97,6 +102,8 @@ signals:
     void retryScheduled(const QString &pageUrl, const QString &reason, std::chrono::seconds wait, int retry);
     /** The entry of pageUrl failed for good (for now) and went to the end of the queue. */
     void entryFailed(const QString &pageUrl, const QString &reason);
+    /** Nothing more happens until someone acts; sent after the events of the moment, if still so. */
+    void cameToRest(RestReason reason);
 
 private:
     void Memo2Change();
@@ -119,6 +126,9 @@ private:
     void clearProgressFields();
     void showRemaining(int panel);
     template <typename Handler> void guarded(Handler handler);
+    /** Says cameToRest(reason) once the events now waiting are handled, if the flow is at rest then. */
+    void announceRest(RestReason reason);
+    void sendPendingRest(quint64 check);
 
     Parts m;
     BrowserPageAccess m_pageAccess;
@@ -136,4 +146,7 @@ private:
     // sets the Tag.
     bool m_transferRequested = false;
     ShutdownSwitch::RunEnd m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
+    bool m_reading = false;
+    std::optional<RestReason> m_pendingRest;
+    quint64 m_restCheck = 0;
 };
