@@ -2,6 +2,7 @@
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
 #include "tests/platform/download/FileServer.h"
+#include "tests/platform/download/TransferRecorder.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,34 +17,7 @@
 #include <vector>
 
 namespace {
-struct Recorder final : UrlDownloadCallback
-{
-    int starts = 0;
-    int stops = 0;
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> progress;
-    TransferOutcome outcome;
-    std::function<bool(std::uint64_t received)> abortWhen = [](std::uint64_t) { return false; };
-
-    void onStartBinding() override { ++starts; }
-    bool onProgress(std::uint64_t received, std::uint64_t total) override
-    {
-        EXPECT_EQ(starts, 1) << "progress before the start";
-        EXPECT_EQ(stops, 0) << "progress after the stop";
-        progress.emplace_back(received, total);
-        return abortWhen(received);
-    }
-    void onStopBinding(const TransferOutcome &ended) override
-    {
-        ++stops;
-        outcome = ended;
-    }
-};
-
-QByteArray readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using Recorder = TransferRecorder;
 
 void writeFile(const QString &fileName, const QByteArray &bytes)
 {
