@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -84,24 +85,34 @@ TEST_F(CurlUrlDownloadServiceTest, SuccessReplacesAnExistingFile)
     EXPECT_EQ(filesLeft().size(), 1);
 }
 
-TEST_F(CurlUrlDownloadServiceTest, FailuresLeaveAnExistingFileAndNoPartFile)
+TEST_F(CurlUrlDownloadServiceTest, FailuresSayWhyAndLeaveAnExistingFileAndNoPartFile)
 {
-    const std::vector<std::pair<std::string, QString>> failures = {
-        {"/status/404", QStringLiteral("HTTP 404")},
-        {"/status/500", QStringLiteral("HTTP 500")},
-        {"/reset/1048576", QString()},
-        {"/redirect-ftp", QString()},
+    using Kind = FailureCause::Kind;
+    struct Row
+    {
+        std::string path;
+        QString reason;
+        Kind kind;
+        std::optional<int> retryAfter;
     };
-    for (const auto &[path, reason] : failures) {
-        SCOPED_TRACE(path);
+    const std::vector<Row> failures = {
+        {"/status/404", QStringLiteral("HTTP 404"), Kind::ExpiredLink, {}},
+        {"/status/403", QStringLiteral("HTTP 403"), Kind::ExpiredLink, {}},
+        {"/status/410", QStringLiteral("HTTP 410"), Kind::Permanent, {}},
+        {"/status/500", QStringLiteral("HTTP 500"), Kind::Transient, {}},
+        {"/status/503?retry=90", QStringLiteral("HTTP 503"), Kind::Transient, 90},
+        {"/reset/1048576", QStringLiteral("连接被重置"), Kind::Transient, {}},
+        {"/redirect-ftp", QStringLiteral("不支持的网址协议"), Kind::Permanent, {}},
+    };
+    for (const auto &row : failures) {
+        SCOPED_TRACE(row.path);
         writeFile(target(), "keep me");
         Recorder recorder;
-        const auto outcome = fetch(path, recorder);
+        const auto outcome = fetch(row.path, recorder);
         EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
-        EXPECT_FALSE(outcome.reason.isEmpty());
-        if (!reason.isEmpty()) {
-            EXPECT_EQ(outcome.reason, reason);
-        }
+        EXPECT_EQ(outcome.reason, row.reason);
+        EXPECT_EQ(outcome.cause.kind, row.kind);
+        EXPECT_EQ(outcome.cause.retryAfterSeconds, row.retryAfter);
         EXPECT_EQ(readAll(target()), QByteArray("keep me"));
         EXPECT_EQ(filesLeft(), QStringList{QStringLiteral("file.bin")});
     }
@@ -142,7 +153,10 @@ TEST_F(CurlUrlDownloadServiceTest, StalledServerFailsAndIdleTimeStillReportsProg
 {
     session.setStallTimeout(std::chrono::seconds(2));
     Recorder recorder;
-    EXPECT_EQ(fetch("/stall", recorder).kind, TransferOutcome::Kind::Failed);
+    const auto outcome = fetch("/stall", recorder);
+    EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
+    EXPECT_EQ(outcome.reason, QStringLiteral("传输停滞"));
+    EXPECT_EQ(outcome.cause.kind, FailureCause::Kind::Transient);
 
     EXPECT_TRUE(filesLeft().isEmpty());
     // The first report comes while connecting; later ones while the server is silent.
