@@ -10,7 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -163,16 +168,51 @@ TEST_F(CurlUrlDownloadServiceTest, StalledServerFailsAndIdleTimeStillReportsProg
     EXPECT_GE(recorder.progress.size(), 2u) << "no report while the server was silent";
 }
 
-TEST_F(CurlUrlDownloadServiceTest, UnwritableFolderFailsCleanly)
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+TEST_F(CurlUrlDownloadServiceTest, FileErrorsCarryTheSystemsReason)
 {
     writeFile(dir.filePath(QStringLiteral("plain")), "a file, not a folder");
     Recorder recorder;
-    const auto outcome = service.downloadToFile(QString::fromStdString(server.url("/file/100")),
-                                                dir.filePath(QStringLiteral("plain/file.bin")), recorder);
-    EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
-    EXPECT_TRUE(outcome.reason.contains(QStringLiteral("cannot create")));
+    const auto notAFolder = service.downloadToFile(QString::fromStdString(server.url("/file/100")),
+                                                   dir.filePath(QStringLiteral("plain/file.bin")), recorder);
+    EXPECT_EQ(notAFolder.kind, TransferOutcome::Kind::Failed);
+    EXPECT_TRUE(notAFolder.reason.contains(systemReason(ENOTDIR))) << notAFolder.reason.toStdString();
+    EXPECT_EQ(notAFolder.cause.kind, FailureCause::Kind::Permanent);
     EXPECT_EQ(recorder.starts, 1);
     EXPECT_EQ(recorder.stops, 1);
+
+    // A folder where the file should go: the rename at the end is refused.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("file.bin/inside")));
+    Recorder renamed;
+    const auto outcome = fetch("/file/100", renamed);
+    EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
+    EXPECT_TRUE(outcome.reason.contains(systemReason(EISDIR)) || outcome.reason.contains(systemReason(ENOTEMPTY)))
+        << outcome.reason.toStdString();
+    EXPECT_EQ(filesLeft(), QStringList{QStringLiteral("plain")});
+}
+
+TEST_F(CurlUrlDownloadServiceTest, AFileSizeLimitMidWriteIsReportedWithTheSystemsReason)
+{
+    // A write that reaches the limit is cut short without an error, as on a disk that fills up;
+    // only the next one says why.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1536 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    Recorder recorder;
+    const auto outcome = fetch("/file/4194304", recorder);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedSignal);
+
+    EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
+    EXPECT_TRUE(outcome.reason.contains(systemReason(EFBIG))) << outcome.reason.toStdString();
+    EXPECT_TRUE(filesLeft().isEmpty());
 }
 
 TEST_F(CurlUrlDownloadServiceTest, NamesAtTheFileSystemLimitStillArrive)
