@@ -40,7 +40,7 @@ public:
     explicit BatchRunner(Parts parts, QObject *parent = nullptr);
 
     void start(const QStringList &urls, bool armShutdown);
-    /** SIGINT or SIGTERM. */
+    /** SIGINT, SIGTERM or SIGHUP. */
     void interrupt();
 
 signals:
