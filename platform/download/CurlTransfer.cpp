@@ -78,6 +78,10 @@ TransferOutcome CurlTransfer::run(const QString &url)
 
 std::optional<CurlTransfer::ResumePoint> CurlTransfer::resumePoint() const
 {
+    // No body came (an error status, a lost connection): the part file is what it was, and so
+    // is what continues it.
+    if (m_resume && !m_bodyAccepted && !m_mustRestart)
+        return ResumePoint{0, m_resume->validator, m_resume->total};
     if (m_validator.isEmpty() || m_total == 0)
         return std::nullopt;
     return ResumePoint{0, m_validator, m_total};

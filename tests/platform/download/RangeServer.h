@@ -47,6 +47,8 @@ public:
         long totalShift = 0;
         /** When set, the next response's body stops after this many bytes and the connection drops. */
         std::size_t cutAfter = 0;
+        /** When set, every request gets this error status and no file. */
+        int failWith = 0;
     };
 
     explicit RangeServer(Behaviour behaviour) : m_behaviour(std::move(behaviour))
@@ -135,6 +137,11 @@ private:
         const Request request{header(head, "range"), header(head, "if-range")};
         m_requests.push_back(request);
         const Behaviour &b = m_behaviour;
+        if (b.failWith != 0) {
+            m_bodyBytes.push_back(0);
+            sendAll(client, "HTTP/1.1 " + std::to_string(b.failWith) + " Error\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            return;
+        }
         const std::size_t size = std::size_t(b.content.size());
         std::string response;
         std::size_t first = 0;

@@ -89,6 +89,24 @@ TEST_F(ResumeTest, CutTransferKeepsItsPartAndTheNextTryFetchesOnlyTheRest)
     EXPECT_EQ(recorder.progress.back(), std::make_pair(std::uint64_t(fileSize), std::uint64_t(fileSize)));
 }
 
+TEST_F(ResumeTest, ATryRefusedInBetweenLeavesThePartForTheNext)
+{
+    fetchCut();
+    // An expired direct link, then a fresh one that works.
+    server->change([](RangeServer::Behaviour &b) { b.failWith = 404; });
+    TransferRecorder refused;
+    EXPECT_EQ(fetch(refused).cause.kind, FailureCause::Kind::ExpiredLink);
+    EXPECT_EQ(partFiles().size(), 1) << "a refused try threw the kept part away";
+    server->change([](RangeServer::Behaviour &b) { b.failWith = 0; });
+
+    TransferRecorder recorder;
+    const auto outcome = fetch(recorder);
+    ASSERT_EQ(outcome.kind, TransferOutcome::Kind::Done);
+    EXPECT_EQ(outcome.resumedBytes, cutAt);
+    EXPECT_TRUE(readAll(target()) == original);
+    EXPECT_EQ(server->requests().at(2).range, "bytes=" + std::to_string(cutAt) + "-");
+}
+
 TEST_F(ResumeTest, AWeakEtagLeavesTheLastModifiedDateAsValidator)
 {
     server->change([](RangeServer::Behaviour &b) { b.etag = "W/\"weak\""; });
