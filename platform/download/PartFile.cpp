@@ -78,8 +78,9 @@ bool PartFile::resume(const QString &partName)
         m_buffer.reserve(bufferSize);
         return true;
     }
+    const auto why = m_file.errorString();
     m_file.setFileName(QString());
-    return fail(QStringLiteral("cannot reopen %1").arg(partName));
+    return fail(QStringLiteral("cannot reopen %1: %2").arg(partName, why));
 }
 
 bool PartFile::append(const char *data, std::size_t size)
@@ -93,7 +94,8 @@ bool PartFile::append(const char *data, std::size_t size)
 bool PartFile::restart()
 {
     m_buffer.resize(0);
-    // Opened for appending: after the cut every write goes to the new end, the file's start.
+    // A file opened for appending writes at its end whatever the position; one opened anew at
+    // its position: both are the start now.
     if (!m_file.resize(0) || !m_file.seek(0))
         return fail(QStringLiteral("cannot truncate %1: %2").arg(m_file.fileName(), m_file.errorString()));
     return true;
