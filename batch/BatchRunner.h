@@ -26,7 +26,7 @@ public:
     BatchRunner(DownloadSession &session, ConsoleView &console, QObject *parent = nullptr);
 
     void start(const QStringList &urls, bool armShutdown);
-    /** SIGINT or SIGTERM. */
+    /** SIGINT, SIGTERM or SIGHUP. */
     void interrupt();
 
 signals:

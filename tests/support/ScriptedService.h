@@ -3,6 +3,8 @@
 
 #include "transfer/UrlDownloadService.h"
 
+#include <QStringList>
+
 #include <functional>
 #include <utility>
 
@@ -19,6 +21,10 @@ public:
     {
         return m_script(callback);
     }
+    void discardPartial(const QString &fileName) override { discarded.append(fileName); }
+
+    /** The file names discardPartial() was called for. */
+    QStringList discarded;
 
 private:
     Script m_script;
