@@ -20,8 +20,9 @@ BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Con
 void BatchProgram::start()
 {
     const QString folder = m_options.folder.isEmpty() ? DownloadFolder::defaultPath() : m_options.folder;
-    if (!DownloadFolder::create(folder)) {
-        m_console.showError(QStringLiteral("无法创建文件夹 ") + folder);
+    QString why;
+    if (!DownloadFolder::create(folder, &why)) {
+        m_console.showError(QStringLiteral("无法创建文件夹 %1: %2").arg(folder, why));
         emit finished(2);
         return;
     }

@@ -68,6 +68,8 @@ void BatchRunner::interrupt()
 
 void BatchRunner::transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome)
 {
+    // What an earlier try had kept and this one did not fetch again.
+    m_resumedBytes += outcome.resumedBytes;
     switch (outcome.kind) {
     case TransferOutcome::Kind::Done:
         ++m_done;
@@ -120,12 +122,13 @@ void BatchRunner::finish(int exitCode)
 
 QString BatchRunner::summary() const
 {
-    QString text = QStringLiteral("完成 %1 个文件, 丢弃 %2, 失败 %3, 共 %4 字节, 重试 %5 次, 用时 %6")
+    QString text = QStringLiteral("完成 %1 个文件, 丢弃 %2, 失败 %3, 共 %4 字节, 重试 %5 次, 续传 %6 字节, 用时 %7")
                        .arg(m_done)
                        .arg(m_dropped)
                        .arg(m_failed)
                        .arg(m_bytes)
                        .arg(m_retries)
+                       .arg(m_resumedBytes)
                        .arg(durationText(m_clock.elapsed() / 1000));
     for (auto it = m_failuresByReason.cbegin(); it != m_failuresByReason.cend(); ++it)
         text += QStringLiteral("\n  失败原因 %1: %2").arg(it.key()).arg(it.value());

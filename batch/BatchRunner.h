@@ -28,7 +28,7 @@ public:
     BatchRunner(DownloadSession &session, ConsoleView &console, QObject *parent = nullptr);
 
     void start(const QStringList &urls, bool armShutdown);
-    /** SIGINT or SIGTERM. */
+    /** SIGINT, SIGTERM or SIGHUP. */
     void interrupt();
 
 signals:
@@ -53,6 +53,7 @@ private:
     QMap<QString, int> m_failuresByReason;
     QHash<QString, QString> m_failureReasons; // page URL -> why it last failed
     qint64 m_bytes = 0;
+    quint64 m_resumedBytes = 0;
     int m_interrupts = 0;
     bool m_finished = false;
 };

@@ -17,6 +17,7 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    ignoreClosedOutput();
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -43,7 +44,8 @@ int main(int argc, char **argv)
         QTimer::singleShot(0, &program, &BatchProgram::start);
         QCoreApplication::exec();
     }
-    // A cancelled transfer's worker removes its partial file before it ends.
+    // The program's end removed the part files it kept for later tries; a transfer cut off by a
+    // second interrupt removes its own before its worker ends.
     DownloadThread::waitForWorkers(std::chrono::milliseconds(1500));
     return exitCode;
 }

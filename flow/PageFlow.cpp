@@ -183,8 +183,9 @@ void PageFlow::Timer1Timer()
     if (!waitIsOver(m.state.StartTime, m.state.WaitDuration, m.clock.timeOfDay()))
         return;
     m.download.setUrlToDownload(m.state.FinalUrl);
-    m.download.setFileName(targetPath(m.state.SaveFolder, fileNameFromUrl(m.state.FinalUrl),
-                                      m.defaultFolder));
+    const QString folder = m.state.SaveFolder.isEmpty() ? m.defaultFolder : m.state.SaveFolder;
+    const QString name = fitFileName(fileNameFromUrl(m.state.FinalUrl), m.download.maxFileNameBytes(folder));
+    m.download.setFileName(targetPath(m.state.SaveFolder, name, m.defaultFolder));
     m.download.Start();
     m_transferRequested = m.download.Busy();
     m_timer1.stop();

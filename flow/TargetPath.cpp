@@ -2,6 +2,7 @@
 #include "flow/TargetPath.h"
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QRegularExpression>
 
 namespace {
@@ -34,6 +35,35 @@ QString fileNameFromUrl(const QString &fileUrl)
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return QStringLiteral("download");
     return name;
+}
+
+QString fitFileName(const QString &name, qsizetype maxBytes)
+{
+    constexpr qsizetype longestKeptExtension = 32;
+    if (name.toUtf8().size() <= maxBytes)
+        return name;
+    const QString tag = QLatin1Char('~')
+        + QString::fromLatin1(QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex().first(8));
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    QString extension;
+    if (dot > 0 && name.sliced(dot).toUtf8().size() <= longestKeptExtension)
+        extension = name.sliced(dot);
+    if ((tag + extension).toUtf8().size() >= maxBytes)
+        extension.clear();
+    const QString stem = name.first(name.size() - extension.size());
+    const qsizetype budget = maxBytes - (tag + extension).toUtf8().size();
+    qsizetype bytes = 0;
+    qsizetype end = 0;
+    // Whole code points only: a surrogate pair is one character, four bytes in UTF-8.
+    while (end < stem.size()) {
+        const qsizetype width = stem.at(end).isHighSurrogate() && end + 1 < stem.size() ? 2 : 1;
+        const qsizetype utf8 = stem.sliced(end, width).toUtf8().size();
+        if (bytes + utf8 > budget)
+            break;
+        bytes += utf8;
+        end += width;
+    }
+    return stem.first(end) + tag + extension;
 }
 
 QString targetPath(const QString &folder, const QString &name, const QString &defaultFolder)

@@ -14,6 +14,15 @@
 QString fileNameFromUrl(const QString &fileUrl);
 
 /**
+ * name, or when its UTF-8 form is longer than maxBytes (the file system would refuse it) a
+ * shortened name that fits: the start of the name cut on a character boundary, "~" and eight
+ * hex digits of the whole name's SHA-1 (so that long names differing only near their end stay
+ * apart, and the same name is always shortened alike), then the extension (from the last ".",
+ * when it is at most 32 bytes).
+ */
+QString fitFileName(const QString &name, qsizetype maxBytes);
+
+/**
  * folder and name joined by exactly one separator; an empty folder means defaultFolder, never the
  * root of the file system.
  */

@@ -73,8 +73,10 @@ void TransferProgressDisplay::DownloadFile1Progress(std::uint32_t receivedKiB, s
 
 void TransferProgressDisplay::showEstimate()
 {
-    const std::int64_t seconds =
-        std::int64_t(m.state.TotalSize) * m.state.ElapsedSeconds / std::int64_t(m.state.ReceivedSize);
+    // Only the bytes this transfer fetched took its time; a resumed file's kept part did not.
+    const std::int64_t kept = std::min(m.download.ResumedKiB(), m.state.ReceivedSize - 1);
+    const std::int64_t seconds = (std::int64_t(m.state.TotalSize) - kept) * m.state.ElapsedSeconds
+        / (std::int64_t(m.state.ReceivedSize) - kept);
     m.state.EstimateText = FormatSecsToHMS(std::int32_t(std::min<std::int64_t>(seconds, INT32_MAX)));
     m.state.EstimatedTime = double(seconds) / 86'400.0;
     m.view.setField(Field::Estimate, durationText(seconds));

@@ -105,6 +105,11 @@ bool DownloadThread::onProgress(std::uint64_t received, std::uint64_t total)
     return FCanceled;
 }
 
+void DownloadThread::onResumed(std::uint64_t keptBytes)
+{
+    m_resumedKiB = static_cast<std::uint32_t>(keptBytes >> 10);
+}
+
 void DownloadThread::onStopBinding(const TransferOutcome &outcome)
 {
     if (m_stopped)

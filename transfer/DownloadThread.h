@@ -41,6 +41,8 @@ public:
     void Cancel() { FCanceled = true; }
     /** How the transfer ended; read it in the finish handler. */
     const TransferOutcome &outcome() const { return m_outcome; }
+    /** The KiB an earlier try had kept, counted in the progress; read it in a progress handler. */
+    std::uint32_t resumedKiB() const { return m_resumedKiB; }
 
     /**
      * Waits up to timeout for every worker of the process to end, running no events; true when
@@ -53,6 +55,7 @@ private:
     void Execute();
     void onStartBinding() override;
     bool onProgress(std::uint64_t received, std::uint64_t total) override;
+    void onResumed(std::uint64_t keptBytes) override;
     void onStopBinding(const TransferOutcome &outcome) override;
     void DoStart();
     void DoProgress();
@@ -72,5 +75,7 @@ private:
     // Worker only: they keep a careless service from breaking "one start, one finish".
     bool m_started = false;
     bool m_stopped = false;
+    // Written before the progress hand-off that makes it visible to the UI thread.
+    std::uint32_t m_resumedKiB = 0;
     TransferOutcome m_outcome;
 };

@@ -34,6 +34,7 @@ void TDownloadFile::Start()
         return;
     }
     FBusy = true;
+    m_resumedKiB = 0;
     m_handoff = std::make_shared<UiThreadHandoff>(this);
     FThread = new DownloadThread(m_service, FUrlToDownload, FFileName, m_handoff);
     // The handlers reach us only through the hand-off, which stops at our destruction.
@@ -68,6 +69,7 @@ void TDownloadFile::ThreadStart(QObject *Sender)
 
 void TDownloadFile::ThreadProgress(QObject *Sender, std::uint32_t received, std::uint32_t total)
 {
+    m_resumedKiB = FThread->resumedKiB();
     if (FOnProgress)
         callOwner([handler = FOnProgress, Sender, received, total] { handler(Sender, received, total); });
 }

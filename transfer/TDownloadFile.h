@@ -75,12 +75,17 @@ public:
      * reason. Set before OnFinish runs; empty until the first transfer has ended.
      */
     const std::optional<TransferOutcome> &lastOutcome() const { return m_lastOutcome; }
+
     /**
-     * What the service kept of a transfer to fileName for a later try goes: that entry will not
-     * be tried again. UI thread; not while a transfer to fileName runs (its own finish handler is
-     * after the service let go of it).
+     * The KiB of the running transfer that an earlier try had kept: the progress counts include
+     * them, but they took none of this transfer's time. 0 before its first progress.
      */
+    std::uint32_t ResumedKiB() const { return m_resumedKiB; }
+
+    /** The entry saved as fileName will not be tried again: what was kept of it goes. */
     void discardPartial(const QString &fileName) { m_service.discardPartial(fileName); }
+    /** The longest file name, in bytes, that folder's file system takes. */
+    qsizetype maxFileNameBytes(const QString &folder) const { return m_service.maxFileNameBytes(folder); }
 
 private:
     void DoError(ErrorCode code);
@@ -103,4 +108,5 @@ private:
     std::optional<TransferOutcome> m_lastOutcome;
     std::function<void(const QString &)> m_errorReporter;
     int m_tag = 0;
+    std::uint32_t m_resumedKiB = 0;
 };

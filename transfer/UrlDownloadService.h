@@ -16,11 +16,13 @@ struct TransferOutcome
     QString reason;
     /** For a failure, whether another try may help; a bare reason is taken as permanent. */
     FailureCause cause;
+    /** Bytes an earlier try had kept that this one continued from, not fetched again. */
+    std::uint64_t resumedBytes = 0;
 
-    static TransferOutcome done() { return {Kind::Done, {}, {}}; }
-    static TransferOutcome cancelled() { return {Kind::Cancelled, {}, {}}; }
-    static TransferOutcome failed(const QString &why) { return {Kind::Failed, why, FailureCause::permanent(why)}; }
-    static TransferOutcome failed(const FailureCause &cause) { return {Kind::Failed, cause.reason, cause}; }
+    static TransferOutcome done() { return {Kind::Done, {}, {}, 0}; }
+    static TransferOutcome cancelled() { return {Kind::Cancelled, {}, {}, 0}; }
+    static TransferOutcome failed(const QString &why) { return {Kind::Failed, why, FailureCause::permanent(why), 0}; }
+    static TransferOutcome failed(const FailureCause &cause) { return {Kind::Failed, cause.reason, cause, 0}; }
 };
 
 /**
@@ -39,6 +41,11 @@ public:
      * bytes; total is 0 while the server has given no length. Returning true aborts the transfer.
      */
     virtual bool onProgress(std::uint64_t received, std::uint64_t total) = 0;
+    /**
+     * At most once, before the progress that follows it: the transfer goes on from keptBytes an
+     * earlier try left, which the progress counts include but this transfer did not fetch.
+     */
+    virtual void onResumed(std::uint64_t keptBytes) { Q_UNUSED(keptBytes); }
     /** Once, at the end, after success, failure and abort alike. */
     virtual void onStopBinding(const TransferOutcome &outcome) = 0;
 };
@@ -58,6 +65,15 @@ public:
      */
     virtual TransferOutcome downloadToFile(const QString &url, const QString &fileName,
                                            UrlDownloadCallback &callback) = 0;
+    /**
+     * The longest file name, in bytes, that the file system of folder accepts. Thread contract:
+     * any thread.
+     */
+    virtual qsizetype maxFileNameBytes(const QString &folder) const
+    {
+        Q_UNUSED(folder);
+        return 255;
+    }
     /**
      * The entry that would have been saved as fileName will not be tried again: whatever the
      * service kept of it for a later try goes. A service that keeps nothing between tries has

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Fetches one URL through TDownloadFile the way the main window does, with a progress handler
 // that formats what the progress display shows, and prints one line of figures for run.sh
-// (which measures peak memory from outside, so this stays free of OS calls).
+// (which measures peak memory from outside, so this stays free of OS calls). With --cut-at F the
+// transfer is stopped once F of the file has arrived and started again, as "停止下载" and
+// "开始下载" would, and the line tells how many bytes the second start resumed.
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
 #include "transfer/TDownloadFile.h"
@@ -11,6 +13,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <cstdio>
 #include <vector>
 
@@ -52,10 +56,12 @@ private:
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s URL TARGET-FILE\n", argv[0]);
+    const bool cut = argc == 5 && std::strcmp(argv[3], "--cut-at") == 0;
+    if (argc != 3 && !cut) {
+        std::fprintf(stderr, "usage: %s URL TARGET-FILE [--cut-at FRACTION]\n", argv[0]);
         return 2;
     }
+    const double cutAt = cut ? std::atof(argv[4]) : 0.0;
     CurlSession session;
     CurlUrlDownloadService service(session);
     TDownloadFile download(service);
@@ -64,13 +70,23 @@ int main(int argc, char **argv)
 
     QString sizeText, receivedText, percentText;
     long events = 0;
+    bool stopped = false;
     download.setOnProgress([&](QObject *, std::uint32_t received, std::uint32_t total) {
+        if (cut && !stopped && total > 0 && received >= cutAt * total) {
+            stopped = true;
+            download.Stop();
+        }
         sizeText = megabytes(total);
         receivedText = megabytes(received);
         percentText = QString::number((received + 1.0) * 100 / (total + 2.0), 'f', 2) + QStringLiteral(" %");
         ++events;
     });
-    download.setOnFinish([&](QObject *, bool) { app.quit(); });
+    download.setOnFinish([&](QObject *, bool canceled) {
+        if (canceled && cut)
+            QTimer::singleShot(0, &download, &TDownloadFile::Start);
+        else
+            app.quit();
+    });
 
     LatencyProbe probe;
     QElapsedTimer clock;
@@ -80,8 +96,9 @@ int main(int argc, char **argv)
     const double seconds = clock.nsecsElapsed() / 1e9;
 
     const bool done = download.lastOutcome() && download.lastOutcome()->kind == TransferOutcome::Kind::Done;
-    std::printf("ok=%d seconds=%.3f lat_median_ms=%.2f lat_max_ms=%.2f events=%ld last=\"%s / %s %s\"\n",
+    std::printf("ok=%d seconds=%.3f lat_median_ms=%.2f lat_max_ms=%.2f events=%ld resumed_bytes=%llu last=\"%s / %s %s\"\n",
                 done, seconds, probe.median(), probe.max(), events,
+                static_cast<unsigned long long>(download.lastOutcome() ? download.lastOutcome()->resumedBytes : 0),
                 qPrintable(receivedText), qPrintable(sizeText), qPrintable(percentText));
     return done ? 0 : 1;
 }

@@ -2,8 +2,10 @@
 # SPDX-License-Identifier: MIT
 # Fetches 1 GiB from a private nginx on 127.0.0.1, through TDownloadFile and with `curl -o`,
 # alternating, and reports the median throughput of each, their ratio, the bench's peak memory
-# and the UI thread's event latency during the transfer. Not for CI: it writes several GiB.
-# Usage: bench/transfer/run.sh [runs] (default 5); builds into build-bench.
+# and the UI thread's event latency during the transfer. Then it stops a transfer of a random
+# 1 GiB file at 90 %, starts it again, checks the result byte for byte and reports, from nginx's
+# log, the bytes fetched again after the cut. Not for CI: it writes several GiB.
+# Usage: bench/transfer/run.sh [runs] (default 5; 0 for the resume figure alone); builds into build-bench.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 runs=${1:-5}
@@ -34,7 +36,8 @@ pid $work/nginx.pid;
 error_log $work/error.log;
 events { worker_connections 64; }
 http {
-  access_log off;
+  log_format sent '\$status \$body_bytes_sent';
+  access_log $work/access.log sent;
   sendfile on;
   client_body_temp_path $work/tmp-body;
   proxy_temp_path $work/tmp-proxy;
@@ -70,9 +73,31 @@ for run in $(seq "$runs"); do
   throughput "$seconds" >> "$work/curl.txt"
 done
 
-q=$(median < "$work/quorvel.txt")
-c=$(median < "$work/curl.txt")
-echo "median throughput: quorvel $q MiB/s, curl $c MiB/s"
-awk -v q="$q" -v c="$c" 'BEGIN { printf "ratio quorvel/curl: %.2f (target >= 0.90)\n", q / c }'
-echo "peak memory (max over runs): $(sort -n "$work/rss.txt" | tail -1) KiB (target < 65536)"
-echo "UI event latency: median of run medians $(median < "$work/latmed.txt") ms, worst $(sort -g "$work/latmax.txt" | tail -1) ms"
+if [ "$runs" -gt 0 ]; then
+  q=$(median < "$work/quorvel.txt")
+  c=$(median < "$work/curl.txt")
+  echo "median throughput: quorvel $q MiB/s, curl $c MiB/s"
+  awk -v q="$q" -v c="$c" 'BEGIN { printf "ratio quorvel/curl: %.2f (target >= 0.90)\n", q / c }'
+  echo "peak memory (max over runs): $(sort -n "$work/rss.txt" | tail -1) KiB (target < 65536)"
+  echo "UI event latency: median of run medians $(median < "$work/latmed.txt") ms, worst $(sort -g "$work/latmax.txt" | tail -1) ms"
+fi
+
+head -c 1G /dev/urandom > "$work/www/random.bin"
+chmod 644 "$work/www/random.bin"
+: > "$work/access.log"
+line=$("$bench" "http://127.0.0.1:$port/random.bin" "$work/resumed.bin" --cut-at 0.9)
+echo "resume run: $line"
+cmp "$work/www/random.bin" "$work/resumed.bin" && echo "resumed file: byte-identical"
+rm -f "$work/resumed.bin"
+# nginx logs the stopped request once it notices the closed connection.
+for _ in $(seq 50); do [ "$(wc -l < "$work/access.log")" -ge 2 ] && break; sleep 0.1; done
+size=$((1024 * 1024 * 1024))
+resumed=$(field resumed_bytes "$line")
+awk -v size="$size" -v resumed="$resumed" '
+  { status[NR] = $1; sent[NR] = $2 }
+  END {
+    printf "requests: %s %d bytes, then %s %d bytes\n", status[1], sent[1], status[2], sent[2]
+    again = sent[2] - (size - resumed)
+    printf "kept at the cut: %d bytes (%.2f %%); fetched again after the cut: %d bytes (%.4f %% of the file; target < 1 %%)\n", resumed, resumed * 100 / size, again, again * 100 / size
+    printf "sent by the server in all: %d bytes, %.4f %% over the file size\n", sent[1] + sent[2], (sent[1] + sent[2] - size) * 100 / size
+  }' "$work/access.log"

@@ -11,6 +11,8 @@
 
 namespace {
 
+// SIGHUP too: a closed terminal must stop a run as Ctrl+C does, not kill it with a part file left.
+constexpr int stopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 int signalPipe[2] = {-1, -1};
 
 void onSignal(int signalNumber)
@@ -41,14 +43,14 @@ SignalNotifier::SignalNotifier(QObject *parent) : QObject(parent)
         throw std::runtime_error("no pipe for signal handling");
     m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SignalNotifier::readSignal);
-    handle(SIGINT, onSignal);
-    handle(SIGTERM, onSignal);
+    for (int signalNumber : stopSignals)
+        handle(signalNumber, onSignal);
 }
 
 SignalNotifier::~SignalNotifier()
 {
-    handle(SIGINT, SIG_DFL);
-    handle(SIGTERM, SIG_DFL);
+    for (int signalNumber : stopSignals)
+        handle(signalNumber, SIG_DFL);
     delete m_notifier;
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);

@@ -6,7 +6,7 @@
 class QSocketNotifier;
 
 /**
- * Turns SIGINT and SIGTERM into a Qt signal on the thread that created the notifier: the POSIX
+ * Turns SIGINT, SIGTERM and SIGHUP into a Qt signal on the thread that created the notifier: the POSIX
  * handler only writes a byte to a pipe, and the event loop reads it. One instance per process.
  * Thread contract: create and destroy on the UI thread; interrupted() is emitted there.
  */
@@ -18,7 +18,7 @@ public:
     ~SignalNotifier() override;
 
 signals:
-    /** SIGINT or SIGTERM arrived; signalNumber tells which. */
+    /** SIGINT, SIGTERM or SIGHUP arrived; signalNumber tells which. */
     void interrupted(int signalNumber);
 
 private:

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/download/CurlTransfer.h"
 
+#include "platform/net/CurlFailure.h"
 #include "platform/net/CurlSession.h"
 
 #include <stdexcept>
@@ -9,6 +10,8 @@ namespace {
 constexpr std::uint64_t reportEveryBytes = 1024 * 1024;
 constexpr auto reportEveryInterval = std::chrono::milliseconds(50);
 constexpr auto idleReportInterval = std::chrono::seconds(1);
+constexpr long partialContent = 206;
+constexpr long rangeNotSatisfiable = 416;
 }
 
 template<typename Result, typename Step>
@@ -22,9 +25,11 @@ Result CurlTransfer::guarded(Result onError, Step step)
     }
 }
 
-CurlTransfer::CurlTransfer(const CurlSession &session, UrlDownloadCallback &callback, const QString &fileName)
+CurlTransfer::CurlTransfer(const CurlSession &session, UrlDownloadCallback &callback, PartFile &file,
+                           std::optional<ResumePoint> resume)
     : m_callback(callback)
-    , m_file(fileName)
+    , m_file(file)
+    , m_resume(std::move(resume))
     , m_easy(curl_easy_init())
 {
     if (!m_easy)
@@ -35,23 +40,51 @@ CurlTransfer::CurlTransfer(const CurlSession &session, UrlDownloadCallback &call
     curl_easy_setopt(m_easy, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, &CurlTransfer::onWrite);
     curl_easy_setopt(m_easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(m_easy, CURLOPT_HEADERFUNCTION, &CurlTransfer::onHeader);
+    curl_easy_setopt(m_easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(m_easy, CURLOPT_XFERINFOFUNCTION, &CurlTransfer::onTransferInfo);
     curl_easy_setopt(m_easy, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(m_easy, CURLOPT_NOPROGRESS, 0L);
+    if (m_resume) {
+        // Until the answer says otherwise, the bytes already there count as received.
+        m_received = m_resume->offset;
+        m_total = m_resume->total;
+        // CURLOPT_RANGE, not RESUME_FROM: libcurl would fail a 200 itself, which here means
+        // "the file changed, take it whole".
+        const std::string range = std::to_string(m_resume->offset) + '-';
+        curl_easy_setopt(m_easy, CURLOPT_RANGE, range.c_str());
+        const QByteArray ifRange = "If-Range: " + m_resume->validator;
+        m_requestHeaders = curl_slist_append(nullptr, ifRange.constData());
+        if (!m_requestHeaders)
+            throw std::runtime_error("libcurl could not add a request header");
+        curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, m_requestHeaders);
+    }
 }
 
 CurlTransfer::~CurlTransfer()
 {
     curl_easy_cleanup(m_easy);
+    curl_slist_free_all(m_requestHeaders);
 }
 
 TransferOutcome CurlTransfer::run(const QString &url)
 {
-    if (!m_file.open())
-        return TransferOutcome::failed(m_file.errorString());
     const QByteArray encodedUrl = url.toUtf8();
     curl_easy_setopt(m_easy, CURLOPT_URL, encodedUrl.constData());
-    return finish(curl_easy_perform(m_easy));
+    TransferOutcome outcome = finish(curl_easy_perform(m_easy));
+    outcome.resumedBytes = m_resumed;
+    return outcome;
+}
+
+std::optional<CurlTransfer::ResumePoint> CurlTransfer::resumePoint() const
+{
+    // No body came (an error status, a lost connection): the part file is what it was, and so
+    // is what continues it.
+    if (m_resume && !m_bodyAccepted && !m_mustRestart)
+        return ResumePoint{0, m_resume->validator, m_resume->total};
+    if (m_validator.isEmpty() || m_total == 0)
+        return std::nullopt;
+    return ResumePoint{0, m_validator, m_total};
 }
 
 TransferOutcome CurlTransfer::finish(CURLcode code)
@@ -60,17 +93,17 @@ TransferOutcome CurlTransfer::finish(CURLcode code)
         std::rethrow_exception(m_error);
     if (m_cancelled)
         return TransferOutcome::cancelled();
+    // An empty body still answers the range request; a 416 says the part file is no prefix.
+    if (code == CURLE_OK && !m_bodyAccepted)
+        acceptBody();
+    if (m_resume && code == CURLE_HTTP_RETURNED_ERROR && responseCode() == rangeNotSatisfiable)
+        m_mustRestart = true;
     if (m_writeFailed)
         return TransferOutcome::failed(m_file.errorString());
-    if (code == CURLE_HTTP_RETURNED_ERROR) {
-        long status = 0;
-        curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &status);
-        return TransferOutcome::failed(QStringLiteral("HTTP %1").arg(status));
-    }
-    if (code != CURLE_OK) {
-        const char *why = m_curlError[0] ? m_curlError : curl_easy_strerror(code);
-        return TransferOutcome::failed(QString::fromUtf8(why));
-    }
+    if (m_mustRestart)
+        return TransferOutcome::failed(FailureCause::transient(QStringLiteral("续传应答不符")));
+    if (code != CURLE_OK)
+        return TransferOutcome::failed(failureCause(code));
     if (!m_file.commit())
         return TransferOutcome::failed(m_file.errorString());
     // The file is whole and in place: a cancel, or a failing callback, now comes too late to matter.
@@ -78,15 +111,69 @@ TransferOutcome CurlTransfer::finish(CURLcode code)
     return TransferOutcome::done();
 }
 
-bool CurlTransfer::report()
+FailureCause CurlTransfer::failureCause(CURLcode code) const
 {
+    const long status = responseCode();
+    if (code == CURLE_HTTP_RETURNED_ERROR)
+        return FailureCause::fromFileStatus(int(status), curlRetryAfterSeconds(m_easy));
+    // The server answered, then went silent: the stall limit, not a connect time-out.
+    if (code == CURLE_OPERATION_TIMEDOUT && status > 0)
+        return FailureCause::transient(QStringLiteral("传输停滞"));
+    return curlFailureCause(code);
+}
+
+long CurlTransfer::responseCode() const
+{
+    long status = 0;
+    curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &status);
+    return status;
+}
+
+bool CurlTransfer::acceptBody()
+{
+    m_bodyAccepted = true;
+    const long status = responseCode();
+    if (m_resume) {
+        const auto range = m_headers.contentRange();
+        if (status == partialContent && range && range->first == m_resume->offset && range->total == m_resume->total) {
+            m_resumed = m_resume->offset;
+            m_validator = m_resume->validator;
+            m_callback.onResumed(m_resumed);
+            return true;
+        }
+        // Only a 200 brings the whole file; any other answer is fetched again from byte 0.
+        if (status != 200) {
+            m_mustRestart = true;
+            return false;
+        }
+        if (!m_file.restart()) {
+            m_writeFailed = true;
+            return false;
+        }
+    }
+    m_received = 0;
+    m_validator = m_headers.validator();
     curl_off_t length = -1;
     curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-    const std::uint64_t total = length > 0 ? std::uint64_t(length) : 0;
+    m_total = length > 0 ? std::uint64_t(length) : 0;
+    return true;
+}
+
+bool CurlTransfer::report()
+{
     m_reportedBytes = m_received;
     m_reportedAt = Clock::now();
     m_reportedOnce = true;
-    return !m_callback.onProgress(m_received, total);
+    return !m_callback.onProgress(m_received, m_total);
+}
+
+std::size_t CurlTransfer::onHeader(char *data, std::size_t size, std::size_t count, void *self)
+{
+    auto &transfer = *static_cast<CurlTransfer *>(self);
+    return transfer.guarded(std::size_t{0}, [&] {
+        transfer.m_headers.addLine(QByteArray(data, qsizetype(size * count)));
+        return size * count;
+    });
 }
 
 std::size_t CurlTransfer::onWrite(char *data, std::size_t size, std::size_t count, void *self)
@@ -97,6 +184,8 @@ std::size_t CurlTransfer::onWrite(char *data, std::size_t size, std::size_t coun
 
 std::size_t CurlTransfer::write(const char *data, std::size_t bytes)
 {
+    if (!m_bodyAccepted && !acceptBody())
+        return 0;
     if (!m_file.append(data, bytes)) {
         m_writeFailed = true;
         return 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/download/PartFile.h"
+#include "platform/download/ResumeHeaders.h"
 #include "transfer/UrlDownloadService.h"
 
 #include <curl/curl.h>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <exception>
+#include <optional>
 
 class CurlSession;
 
@@ -19,38 +21,78 @@ class CurlSession;
  * at least once a second while nothing arrives, and once at the end of a successful transfer.
  * An exception thrown by the callback or by the buffer fails the transfer, never crossing libcurl.
  *
+ * Given a resume point, it asks only for the bytes after the part file's end, guarded by the
+ * validator of the response that began the file. It appends only to a 206 that continues the
+ * file exactly; a 200 (the file changed, or the server ignores ranges) replaces what the part
+ * file held; any other answer leaves mustRestart() for a fresh request.
+ *
  * Thread contract: created and run on one thread.
  */
 class CurlTransfer final
 {
 public:
-    CurlTransfer(const CurlSession &session, UrlDownloadCallback &callback, const QString &fileName);
+    /** Where a kept part file ends, and what the response that began it said. */
+    struct ResumePoint
+    {
+        std::uint64_t offset = 0;
+        /** The If-Range value: a strong ETag or a Last-Modified date. */
+        QByteArray validator;
+        /** The whole file's length as first announced. */
+        std::uint64_t total = 0;
+    };
+
+    CurlTransfer(const CurlSession &session, UrlDownloadCallback &callback, PartFile &file,
+                 std::optional<ResumePoint> resume);
     ~CurlTransfer();
     CurlTransfer(const CurlTransfer &) = delete;
     CurlTransfer &operator=(const CurlTransfer &) = delete;
 
-    /** Fetches url; on success the file is in place under its name. Calls no start or stop. */
+    /**
+     * Fetches url into the open part file; on success the file is in place under its name.
+     * Calls no start or stop.
+     */
     TransferOutcome run(const QString &url);
+
+    /** The answer to the range request cannot continue the part file: fetch it from byte 0. */
+    bool mustRestart() const { return m_mustRestart; }
+    /**
+     * What a later try needs to go on from the part file's end, when the response that began it
+     * named a validator and a length; the offset is left for the caller to read from the file.
+     */
+    std::optional<ResumePoint> resumePoint() const;
 
 private:
     using Clock = std::chrono::steady_clock;
 
     static std::size_t onWrite(char *data, std::size_t size, std::size_t count, void *self);
+    static std::size_t onHeader(char *data, std::size_t size, std::size_t count, void *self);
     static int onTransferInfo(void *self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
     /** Hands the counts to the callback; false when it asked to abort. */
     bool report();
     std::size_t write(const char *data, std::size_t bytes);
+    /** Decides, once the body begins, whether it continues the part file or replaces it. */
+    bool acceptBody();
+    long responseCode() const;
     int reportIfIdle();
     TransferOutcome finish(CURLcode code);
+    FailureCause failureCause(CURLcode code) const;
     /** Runs step for libcurl, which is C: an exception is kept for run() and onError returned. */
     template<typename Result, typename Step>
     Result guarded(Result onError, Step step);
 
     UrlDownloadCallback &m_callback;
-    PartFile m_file;
+    PartFile &m_file;
+    std::optional<ResumePoint> m_resume;
     CURL *m_easy;
+    curl_slist *m_requestHeaders = nullptr;
     char m_curlError[CURL_ERROR_SIZE] = {};
+    ResumeHeaders m_headers;
+    bool m_bodyAccepted = false;
+    bool m_mustRestart = false;
+    QByteArray m_validator;
+    std::uint64_t m_resumed = 0;
     std::uint64_t m_received = 0;
+    std::uint64_t m_total = 0;
     std::uint64_t m_reportedBytes = 0;
     Clock::time_point m_reportedAt;
     bool m_reportedOnce = false;

@@ -1,29 +1,93 @@
 // SPDX-License-Identifier: MIT
 #include "platform/download/CurlUrlDownloadService.h"
 
-#include "platform/download/CurlTransfer.h"
+#include "platform/download/FileNameLimit.h"
+#include "platform/download/PartFile.h"
 
+#include <chrono>
 #include <exception>
+
+namespace {
+// A cancelled transfer notices within one progress call of libcurl's, a fraction of a second.
+constexpr auto endingTransfersWait = std::chrono::seconds(3);
+}
 
 CurlUrlDownloadService::CurlUrlDownloadService(const CurlSession &session)
     : m_session(session)
 {
 }
 
+CurlUrlDownloadService::~CurlUrlDownloadService()
+{
+    // The components are gone and have cancelled their transfers, whose workers no longer wait
+    // for the UI thread; a part one of them keeps on its way out must still be removed below.
+    std::unique_lock lock(m_runningMutex);
+    m_runningChanged.wait_for(lock, endingTransfersWait, [this] { return m_running == 0; });
+}
+
 TransferOutcome CurlUrlDownloadService::downloadToFile(const QString &url, const QString &fileName,
                                                        UrlDownloadCallback &callback)
 {
+    {
+        std::lock_guard lock(m_runningMutex);
+        ++m_running;
+    }
     callback.onStartBinding();
     TransferOutcome outcome;
     try {
-        CurlTransfer transfer(m_session, callback, fileName);
-        outcome = transfer.run(url);
+        outcome = fetch(url, fileName, callback);
     } catch (const std::exception &error) {
         outcome = TransferOutcome::failed(QString::fromUtf8(error.what()));
     } catch (...) {
         outcome = TransferOutcome::failed(QStringLiteral("unknown error in the transfer"));
     }
-    // After the transfer object is gone, so that a failed transfer's part file is removed first.
+    // After the part file is removed or kept, so that the owner's finish sees the folder as it stays.
     callback.onStopBinding(outcome);
+    std::lock_guard lock(m_runningMutex);
+    --m_running;
+    m_runningChanged.notify_all();
     return outcome;
+}
+
+TransferOutcome CurlUrlDownloadService::fetch(const QString &url, const QString &fileName,
+                                              UrlDownloadCallback &callback)
+{
+    PartFile file(fileName);
+    std::optional<CurlTransfer::ResumePoint> from;
+    if (const auto kept = m_kept.take(fileName); kept && file.resume(kept->partName))
+        from = CurlTransfer::ResumePoint{file.size(), kept->validator, kept->total};
+    if (!from && !file.open())
+        return TransferOutcome::failed(file.errorString());
+
+    TransferOutcome outcome;
+    std::optional<CurlTransfer::ResumePoint> keepable;
+    bool restart = false;
+    {
+        CurlTransfer transfer(m_session, callback, file, from);
+        outcome = transfer.run(url);
+        keepable = transfer.resumePoint();
+        restart = transfer.mustRestart();
+    }
+    if (restart) {
+        if (!file.restart())
+            return TransferOutcome::failed(file.errorString());
+        CurlTransfer transfer(m_session, callback, file, std::nullopt);
+        outcome = transfer.run(url);
+        keepable = transfer.resumePoint();
+    }
+    if (outcome.kind != TransferOutcome::Kind::Done && keepable && file.size() > 0) {
+        file.keep();
+        m_kept.put(fileName, {file.partName(), keepable->validator, keepable->total});
+    }
+    return outcome;
+}
+
+qsizetype CurlUrlDownloadService::maxFileNameBytes(const QString &folder) const
+{
+    return fileNameLimit(folder);
+}
+
+void CurlUrlDownloadService::discardPartial(const QString &fileName)
+{
+    m_kept.discard(fileName);
 }

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/download/CurlTransfer.h"
+#include "platform/download/KeptParts.h"
 #include "transfer/UrlDownloadService.h"
+
+#include <condition_variable>
+#include <mutex>
 
 class CurlSession;
 
@@ -10,16 +15,31 @@ class CurlSession;
  * page engine's cookies go with every file request, and the session's limits (protocols,
  * redirects, TLS, connect and stall timeouts) apply.
  *
- * Thread contract: downloadToFile() from any thread, several at once; the session outlives it.
+ * A transfer that ends without the whole file, after data arrived, keeps its part file when the
+ * server named a validator and a length; the next transfer to the same target asks only for
+ * the rest. Kept parts live until discardPartial() or the service's end.
+ *
+ * Thread contract: downloadToFile() from any thread, several at once; discardPartial() on the
+ * UI thread; the session outlives it. Destroy it after the components that use it: it waits a
+ * moment for transfers still ending, then removes the parts it kept.
  */
 class CurlUrlDownloadService final : public UrlDownloadService
 {
 public:
     explicit CurlUrlDownloadService(const CurlSession &session);
+    ~CurlUrlDownloadService() override;
 
     TransferOutcome downloadToFile(const QString &url, const QString &fileName,
                                    UrlDownloadCallback &callback) override;
+    qsizetype maxFileNameBytes(const QString &folder) const override;
+    void discardPartial(const QString &fileName) override;
 
 private:
+    TransferOutcome fetch(const QString &url, const QString &fileName, UrlDownloadCallback &callback);
+
     const CurlSession &m_session;
+    KeptParts m_kept;
+    std::mutex m_runningMutex;
+    std::condition_variable m_runningChanged;
+    int m_running = 0;
 };

@@ -48,7 +48,7 @@ PartFile::PartFile(QString target)
 
 PartFile::~PartFile()
 {
-    if (m_committed || m_file.fileName().isEmpty())
+    if (m_committed || m_kept || m_file.fileName().isEmpty())
         return;
     m_file.close();
     m_file.remove();
@@ -71,6 +71,18 @@ bool PartFile::open()
     return fail(QStringLiteral("cannot create %1: %2").arg(m_target, why));
 }
 
+bool PartFile::resume(const QString &partName)
+{
+    m_file.setFileName(partName);
+    if (m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
+        m_buffer.reserve(bufferSize);
+        return true;
+    }
+    const auto why = m_file.errorString();
+    m_file.setFileName(QString());
+    return fail(QStringLiteral("cannot reopen %1: %2").arg(partName, why));
+}
+
 bool PartFile::append(const char *data, std::size_t size)
 {
     if (m_buffer.size() + qsizetype(size) > bufferSize && !flush())
@@ -79,12 +91,30 @@ bool PartFile::append(const char *data, std::size_t size)
     return true;
 }
 
+bool PartFile::restart()
+{
+    m_buffer.resize(0);
+    // A file opened for appending writes at its end whatever the position; one opened anew at
+    // its position: both are the start now.
+    if (!m_file.resize(0) || !m_file.seek(0))
+        return fail(QStringLiteral("cannot truncate %1: %2").arg(m_file.fileName(), m_file.errorString()));
+    return true;
+}
+
 bool PartFile::flush()
 {
-    if (m_buffer.isEmpty())
-        return true;
-    if (m_file.write(m_buffer) != m_buffer.size())
-        return fail(QStringLiteral("cannot write %1: %2").arg(m_target, m_file.errorString()));
+    // A full disk first takes part of a write without an error; only the next write tells why
+    // (no space left, file too large), so a short write is retried until it fails with a reason.
+    qsizetype written = 0;
+    while (written < m_buffer.size()) {
+        const qint64 step = m_file.write(m_buffer.constData() + written, m_buffer.size() - written);
+        if (step <= 0) {
+            // What did reach the file must not be written twice by a later flush.
+            m_buffer.remove(0, written);
+            return fail(QStringLiteral("cannot write %1: %2").arg(m_target, m_file.errorString()));
+        }
+        written += qsizetype(step);
+    }
     // resize keeps the allocation; clear() would free it and make every MiB allocate again.
     m_buffer.resize(0);
     return true;
@@ -104,6 +134,16 @@ bool PartFile::commit()
         return fail(QStringLiteral("cannot rename to %1: %2").arg(m_target, QString::fromStdString(error.message())));
     m_committed = true;
     return true;
+}
+
+void PartFile::keep()
+{
+    if (m_file.fileName().isEmpty())
+        return;
+    // What does not fit on the disk now is fetched again by the next try.
+    flush();
+    m_file.close();
+    m_kept = true;
 }
 
 bool PartFile::fail(const QString &what)

@@ -6,12 +6,14 @@
 #include <QString>
 
 #include <cstddef>
+#include <cstdint>
 
 /**
- * What a transfer writes while it runs: a new file with a unique name beside the target,
- * written through a large buffer, that takes the target's name (replacing a file there) only
- * at commit(). Until then a file with the target's name is never touched, and the part file is
- * removed when the object goes away uncommitted.
+ * What a transfer writes while it runs: a file with a unique name beside the target, written
+ * through a large buffer, that takes the target's name (replacing a file there) only at
+ * commit(). Until then a file with the target's name is never touched. Uncommitted, the part
+ * file is removed when the object goes away, unless keep() saved it for a later try, which
+ * reopens it with resume(). Every error text ends with the system's own reason.
  *
  * Thread contract: used by one thread at a time.
  */
@@ -25,9 +27,17 @@ public:
 
     /** Creates the part file; false (see errorString()) when the folder cannot take it. */
     bool open();
+    /** Opens a part file kept by an earlier try, to append to it; false when it is gone. */
+    bool resume(const QString &partName);
     bool append(const char *data, std::size_t size);
+    /** Throws away what was written so far: the next byte appended is the file's first. */
+    bool restart();
     /** Writes what is buffered, closes the file and moves it to the target name. */
     bool commit();
+    /** Writes what is buffered and closes the file, which now outlives this object. */
+    void keep();
+    /** The bytes written so far, buffered ones included. */
+    std::uint64_t size() const { return std::uint64_t(m_file.size() + m_buffer.size()); }
     /** The path of the part file, empty before open(). */
     QString partName() const { return m_file.fileName(); }
     QString errorString() const { return m_error; }
@@ -40,5 +50,6 @@ private:
     QFile m_file;
     QByteArray m_buffer;
     bool m_committed = false;
+    bool m_kept = false;
     QString m_error;
 };

@@ -9,6 +9,9 @@ class DownloadFolder final
 public:
     /** $HOME/Quorvel/Downloads, read from the environment on every call. */
     static QString defaultPath();
-    /** Creates path with any missing parents; answers whether it exists afterwards. */
-    static bool create(const QString &path);
+    /**
+     * Creates path with any missing parents; answers whether it exists afterwards. When it
+     * does not, why (given) receives the system's reason.
+     */
+    static bool create(const QString &path, QString *why = nullptr);
 };

@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: MIT
 // The real quorvel-batch executable: exit statuses, interrupts and what it writes to a pipe.
 #include "tools/fakehost/FakeHost.h"
+#include "tools/fakehost/FileContent.h"
 
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -68,14 +74,20 @@ protected:
         return timer.elapsed();
     }
     QStringList folderEntries() const { return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden); }
+    std::string savedBytes(const QString &name) const
+    {
+        QFile file(QDir(m_folder.path()).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+    }
 
     QProcess m_process;
     QString m_output;
 
+    QTemporaryDir m_folder;
+
 private:
     FakeHost m_host{HostDefaults{}, [](const std::string &) {}};
     QTemporaryDir m_home;
-    QTemporaryDir m_folder;
 };
 
 TEST_F(BatchProcessTest, SigintDuringATransferCancelsItWithinTwoSecondsAndLeavesNoFile)
@@ -86,6 +98,69 @@ TEST_F(BatchProcessTest, SigintDuringATransferCancelsItWithinTwoSecondsAndLeaves
     EXPECT_EQ(m_process.exitCode(), 130);
     EXPECT_EQ(folderEntries(), QStringList{});
     EXPECT_TRUE(m_output.contains(QStringLiteral("完成 0 个文件")));
+}
+
+TEST_F(BatchProcessTest, SighupDuringATransferStopsItLikeSigintAndLeavesNoPartFile)
+{
+    start({pageUrl("slow.bin?size=40000000&rate=1000000&countdown=0")});
+    ASSERT_TRUE(waitForOutput(QStringLiteral("下载中")));
+    EXPECT_LT(interruptAndTime("HUP"), 2000);
+    EXPECT_EQ(m_process.exitStatus(), QProcess::NormalExit) << "killed by the signal";
+    EXPECT_EQ(m_process.exitCode(), 130);
+    EXPECT_EQ(folderEntries(), QStringList{});
+}
+
+TEST_F(BatchProcessTest, OutputClosedAfterOneLineNeitherKillsTheRunNorChangesItsStatus)
+{
+    const std::string name = "piped.bin";
+    constexpr std::uint64_t size = 3000000;
+    // Both outputs into `head -n 1`, which goes after the first line; the status is the run's
+    // own, 128 + 13 when SIGPIPE killed it.
+    const QString pipeline = QStringLiteral("\"$0\" \"$@\" 2>&1 | head -n 1; exit ${PIPESTATUS[0]}");
+    m_process.start(QStringLiteral("bash"), {QStringLiteral("-c"), pipeline, batch, QStringLiteral("--folder"),
+                                             m_folder.path(), pageUrl(name + "?size=3000000&rate=2000000&countdown=0")});
+    ASSERT_TRUE(m_process.waitForFinished(30000));
+    EXPECT_EQ(m_process.readAllStandardOutput().count('\n'), 1);
+    EXPECT_EQ(m_process.exitCode(), 0) << "141: killed by SIGPIPE";
+    EXPECT_EQ(folderEntries(), QStringList{QString::fromStdString(name)});
+    EXPECT_TRUE(savedBytes(QString::fromStdString(name)) == FileContent(name, size).bytes(0, size));
+}
+
+TEST_F(BatchProcessTest, NamesTooLongForTheFileSystemArriveWholeUnderAShortenedName)
+{
+    // 300 bytes of ASCII, and 90 Chinese characters (270 bytes of UTF-8) as a page writes them.
+    const std::string ascii = std::string(296, 'n') + ".bin";
+    std::string cjk;
+    for (int i = 0; i < 90; ++i)
+        cjk += "%E4%B8%AD";
+    cjk += ".bin";
+    constexpr std::uint64_t size = 200000;
+    start({pageUrl(ascii + "?size=200000&countdown=0"), pageUrl(cjk + "?size=200000&countdown=0")});
+    ASSERT_TRUE(m_process.waitForFinished(30000));
+    m_output += QString::fromUtf8(m_process.readAllStandardOutput());
+    EXPECT_EQ(m_process.exitCode(), 0) << m_output.toStdString();
+
+    const QStringList saved = folderEntries();
+    ASSERT_EQ(saved.size(), 2) << saved.join(u' ').toStdString();
+    for (const auto &[rawName, start] : {std::pair{ascii, QString(242, u'n')}, std::pair{cjk, QString(80, QChar(0x4E2D))}}) {
+        const auto match = std::find_if(saved.begin(), saved.end(), [&](const QString &name) { return name.startsWith(start + u'~'); });
+        ASSERT_NE(match, saved.end()) << rawName;
+        EXPECT_LE(match->toUtf8().size(), 255);
+        EXPECT_TRUE(match->endsWith(QStringLiteral(".bin")));
+        EXPECT_TRUE(savedBytes(*match) == FileContent(rawName, size).bytes(0, size)) << "not the whole file";
+    }
+}
+
+TEST_F(BatchProcessTest, AFolderThatCannotBeMadeSaysWhy)
+{
+    QTemporaryDir dir;
+    QFile plain(dir.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    m_process.start(batch, {QStringLiteral("--folder"), dir.filePath(QStringLiteral("plain/sub")), pageUrl("a.bin")});
+    ASSERT_TRUE(m_process.waitForFinished(10000));
+    EXPECT_EQ(m_process.exitCode(), 2);
+    const QString error = QString::fromUtf8(m_process.readAllStandardError());
+    EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(ENOTDIR)))) << error.toStdString();
 }
 
 TEST_F(BatchProcessTest, SigtermDuringACountdownEndsTheRun)

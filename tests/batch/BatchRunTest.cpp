@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <memory>
@@ -77,6 +78,7 @@ protected:
     }
 
     QString output() const { return m_outText; }
+    QString folder() const { return m_folder.path(); }
     QStringList filesLeft() const { return QDir(m_folder.path()).entryList(QDir::Files); }
 
     FakePowerRequest m_power;
@@ -165,6 +167,64 @@ TEST_F(BatchRunTest, ABusyServerIsAskedAgainUntilItLetsTheWalkOn)
     EXPECT_EQ(asked, 3);
     expectFile(QStringLiteral("busy.bin"), 3000);
     EXPECT_TRUE(output().contains(QStringLiteral("重试 2 次")));
+}
+
+TEST_F(BatchRunTest, ATransferCutHalfwayIsWalkedAgainAndArrivesWhole)
+{
+    expectPowerOffOnlyAfter({QStringLiteral("cut.bin")});
+    EXPECT_EQ(run({pageUrl("cut.bin?size=3000000&fail=reset&countdown=0")}, true, 60min), 0);
+    expectFile(QStringLiteral("cut.bin"), 3000000);
+    EXPECT_TRUE(output().contains(QStringLiteral("第 1 次重试"))) << output().toStdString();
+    EXPECT_TRUE(output().contains(QStringLiteral("重试 1 次")));
+    EXPECT_EQ(m_power.calls, QStringList{QStringLiteral("powerOff(true)")});
+}
+
+TEST_F(BatchRunTest, AFileCutAtFortyPercentIsResumedOnTheNextWalk)
+{
+    // A host of one page whose file carries a validator and honours a Range; the first answer is
+    // cut at 40 %.
+    const std::string content = [] {
+        std::string bytes(1'000'000, '\0');
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = char((i * 131 + i / 977) & 0xff);
+        return bytes;
+    }();
+    std::atomic<int> fileRequests = 0;
+    std::atomic<int> rangeRequests = 0;
+    LoopbackServer host;
+    host.server().Get("/page", [&](const httplib::Request &, httplib::Response &response) {
+        response.set_content("<body><p>Ready</p><script>var c=0;</script><form name=\"dlf\" action=\"" + host.url("/f/resumed.bin")
+                                 + "\" method=\"post\"></form>",
+                             "text/html");
+    });
+    host.server().Get("/f/resumed.bin", [&](const httplib::Request &request, httplib::Response &response) {
+        response.set_header("ETag", "\"v1\"");
+        if (fileRequests++ > 0) {
+            // The server library answers the Range itself: 206 with the Content-Range asked for.
+            rangeRequests += request.has_header("Range") ? 1 : 0;
+            response.set_content(content, "application/octet-stream");
+            return;
+        }
+        response.set_content_provider(content.size(), "application/octet-stream",
+                                      [&content](std::size_t offset, std::size_t, httplib::DataSink &sink) {
+                                          const std::size_t cut = content.size() * 4 / 10;
+                                          if (offset >= cut)
+                                              return false; // the connection drops
+                                          sink.write(content.data() + offset, std::min<std::size_t>(cut - offset, 65536));
+                                          return true;
+                                      });
+    });
+    host.start();
+    EXPECT_EQ(run({QString::fromStdString(host.url("/page"))}, false, 60min), 0) << output().toStdString();
+    QFile file(QDir(folder()).filePath(QStringLiteral("resumed.bin")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll() == QByteArray::fromStdString(content));
+    EXPECT_EQ(rangeRequests, 1);
+    EXPECT_EQ(fileRequests, 2);
+    const QRegularExpressionMatch resumed = QRegularExpression(QStringLiteral("续传 (\\d+) 字节")).match(output());
+    ASSERT_TRUE(resumed.hasMatch());
+    EXPECT_GT(resumed.captured(1).toLongLong(), 0);
+    EXPECT_LE(resumed.captured(1).toLongLong(), 400'000);
 }
 
 TEST_F(BatchRunTest, WithoutRetriesAFailedPageSaysWhyAndTheRunGoesOn)

@@ -109,6 +109,28 @@ TEST_F(TransferProgressDisplayTest, TheStatusBarNamesTheFileAsItIsSaved)
     EXPECT_EQ(view.status[2], QStringLiteral(" 中文.bin"));
 }
 
+TEST_F(TransferProgressDisplayTest, AResumedTransferEstimatesFromTheBytesItFetchedItself)
+{
+    // 1 MiB was kept from an earlier try; in 10 s this one fetched 0.5 MiB more of 3 MiB.
+    state.ElapsedSeconds = 10;
+    service.setScript([](UrlDownloadCallback &callback) {
+        callback.onStartBinding();
+        callback.onResumed(1024 * 1024);
+        callback.onProgress(1536 * 1024, 3072 * 1024);
+        callback.onStopBinding(TransferOutcome::done());
+        return TransferOutcome::done();
+    });
+    QString estimate;
+    QObject::connect(&display, &TransferProgressDisplay::progressed, &display,
+                     [&] { estimate = view.fields[Field::Estimate]; });
+    download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
+    download.setFileName(QStringLiteral("/tmp/never-written/a.bin"));
+    download.Start();
+    ASSERT_TRUE(runWithinBudget([&] { return !download.Busy(); }, 5s));
+    EXPECT_EQ(state.EstimateText, QStringLiteral("0:0:39")); // (3074 − 1024) × 10 div (1537 − 1024)
+    EXPECT_FALSE(estimate.isEmpty());
+}
+
 TEST_F(TransferProgressDisplayTest, WithoutATotalOnlyTheReceivedAmountShows)
 {
     display.DownloadFile1Progress(3, 0);

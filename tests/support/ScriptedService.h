@@ -23,6 +23,7 @@ public:
     }
     void discardPartial(const QString &fileName) override { discarded.append(fileName); }
 
+    /** The file names discardPartial() was called for. */
     QStringList discarded;
 
 private:

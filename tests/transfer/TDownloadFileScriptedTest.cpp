@@ -201,3 +201,32 @@ TEST_F(ScriptedTest, LateStopStillReportsCanceledButTheOutcomeIsDone)
     EXPECT_EQ(component.lastOutcome()->kind, TransferOutcome::Kind::Done);
 }
 }
+
+namespace {
+TEST_F(ScriptedTest, ResumedBytesBelongToTheirOwnTransferOnly)
+{
+    std::vector<std::uint32_t> seen;
+    std::vector<std::uint32_t> seenAtStart;
+    component.setOnStart([&](QObject *) { seenAtStart.push_back(component.ResumedKiB()); });
+    component.setOnProgress([&](QObject *, std::uint32_t, std::uint32_t) { seen.push_back(component.ResumedKiB()); });
+    const auto transfer = [this](bool resumed) {
+        service.setScript([resumed](UrlDownloadCallback &callback) {
+            callback.onStartBinding();
+            if (resumed)
+                callback.onResumed(512 * 1024);
+            callback.onProgress(600 * 1024, 1000 * 1024);
+            callback.onStopBinding(TransferOutcome::done());
+            return TransferOutcome::done();
+        });
+        start();
+        ASSERT_TRUE(runWithinBudget([this] { return !component.Busy(); }, 10s));
+    };
+    transfer(true);
+    transfer(false);
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{512, 0}));
+    EXPECT_EQ(seenAtStart, (std::vector<std::uint32_t>{0, 0})) << "the last transfer's count before the first progress";
+
+    component.discardPartial(QStringLiteral("/data/a.bin"));
+    EXPECT_EQ(service.discarded, QStringList{QStringLiteral("/data/a.bin")});
+}
+} // namespace

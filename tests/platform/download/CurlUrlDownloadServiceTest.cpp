@@ -2,6 +2,7 @@
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
 #include "tests/platform/download/FileServer.h"
+#include "tests/platform/download/TransferRecorder.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,41 +11,20 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 namespace {
-struct Recorder final : UrlDownloadCallback
-{
-    int starts = 0;
-    int stops = 0;
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> progress;
-    TransferOutcome outcome;
-    std::function<bool(std::uint64_t received)> abortWhen = [](std::uint64_t) { return false; };
-
-    void onStartBinding() override { ++starts; }
-    bool onProgress(std::uint64_t received, std::uint64_t total) override
-    {
-        EXPECT_EQ(starts, 1) << "progress before the start";
-        EXPECT_EQ(stops, 0) << "progress after the stop";
-        progress.emplace_back(received, total);
-        return abortWhen(received);
-    }
-    void onStopBinding(const TransferOutcome &ended) override
-    {
-        ++stops;
-        outcome = ended;
-    }
-};
-
-QByteArray readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using Recorder = TransferRecorder;
 
 void writeFile(const QString &fileName, const QByteArray &bytes)
 {
@@ -111,24 +91,34 @@ TEST_F(CurlUrlDownloadServiceTest, SuccessReplacesAnExistingFile)
     EXPECT_EQ(filesLeft().size(), 1);
 }
 
-TEST_F(CurlUrlDownloadServiceTest, FailuresLeaveAnExistingFileAndNoPartFile)
+TEST_F(CurlUrlDownloadServiceTest, FailuresSayWhyAndLeaveAnExistingFileAndNoPartFile)
 {
-    const std::vector<std::pair<std::string, QString>> failures = {
-        {"/status/404", QStringLiteral("HTTP 404")},
-        {"/status/500", QStringLiteral("HTTP 500")},
-        {"/reset/1048576", QString()},
-        {"/redirect-ftp", QString()},
+    using Kind = FailureCause::Kind;
+    struct Row
+    {
+        std::string path;
+        QString reason;
+        Kind kind;
+        std::optional<int> retryAfter;
     };
-    for (const auto &[path, reason] : failures) {
-        SCOPED_TRACE(path);
+    const std::vector<Row> failures = {
+        {"/status/404", QStringLiteral("HTTP 404"), Kind::ExpiredLink, {}},
+        {"/status/403", QStringLiteral("HTTP 403"), Kind::ExpiredLink, {}},
+        {"/status/410", QStringLiteral("HTTP 410"), Kind::Permanent, {}},
+        {"/status/500", QStringLiteral("HTTP 500"), Kind::Transient, {}},
+        {"/status/503?retry=90", QStringLiteral("HTTP 503"), Kind::Transient, 90},
+        {"/reset/1048576", QStringLiteral("连接被重置"), Kind::Transient, {}},
+        {"/redirect-ftp", QStringLiteral("不支持的网址协议"), Kind::Permanent, {}},
+    };
+    for (const auto &row : failures) {
+        SCOPED_TRACE(row.path);
         writeFile(target(), "keep me");
         Recorder recorder;
-        const auto outcome = fetch(path, recorder);
+        const auto outcome = fetch(row.path, recorder);
         EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
-        EXPECT_FALSE(outcome.reason.isEmpty());
-        if (!reason.isEmpty()) {
-            EXPECT_EQ(outcome.reason, reason);
-        }
+        EXPECT_EQ(outcome.reason, row.reason);
+        EXPECT_EQ(outcome.cause.kind, row.kind);
+        EXPECT_EQ(outcome.cause.retryAfterSeconds, row.retryAfter);
         EXPECT_EQ(readAll(target()), QByteArray("keep me"));
         EXPECT_EQ(filesLeft(), QStringList{QStringLiteral("file.bin")});
     }
@@ -181,23 +171,61 @@ TEST_F(CurlUrlDownloadServiceTest, StalledServerFailsAndIdleTimeStillReportsProg
 {
     session.setStallTimeout(std::chrono::seconds(2));
     Recorder recorder;
-    EXPECT_EQ(fetch("/stall", recorder).kind, TransferOutcome::Kind::Failed);
+    const auto outcome = fetch("/stall", recorder);
+    EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
+    EXPECT_EQ(outcome.reason, QStringLiteral("传输停滞"));
+    EXPECT_EQ(outcome.cause.kind, FailureCause::Kind::Transient);
 
     EXPECT_TRUE(filesLeft().isEmpty());
     // The first report comes while connecting; later ones while the server is silent.
     EXPECT_GE(recorder.progress.size(), 2u) << "no report while the server was silent";
 }
 
-TEST_F(CurlUrlDownloadServiceTest, UnwritableFolderFailsCleanly)
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+TEST_F(CurlUrlDownloadServiceTest, FileErrorsCarryTheSystemsReason)
 {
     writeFile(dir.filePath(QStringLiteral("plain")), "a file, not a folder");
     Recorder recorder;
-    const auto outcome = service.downloadToFile(QString::fromStdString(server.url("/file/100")),
-                                                dir.filePath(QStringLiteral("plain/file.bin")), recorder);
-    EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
-    EXPECT_TRUE(outcome.reason.contains(QStringLiteral("cannot create")));
+    const auto notAFolder = service.downloadToFile(QString::fromStdString(server.url("/file/100")),
+                                                   dir.filePath(QStringLiteral("plain/file.bin")), recorder);
+    EXPECT_EQ(notAFolder.kind, TransferOutcome::Kind::Failed);
+    EXPECT_TRUE(notAFolder.reason.contains(systemReason(ENOTDIR))) << notAFolder.reason.toStdString();
+    EXPECT_EQ(notAFolder.cause.kind, FailureCause::Kind::Permanent);
     EXPECT_EQ(recorder.starts, 1);
     EXPECT_EQ(recorder.stops, 1);
+
+    // A folder where the file should go: the rename at the end is refused.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("file.bin/inside")));
+    Recorder renamed;
+    const auto outcome = fetch("/file/100", renamed);
+    EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
+    EXPECT_TRUE(outcome.reason.contains(systemReason(EISDIR)) || outcome.reason.contains(systemReason(ENOTEMPTY)))
+        << outcome.reason.toStdString();
+    EXPECT_EQ(filesLeft(), QStringList{QStringLiteral("plain")});
+}
+
+TEST_F(CurlUrlDownloadServiceTest, AFileSizeLimitMidWriteIsReportedWithTheSystemsReason)
+{
+    // A write that reaches the limit is cut short without an error, as on a disk that fills up;
+    // only the next one says why.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1536 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    Recorder recorder;
+    const auto outcome = fetch("/file/4194304", recorder);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedSignal);
+
+    EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
+    EXPECT_TRUE(outcome.reason.contains(systemReason(EFBIG))) << outcome.reason.toStdString();
+    EXPECT_TRUE(filesLeft().isEmpty());
 }
 
 TEST_F(CurlUrlDownloadServiceTest, NamesAtTheFileSystemLimitStillArrive)

@@ -17,7 +17,7 @@
  *   /slow/N       N bytes with a length, 4 KiB every 5 ms
  *   /reset/N      a length of N, but the connection drops after N/4 bytes
  *   /stall        headers with a length of 1000, then nothing until the server goes away
- *   /status/S     an error page with status S
+ *   /status/S     an error page with status S (?retry=N adds Retry-After: N)
  *   /redirect/N   302 to /file/N;  /redirect-ftp  302 to an ftp:// address
  *   /set-cookie   sets the cookie "token=quorvel42"
  *   /needs-cookie 64 bytes when that cookie comes with the request, else 403
@@ -60,6 +60,8 @@ public:
         });
         server.Get(R"(/status/(\d+))", [](const httplib::Request &request, httplib::Response &response) {
             response.status = int(sizeOf(request));
+            if (request.has_param("retry"))
+                response.set_header("Retry-After", request.get_param_value("retry"));
             response.set_content("error page", "text/plain");
         });
         server.Get(R"(/redirect/(\d+))", [](const httplib::Request &request, httplib::Response &response) {

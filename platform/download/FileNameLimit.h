@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+/**
+ * The longest file name, in bytes, that the file system holding folder takes (its NAME_MAX);
+ * 255, the limit of the common Linux file systems, when the folder cannot be asked (it does
+ * not exist yet). Any thread.
+ */
+qsizetype fileNameLimit(const QString &folder);

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: MIT
+#include "platform/download/ResumeHeaders.h"
+
+#include <QList>
+
+namespace {
+std::optional<std::uint64_t> number(const QByteArray &digits)
+{
+    if (digits.isEmpty() || digits.size() > 19)
+        return std::nullopt;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+    }
+    return digits.toULongLong();
+}
+} // namespace
+
+void ResumeHeaders::addLine(QByteArray line)
+{
+    line = line.trimmed();
+    if (line.startsWith("HTTP/")) {
+        *this = ResumeHeaders();
+        return;
+    }
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0)
+        return;
+    const QByteArray name = line.first(colon).trimmed().toLower();
+    const QByteArray value = line.sliced(colon + 1).trimmed();
+    if (name == "etag")
+        m_etag = value;
+    else if (name == "last-modified")
+        m_lastModified = value;
+    else if (name == "content-range")
+        m_contentRange = parseContentRange(value);
+}
+
+QByteArray ResumeHeaders::validator() const
+{
+    const bool strongEtag = m_etag.size() >= 2 && m_etag.startsWith('"') && m_etag.endsWith('"');
+    return strongEtag ? m_etag : m_lastModified;
+}
+
+std::optional<ResumeHeaders::ContentRange> ResumeHeaders::parseContentRange(const QByteArray &value)
+{
+    if (!value.startsWith("bytes "))
+        return std::nullopt;
+    const QByteArray spec = value.sliced(6).trimmed();
+    const qsizetype dash = spec.indexOf('-');
+    const qsizetype slash = spec.indexOf('/');
+    if (dash <= 0 || slash <= dash)
+        return std::nullopt;
+    const auto first = number(spec.first(dash));
+    const auto last = number(spec.sliced(dash + 1, slash - dash - 1));
+    if (!first || !last || *last < *first)
+        return std::nullopt;
+    const QByteArray totalText = spec.sliced(slash + 1);
+    if (totalText == "*")
+        return ContentRange{*first, *last, std::nullopt};
+    const auto total = number(totalText);
+    if (!total || *last >= *total)
+        return std::nullopt;
+    return ContentRange{*first, *last, *total};
+}
