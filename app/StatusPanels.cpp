@@ -77,7 +77,9 @@ void StatusPanels::fit(int panel)
     const int needed = label->fontMetrics().horizontalAdvance(m_texts.at(std::size_t(panel))) + margins(*label);
     const int wanted = std::max(given, needed);
     label->setMaximumWidth(wanted);
-    label->setMinimumWidth(panel == lastPanel ? std::min(given, wanted) : wanted);
+    // The width the flow gives a file name's panel counts its characters, which may be more than
+    // the window has room for: the panel claims no more than its designed width.
+    label->setMinimumWidth(panel == lastPanel ? std::min(wanted, designedWidths[lastPanel]) : wanted);
     // Qt does not tell the layout when a widget of fixed width changes it. At once, not at the
     // next turn of the event loop: whoever set the text may read the width.
     layout()->invalidate();

@@ -19,6 +19,7 @@ class StatusPanels final : public QStatusBar
 
 public:
     static constexpr int panelCount = 3;
+    static constexpr std::array<int, panelCount> designedWidths = {190, 50, 50};
 
     explicit StatusPanels(QWidget *parent);
 
@@ -38,5 +39,5 @@ private:
 
     std::array<QLabel *, panelCount> m_panels{};
     std::array<QString, panelCount> m_texts;
-    std::array<int, panelCount> m_widths = {190, 50, 50};
+    std::array<int, panelCount> m_widths = designedWidths;
 };

@@ -5,6 +5,7 @@
 
 #include "app/StatusPanels.h"
 #include "app/ToolStrip.h"
+#include "automation/flow/StatusTexts.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -23,6 +24,12 @@ using TForm1Desktop = MainWindowFixture;
 QLabel *panel(TForm1 *form, int index)
 {
     return form->StatusBar1->findChild<QLabel *>(u"Panel%1"_s.arg(index));
+}
+
+/** Where a status panel ends, in the window's coordinates. */
+int rightEdgeInWindow(TForm1 *form, const QLabel *label)
+{
+    return label->mapTo(form, QPoint(label->width(), 0)).x();
 }
 
 } // namespace
@@ -61,28 +68,28 @@ TEST_F(TForm1Desktop, ALongFileNameLosesItsMiddleAndKeepsInsideTheWindow)
 {
     activate();
     const QString name = u" "_s + QString(60, u'中') + u"-the-end.bin"_s;
-    form->setStatusText(0, u"下载中..."_s);
-    form->setStatusText(2, name);
+    form->showStatus(0, StatusTexts::downloading);
+    // As the flow shows it: with a width of five pixels a character, more than the window has.
+    form->showStatus(2, StatusTexts::fileName(name.mid(1)));
     QApplication::sendPostedEvents();
 
     QLabel *last = panel(form, 2);
-    const QRect inBar = last->geometry();
-    EXPECT_LE(inBar.right(), form->StatusBar1->contentsRect().right());
-    EXPECT_GT(inBar.left(), panel(form, 1)->geometry().right());
+    EXPECT_LE(rightEdgeInWindow(form, last), form->width());
+    EXPECT_GT(last->geometry().left(), panel(form, 1)->geometry().right());
     EXPECT_TRUE(last->text().startsWith(u" 中中"_s)) << last->text().toStdString();
     EXPECT_TRUE(last->text().endsWith(u"the-end.bin"_s)) << last->text().toStdString();
     EXPECT_TRUE(last->text().contains(u'…'));
     EXPECT_EQ(last->toolTip(), name);
     EXPECT_EQ(form->StatusBar1->panelText(2), name);
     // The panels before it keep their widths and texts.
-    EXPECT_EQ(form->StatusBar1->panelWidth(0), 190);
-    EXPECT_EQ(panel(form, 0)->text(), u"下载中..."_s);
+    EXPECT_EQ(form->StatusBar1->panelWidth(0), StatusTexts::downloading.width);
+    EXPECT_EQ(panel(form, 0)->text(), StatusTexts::downloading.text);
 
     // A thicker window frame leaves less room: the name loses more of its middle.
     const QString wide = last->text();
     form->setFixedSize(form->width() - 100, form->height());
     QApplication::sendPostedEvents();
-    EXPECT_LE(last->geometry().right(), form->StatusBar1->contentsRect().right());
+    EXPECT_LE(rightEdgeInWindow(form, last), form->width());
     EXPECT_LT(last->text().size(), wide.size()) << last->text().toStdString() << " " << last->width();
     EXPECT_TRUE(last->text().endsWith(u"end.bin"_s)) << last->text().toStdString();
 
