@@ -18,15 +18,9 @@
 #include <QScreen>
 #include <QToolButton>
 
-TForm1::TForm1(DownloadQueue &queue, UrlOpener &opener, const MainWindowServices &services, QWidget *parent)
-    : QMainWindow(parent), Edit2(new QLineEdit(this)), m_queue(queue), m_opener(opener),
-      m_optionsLinks{queue, *Edit2, [this] { StartDownload1Click(); }},
-      m_download(services.downloads, this),
-      m_shutdown(services.power, [this] { return m_download.Tag() != 0; }, services.countdownStep, this),
-      m_flow({m_state, m_buffer, services.browser, queue, m_download, m_shutdown, services.clock, *this,
-              DownloadFolder::defaultPath()},
-             this),
-      m_display({m_state, queue, m_download, m_flow, m_shutdown, services.clock, *this}, this)
+TForm1::TForm1(DownloadSession &session, UrlOpener &opener, QWidget *parent)
+    : QMainWindow(parent), Edit2(new QLineEdit(this)), m_session(session), m_queue(session.queue()),
+      m_opener(opener), m_optionsLinks{m_queue, *Edit2, [this] { StartDownload1Click(); }}
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvel V.1.1"));
@@ -200,22 +194,22 @@ void TForm1::ListBox1Resize()
 
 void TForm1::StartDownload1Click()
 {
-    m_flow.StartDownload1Click();
+    m_session.flow().StartDownload1Click();
 }
 
 void TForm1::StopDownExecute()
 {
-    m_flow.StopDownExecute();
+    m_session.flow().StopDownExecute();
 }
 
 void TForm1::shutBtnClick()
 {
-    m_shutdown.buttonClicked(shutBtn->isChecked());
+    m_session.shutdown().buttonClicked(shutBtn->isChecked());
 }
 
 void TForm1::ShutPC1Click()
 {
-    m_shutdown.menuChosen();
+    m_session.shutdown().menuChosen();
 }
 
 void TForm1::FileExit1Execute()

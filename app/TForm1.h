@@ -1,22 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/MainWindowServices.h"
-#include "automation/MainUnitState.h"
-#include "automation/PageTextBuffer.h"
-#include "automation/flow/FlowView.h"
-#include "automation/flow/PageFlow.h"
 #include "dialogs/FormRefs.h"
 #include "dialogs/OptionsLinks.h"
-#include "power/ShutdownSwitch.h"
-#include "transfer/TDownloadFile.h"
-#include "transfer/progress/TransferProgressDisplay.h"
+#include "flow/DownloadSession.h"
+#include "flow/FlowView.h"
 
 #include <QMainWindow>
 
 #include <functional>
 
-class DownloadQueue;
 class FindTextDialog;
 class ProgressPanel;
 class QFrame;
@@ -32,22 +25,23 @@ class UrlOpener;
 
 /**
  * The main window: the queue with the current download, the progress panel, the status bar, the
- * hidden page buffer and save folder, the menus, toolbars and actions. Its handlers hand the work
- * to the queue and the dialogs; errors they throw end in the error box. UI thread only.
+ * hidden page buffer and save folder, the menus, toolbars and actions. It shows a download session
+ * and is its view while it lives; its handlers hand the work to the session's objects and the
+ * dialogs, and errors they throw end in the error box. UI thread only.
  */
 class TForm1 final : public QMainWindow, public FlowView
 {
     Q_OBJECT
 
 public:
-    TForm1(DownloadQueue &queue, UrlOpener &opener, const MainWindowServices &services,
-           QWidget *parent = nullptr);
+    TForm1(DownloadSession &session, UrlOpener &opener, QWidget *parent = nullptr);
+    ~TForm1() override;
 
     FormRefs &forms() { return m_forms; }
     // The page flow and the transfer it starts, for the front end's own checks and for tests.
-    PageFlow &flow() { return m_flow; }
-    TDownloadFile &DownloadFile1() { return m_download; }
-    ShutdownSwitch &shutdown() { return m_shutdown; }
+    PageFlow &flow() { return m_session.flow(); }
+    TDownloadFile &DownloadFile1() { return m_session.download(); }
+    ShutdownSwitch &shutdown() { return m_session.shutdown(); }
 
     // What the page flow shows: the status bar, the progress fields and the error box.
     void setStatusText(int panel, const QString &text) override;
@@ -131,16 +125,10 @@ private:
     QLineEdit *focusedTextField() const;
     void onFocusedField(const std::function<void(QLineEdit &)> &command);
 
+    DownloadSession &m_session;
     DownloadQueue &m_queue;
     UrlOpener &m_opener;
     FormRefs m_forms;
     OptionsLinks m_optionsLinks;
     FindTextDialog *m_find = nullptr;
-    // The page flow's objects; they hold on to the widgets above only through FlowView.
-    MainUnitState m_state;
-    PageTextBuffer m_buffer;
-    TDownloadFile m_download;
-    ShutdownSwitch m_shutdown;
-    PageFlow m_flow;
-    TransferProgressDisplay m_display;
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The main window as the page flow's view, and the wiring of the flow's objects to its controls.
+// The main window as the session's view, and the session's objects shown in its controls.
 #include "app/ProgressPanel.h"
 #include "app/StatusPanels.h"
 #include "app/TForm1.h"
@@ -12,12 +12,19 @@
 
 void TForm1::connectFlow()
 {
-    m_download.setObjectName(QStringLiteral("DownloadFile1"));
-    m_buffer.setTextObserver([this](const QString &text) { Memo2->setPlainText(text); });
-    m_download.setErrorReporter([this](const QString &message) { showError(message); });
-    connect(&m_shutdown, &ShutdownSwitch::downChanged, shutBtn, &QToolButton::setChecked);
-    connect(&m_shutdown.countdown(), &ShutdownCountdown::started, this,
-            [this] { (new ShutdownCountdownDialog(m_shutdown.countdown(), this))->show(); });
+    m_session.attachView(this);
+    m_session.buffer().setTextObserver([this](const QString &text) { Memo2->setPlainText(text); });
+    ShutdownSwitch &shutdown = m_session.shutdown();
+    connect(&shutdown, &ShutdownSwitch::downChanged, shutBtn, &QToolButton::setChecked);
+    connect(&shutdown.countdown(), &ShutdownCountdown::started, this,
+            [this] { (new ShutdownCountdownDialog(m_session.shutdown().countdown(), this))->show(); });
+}
+
+TForm1::~TForm1()
+{
+    // The session may outlive the window; it must not show anything in widgets that are gone.
+    m_session.detachView(this);
+    m_session.buffer().setTextObserver({});
 }
 
 void TForm1::setStatusText(int panel, const QString &text)

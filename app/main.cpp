@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 // The composition root: builds the long-lived objects and hands them down by reference.
 #include "app/AppSetup.h"
+#include "app/RunEndNotice.h"
 #include "app/TForm1.h"
 #include "automation/Clock.h"
+#include "flow/DownloadSession.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
+#include "platform/notify/DesktopNotifier.h"
 #include "platform/power/SystemPowerRequest.h"
 #include "platform/system/DesktopUrlOpener.h"
+#include "platform/system/DownloadFolder.h"
 #include "platform/web/WebBrowser.h"
-#include "queue/DownloadQueue.h"
 #include "transfer/DownloadThread.h"
 
 #include <QApplication>
@@ -23,10 +26,12 @@ int main(int argc, char *argv[])
     const auto power = systemPowerRequest();
     SystemClock clock;
     DesktopUrlOpener opener;
-    DownloadQueue queue;
+    const auto notifier = desktopNotifier();
     int exitCode = 0;
     {
-        TForm1 Form1(queue, opener, {browser, downloads, *power, clock});
+        DownloadSession downloadSession({browser, downloads, *power, clock, nullptr, DownloadFolder::defaultPath()});
+        TForm1 Form1(downloadSession, opener);
+        RunEndNotice notice(downloadSession, *notifier, Form1);
         Form1.show();
         exitCode = QApplication::exec();
     }

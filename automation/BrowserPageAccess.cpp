@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "automation/BrowserPageAccess.h"
 
-#include "automation/PageAccess.h"
+#include "automation/PageBrowser.h"
 #include "automation/PageTextBuffer.h"
 
 #include <QCoreApplication>

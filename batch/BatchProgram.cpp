@@ -9,16 +9,11 @@ BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Con
     , m_options(options)
     , m_browser(m_session)
     , m_service(m_session)
-    , m_download(m_service)
-    , m_shutdown(power, [this] { return m_download.Tag() != 0; }, timing.countdownStep)
-    , m_clock(timing.clock ? *timing.clock : m_systemClock)
     , m_console(console.out, console.err, console.liveLine, options.folder)
-    , m_flow({m_state, m_buffer, m_browser, m_queue, m_download, m_shutdown, m_clock, m_console,
-              DownloadFolder::defaultPath()})
-    , m_display({m_state, m_queue, m_download, m_flow, m_shutdown, m_clock, m_console})
-    , m_runner({m_flow, m_display, m_queue, m_download, m_shutdown, m_console})
+    , m_downloadSession({m_browser, m_service, power, timing.clock ? *timing.clock : m_systemClock, &m_console,
+                         DownloadFolder::defaultPath(), timing.countdownStep})
+    , m_runner(m_downloadSession, m_console)
 {
-    m_download.setErrorReporter([this](const QString &message) { m_console.showError(message); });
     connect(&m_runner, &BatchRunner::finished, this, &BatchProgram::finished);
 }
 

@@ -2,19 +2,13 @@
 #pragma once
 
 #include "automation/Clock.h"
-#include "automation/MainUnitState.h"
-#include "automation/PageTextBuffer.h"
-#include "automation/flow/PageFlow.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchRunner.h"
 #include "batch/ConsoleView.h"
+#include "flow/DownloadSession.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
 #include "platform/web/WebBrowser.h"
-#include "power/ShutdownSwitch.h"
-#include "queue/DownloadQueue.h"
-#include "transfer/TDownloadFile.h"
-#include "transfer/progress/TransferProgressDisplay.h"
 
 #include <QObject>
 #include <QTextStream>
@@ -31,9 +25,8 @@ struct BatchTiming
 };
 
 /**
- * The objects of a display-less run, built and wired as the main window wires its own: the same
- * page flow, page engine, download component, progress display and power-off check, with the
- * console in place of the widgets. The power request comes from outside, so tests pass a fake.
+ * A display-less run: the real page engine and URL download service under a download session,
+ * shown on the console. The power request comes from outside, so tests pass a fake.
  * Thread contract: UI thread only.
  */
 class BatchProgram final : public QObject
@@ -62,15 +55,8 @@ private:
     CurlSession m_session;
     WebBrowser m_browser;
     CurlUrlDownloadService m_service;
-    MainUnitState m_state;
-    PageTextBuffer m_buffer;
-    DownloadQueue m_queue;
-    TDownloadFile m_download;
-    ShutdownSwitch m_shutdown;
     SystemClock m_systemClock;
-    const Clock &m_clock;
     ConsoleView m_console;
-    PageFlow m_flow;
-    TransferProgressDisplay m_display;
+    DownloadSession m_downloadSession;
     BatchRunner m_runner;
 };

@@ -1,64 +1,58 @@
 // SPDX-License-Identifier: MIT
 #include "batch/BatchRunner.h"
 
-#include "automation/flow/PageFlow.h"
 #include "batch/ConsoleView.h"
-#include "power/ShutdownSwitch.h"
-#include "queue/DownloadQueue.h"
-#include "transfer/TDownloadFile.h"
-#include "transfer/progress/ProgressText.h"
-#include "transfer/progress/TransferProgressDisplay.h"
+#include "flow/DownloadSession.h"
+#include "transfer/ProgressText.h"
 
 #include <QFileInfo>
 
-namespace {
-// The flow is at rest only when it stays so: a page's events arrive in quick succession.
-constexpr int restTicksToFinish = 2;
-constexpr int restCheckMs = 250;
-} // namespace
-
-BatchRunner::BatchRunner(Parts parts, QObject *parent) : QObject(parent), m(parts)
+BatchRunner::BatchRunner(DownloadSession &session, ConsoleView &console, QObject *parent)
+    : QObject(parent), m_session(session), m_console(console)
 {
-    m_restCheck.setInterval(restCheckMs);
-    connect(&m_restCheck, &QTimer::timeout, this, &BatchRunner::checkRest);
-    connect(&m.display, &TransferProgressDisplay::transferEnded, this, &BatchRunner::transferEnded);
-    connect(&m.display, &TransferProgressDisplay::progressed, &m.console,
-            [this](std::uint32_t received, std::uint32_t) { m.console.transferProgressed(received); });
-    connect(&m.flow, &PageFlow::urlDropped, this, [this](const QString &url) {
+    connect(&m_session, &DownloadSession::cameToRest, this, &BatchRunner::cameToRest);
+    // A power-off countdown at the end of the queue holds the run until it ends either way.
+    connect(&m_session.shutdown().countdown(), &ShutdownCountdown::finished, this, [this] {
+        if (m_session.flow().isAtRest())
+            finishAtRest();
+    });
+    connect(&m_session.progress(), &TransferProgressDisplay::transferEnded, this, &BatchRunner::transferEnded);
+    connect(&m_session.progress(), &TransferProgressDisplay::progressed, &m_console,
+            [this](std::uint32_t received, std::uint32_t) { m_console.transferProgressed(received); });
+    connect(&m_session.flow(), &PageFlow::urlDropped, this, [this](const QString &url) {
         ++m_dropped;
-        m.console.say(QStringLiteral("丢弃 (文件不存在): ") + url);
+        m_console.say(QStringLiteral("丢弃 (文件不存在): ") + url);
     });
-    connect(&m.flow, &PageFlow::restingAtFailure, this, [this](const QString &url) {
-        m.console.say(QStringLiteral("停在已失败的网址: ") + url);
+    connect(&m_session.flow(), &PageFlow::restingAtFailure, this, [this](const QString &url) {
+        m_console.say(QStringLiteral("停在已失败的网址: ") + url);
     });
-    connect(&m.shutdown.countdown(), &ShutdownCountdown::tick, this, [this](int remaining) {
-        m.console.say(QStringLiteral("计算机将在 %1 秒后关机 (Ctrl+C 取消)").arg(remaining));
+    connect(&m_session.shutdown().countdown(), &ShutdownCountdown::tick, this, [this](int remaining) {
+        m_console.say(QStringLiteral("计算机将在 %1 秒后关机 (Ctrl+C 取消)").arg(remaining));
     });
 }
 
 void BatchRunner::start(const QStringList &urls, bool armShutdown)
 {
     m_clock.start();
-    m.queue.replaceAll(urls);
-    m.queue.showHead();
+    m_session.queue().replaceAll(urls);
+    m_session.queue().showHead();
     if (armShutdown)
-        m.shutdown.menuChosen();
-    m.flow.StartDownload1Click();
-    m_restCheck.start();
+        m_session.shutdown().menuChosen();
+    m_session.flow().StartDownload1Click();
 }
 
 void BatchRunner::interrupt()
 {
-    if (++m_interrupts > 1 || !m.download.Busy()) {
-        if (m.shutdown.countdown().isRunning())
-            m.shutdown.countdown().cancel();
-        m.flow.StopDownExecute();
+    if (++m_interrupts > 1 || !m_session.download().Busy()) {
+        if (m_session.shutdown().countdown().isRunning())
+            m_session.shutdown().countdown().cancel();
+        m_session.flow().StopDownExecute();
         finish(exitInterrupted);
         return;
     }
-    m.console.say(QStringLiteral("停止下载..."));
+    m_console.say(QStringLiteral("停止下载..."));
     // The cancelled transfer's finish ends the run (transferEnded).
-    m.flow.StopDownExecute();
+    m_session.flow().StopDownExecute();
 }
 
 void BatchRunner::transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome)
@@ -67,29 +61,32 @@ void BatchRunner::transferEnded(const QString &pageUrl, const QString &fileName,
     case TransferOutcome::Kind::Done:
         ++m_done;
         m_bytes += QFileInfo(fileName).size();
-        m.console.say(QStringLiteral("完成: ") + fileName);
+        m_console.say(QStringLiteral("完成: ") + fileName);
         break;
     case TransferOutcome::Kind::Failed:
         ++m_failed;
-        m.console.say(QStringLiteral("下载失败: %1 (%2)").arg(pageUrl, outcome.reason));
+        m_console.say(QStringLiteral("下载失败: %1 (%2)").arg(pageUrl, outcome.reason));
         break;
     case TransferOutcome::Kind::Cancelled:
-        m.console.say(QStringLiteral("已取消: ") + pageUrl);
+        m_console.say(QStringLiteral("已取消: ") + pageUrl);
         break;
     }
     if (m_interrupts > 0)
         finish(exitInterrupted);
 }
 
-void BatchRunner::checkRest()
+void BatchRunner::cameToRest()
 {
-    const bool atRest = m.flow.isAtRest() && !m.shutdown.countdown().isRunning();
-    m_restTicks = atRest ? m_restTicks + 1 : 0;
-    if (m_restTicks < restTicksToFinish)
-        return;
-    const bool allDone = m.queue.count() == 0 && m.queue.currentUrl().isEmpty();
+    if (!m_session.shutdown().countdown().isRunning())
+        finishAtRest();
+}
+
+void BatchRunner::finishAtRest()
+{
+    DownloadQueue &queue = m_session.queue();
+    const bool allDone = queue.count() == 0 && queue.currentUrl().isEmpty();
     if (!allDone)
-        m.console.say(QStringLiteral("队列停下, 还剩 %1 个网址").arg(qMax(m.queue.count(), 1)));
+        m_console.say(QStringLiteral("队列停下, 还剩 %1 个网址").arg(qMax(queue.count(), 1)));
     finish(allDone && m_failed == 0 && m_dropped == 0 ? 0 : 1);
 }
 
@@ -98,8 +95,7 @@ void BatchRunner::finish(int exitCode)
     if (m_finished)
         return;
     m_finished = true;
-    m_restCheck.stop();
-    m.console.say(summary());
+    m_console.say(summary());
     emit finished(exitCode);
 }
 

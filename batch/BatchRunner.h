@@ -1,43 +1,29 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "flow/RestReason.h"
 #include "transfer/UrlDownloadService.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
-#include <QTimer>
 
 class ConsoleView;
-class DownloadQueue;
-class PageFlow;
-class ShutdownSwitch;
-class TDownloadFile;
-class TransferProgressDisplay;
+class DownloadSession;
 
 /**
  * Works a queue without a user: starts the page flow as "开始下载" does, counts what became of each
- * URL, and ends when the flow rests (the queue is done, or nothing more happens without someone
- * at the screen). An interrupt acts as "停止下载" and ends the run; a second one ends it at once.
+ * URL, and ends when the session comes to rest (the queue is done, or nothing more happens
+ * without someone at the screen) and no power-off countdown runs. An interrupt acts as "停止下载" and ends the run; a second one ends it at once.
  * Thread contract: UI thread only.
  */
 class BatchRunner final : public QObject
 {
     Q_OBJECT
 public:
-    struct Parts
-    {
-        PageFlow &flow;
-        TransferProgressDisplay &display;
-        DownloadQueue &queue;
-        TDownloadFile &download;
-        ShutdownSwitch &shutdown;
-        ConsoleView &console;
-    };
-
     static constexpr int exitInterrupted = 130;
 
-    explicit BatchRunner(Parts parts, QObject *parent = nullptr);
+    BatchRunner(DownloadSession &session, ConsoleView &console, QObject *parent = nullptr);
 
     void start(const QStringList &urls, bool armShutdown);
     /** SIGINT or SIGTERM. */
@@ -49,14 +35,14 @@ signals:
 
 private:
     void transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome);
-    void checkRest();
+    void cameToRest();
+    void finishAtRest();
     void finish(int exitCode);
     QString summary() const;
 
-    Parts m;
-    QTimer m_restCheck;
+    DownloadSession &m_session;
+    ConsoleView &m_console;
     QElapsedTimer m_clock;
-    int m_restTicks = 0;
     int m_done = 0;
     int m_dropped = 0;
     int m_failed = 0;

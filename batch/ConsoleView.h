@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "automation/flow/FlowView.h"
+#include "flow/FlowView.h"
 
 #include <QElapsedTimer>
 #include <QMap>

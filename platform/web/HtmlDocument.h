@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "automation/PageAccess.h"
+#include "automation/PageDocument.h"
 #include "platform/web/GumboArena.h"
 #include "platform/web/HtmlForm.h"
 #include "platform/web/PageRequest.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "automation/PageAccess.h"
+#include "automation/PageForm.h"
 #include "platform/web/HtmlFormControl.h"
 #include "platform/web/PageRequest.h"
 

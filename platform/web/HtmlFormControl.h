@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "automation/PageAccess.h"
+#include "automation/PageElement.h"
 
 #include <gumbo.h>
 

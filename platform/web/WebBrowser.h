@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "automation/PageAccess.h"
+#include "automation/PageBrowser.h"
 #include "platform/web/HtmlDocument.h"
 #include "platform/web/PageLimits.h"
 #include "platform/web/PageLoad.h"

@@ -5,11 +5,13 @@
 #include "app/StatusPanels.h"
 #include "app/TForm1.h"
 #include "common/UrlOpener.h"
+#include "flow/DownloadSession.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
+#include "platform/system/DownloadFolder.h"
 #include "platform/web/WebBrowser.h"
 #include "queue/DownloadQueue.h"
-#include "tests/power/FakePowerRequest.h"
+#include "tests/support/FakePowerRequest.h"
 #include "tests/support/Budget.h"
 #include "tests/support/FastClock.h"
 #include "tests/support/HostFile.h"
@@ -49,12 +51,15 @@ protected:
     {
         qputenv("HOME", m_home.path().toUtf8());
         m_host.start(0);
-        form = std::make_unique<TForm1>(queue, opener, MainWindowServices{browser, downloads, power, clock});
+        downloadSession = std::make_unique<DownloadSession>(
+            DownloadSession::Services{browser, downloads, power, clock, nullptr, DownloadFolder::defaultPath()});
+        form = std::make_unique<TForm1>(*downloadSession, opener);
         form->Edit2->setText(m_folder.path());
     }
     ~FlowEndToEndTest() override
     {
         form.reset();
+        downloadSession.reset();
         DownloadThread::waitForWorkers(5s);
         qputenv("HOME", m_oldHome);
         EXPECT_TRUE(m_errors.isEmpty()) << m_errors.join(QLatin1Char('\n')).toStdString();
@@ -66,9 +71,10 @@ protected:
     }
     void enqueue(const QStringList &urls)
     {
-        queue.appendAll(urls);
-        queue.showHead();
+        queue().appendAll(urls);
+        queue().showHead();
     }
+    DownloadQueue &queue() { return downloadSession->queue(); }
     void clickStart() { form->strBtn->click(); }
     bool waitFor(const std::function<bool()> &condition, std::chrono::milliseconds budget = 30s)
     {
@@ -82,13 +88,13 @@ protected:
         expectHostFile(m_folder.path(), name, size, urlName);
     }
 
-    DownloadQueue queue;
     NoOpener opener;
     CurlSession session;
     WebBrowser browser{session};
     CurlUrlDownloadService downloads{session};
     FakePowerRequest power;
     FastClock clock{60.0};
+    std::unique_ptr<DownloadSession> downloadSession;
     std::unique_ptr<TForm1> form;
 
 private:
@@ -146,7 +152,7 @@ TEST_F(FlowEndToEndTest, StopDuringACountdownKeepsTheQueue)
     form->stpBtn->click();
     EXPECT_FALSE(form->flow().Timer1().isActive());
     EXPECT_TRUE(panel(0).isEmpty() && panel(1).isEmpty() && panel(2).isEmpty());
-    EXPECT_EQ(queue.entries(), QStringList{url});
+    EXPECT_EQ(queue().entries(), QStringList{url});
     EXPECT_EQ(form->NameEdit->text(), url);
 }
 
@@ -180,7 +186,7 @@ TEST_F(FlowEndToEndTest, ATransferCutHalfwayGoesBackToTheQueueAndAStartRetriesIt
     clickStart();
     ASSERT_TRUE(waitFor([&] { return panel(0) == QStringLiteral(" 下载失败 "); }));
     EXPECT_EQ(panel(2), QStringLiteral(" cut.bin"));
-    EXPECT_EQ(queue.entries(), QStringList{url});
+    EXPECT_EQ(queue().entries(), QStringList{url});
     EXPECT_EQ(form->NameEdit->text(), url);
     EXPECT_TRUE(savedFiles().isEmpty());
     EXPECT_FALSE(form->shutdown().countdown().isRunning());
@@ -201,7 +207,7 @@ TEST_F(FlowEndToEndTest, AFileThatAlwaysFailsNeitherLoopsNorPowersOff)
     // Some time at rest: nothing reopens the failed page.
     runWithinBudget([] { return false; }, 1500ms);
     EXPECT_TRUE(form->flow().isAtRest());
-    EXPECT_EQ(queue.entries(), QStringList{bad});
+    EXPECT_EQ(queue().entries(), QStringList{bad});
     EXPECT_EQ(panel(0), QStringLiteral(" 下载失败 "));
     EXPECT_FALSE(form->shutdown().countdown().isRunning());
     EXPECT_TRUE(power.calls.isEmpty());

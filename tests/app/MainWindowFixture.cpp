@@ -4,10 +4,8 @@
 #include <QTest>
 
 MainWindowFixture::MainWindowFixture()
-    : m_oldHome(qgetenv("HOME"))
 {
-    qputenv("HOME", home.path().toUtf8());
-    form = new TForm1(queue, opener, {browser, downloads, power, clock});
+    form = new TForm1(session, opener);
 }
 
 MainWindowFixture::~MainWindowFixture()

@@ -2,11 +2,13 @@
 #pragma once
 
 #include "app/TForm1.h"
-#include "tests/automation/FakePageBrowser.h"
-#include "tests/automation/ManualClock.h"
-#include "tests/power/FakePowerRequest.h"
-#include "tests/transfer/ScriptedService.h"
+#include "tests/support/FakePageBrowser.h"
+#include "tests/support/ManualClock.h"
+#include "tests/support/FakePowerRequest.h"
+#include "tests/support/ScriptedService.h"
 #include "common/UrlOpener.h"
+#include "flow/DownloadSession.h"
+#include "platform/system/DownloadFolder.h"
 #include "queue/DownloadQueue.h"
 
 #include <QDialog>
@@ -33,13 +35,16 @@ protected:
     /** Closes whatever modal widget handle is given, without pressing anything in it. */
     static void dismiss(QWidget *modal);
 
-    QByteArray m_oldHome;
+    QByteArray m_oldHome = qgetenv("HOME");
     QTemporaryDir home;
-    DownloadQueue queue;
+    // Before the session, which takes its default folder from HOME.
+    bool m_homeMoved = qputenv("HOME", home.path().toUtf8());
     NoOpener opener;
     FakePageBrowser browser;
     ScriptedService downloads{[](UrlDownloadCallback &) { return TransferOutcome::done(); }};
     FakePowerRequest power;
     ManualClock clock;
+    DownloadSession session{{browser, downloads, power, clock, nullptr, DownloadFolder::defaultPath()}};
+    DownloadQueue &queue = session.queue();
     TForm1 *form;
 };

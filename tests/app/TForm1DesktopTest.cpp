@@ -5,7 +5,7 @@
 
 #include "app/StatusPanels.h"
 #include "app/ToolStrip.h"
-#include "automation/flow/StatusTexts.h"
+#include "flow/StatusTexts.h"
 
 #include <QAccessible>
 #include <QApplication>

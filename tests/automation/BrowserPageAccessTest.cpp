@@ -2,7 +2,7 @@
 #include "automation/BrowserPageAccess.h"
 #include "automation/PageTextBuffer.h"
 
-#include "FakePageBrowser.h"
+#include "tests/support/FakePageBrowser.h"
 #include "QStringPrinter.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "automation/PageScanners.h"
 #include "automation/PageTextBuffer.h"
 
-#include "ManualClock.h"
+#include "tests/support/ManualClock.h"
 #include "QStringPrinter.h"
 #include "QuorvelErrorOf.h"
 

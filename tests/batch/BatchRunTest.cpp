@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "batch/BatchProgram.h"
 #include "tests/support/FastClock.h"
-#include "tests/power/FakePowerRequest.h"
+#include "tests/support/FakePowerRequest.h"
 #include "tests/support/Budget.h"
 #include "tests/support/HostFile.h"
+#include "tests/support/LoopbackServer.h"
 #include "tools/fakehost/FakeHost.h"
 
 #include <QDir>
@@ -11,6 +12,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
 
 using namespace std::chrono_literals;
 
@@ -97,4 +101,42 @@ TEST_F(BatchRunTest, ShutdownCountsDownThenMakesTheForcedRequest)
     EXPECT_EQ(run({pageUrl("last.bin?size=10&countdown=0")}, true), 0);
     EXPECT_EQ(m_power.calls, QStringList{QStringLiteral("powerOff(true)")});
     EXPECT_TRUE(output().contains(QStringLiteral("秒后关机")));
+}
+
+// The run ends when the session says it rests, not when a poll happens to find it quiet: a poll
+// could land between a page's load and its reading, or between a "Free user" press and the
+// navigation it begins, and end a healthy run.
+TEST_F(BatchRunTest, ThousandsOfMissingFilesInARowAreAllDropped)
+{
+    QStringList urls;
+    for (int i = 0; i < 3000; ++i)
+        urls << pageUrl("gone" + std::to_string(i) + ".zip?missing=1");
+    EXPECT_EQ(run(urls), 1);
+    EXPECT_FALSE(output().contains(QStringLiteral("队列停下"))) << output().right(400).toStdString();
+    EXPECT_TRUE(output().contains(QStringLiteral("丢弃 3000,")));
+}
+
+TEST_F(BatchRunTest, AFreeUserFormThatPostsToItselfKeepsTheRunGoing)
+{
+    // For a second and a half the form posts back to its own page; then the page sends the
+    // visitor on to a real download page.
+    const std::string next = pageUrl("after.bin?size=100&countdown=0").toStdString();
+    using Clock = std::chrono::steady_clock;
+    std::atomic<Clock::rep> firstVisit{0};
+    LoopbackServer server;
+    const auto page = [&](const httplib::Request &, httplib::Response &response) {
+        Clock::rep expected = 0;
+        firstVisit.compare_exchange_strong(expected, Clock::now().time_since_epoch().count());
+        if (Clock::now() - Clock::time_point(Clock::duration(firstVisit.load())) > std::chrono::milliseconds(1500)) {
+            response.set_redirect(next);
+            return;
+        }
+        response.set_content(R"(<form action="/page" method="post"><input type="submit" value="Free user"></form>)",
+                             "text/html");
+    };
+    server.server().Get("/page", page);
+    server.server().Post("/page", page);
+    server.start();
+    EXPECT_EQ(run({QString::fromStdString(server.url("/page"))}), 0) << output().toStdString();
+    expectFile(QStringLiteral("after.bin"), 100);
 }

@@ -5,7 +5,7 @@
 #include "dialogs/FormDialog.h"
 #include "dialogs/FreshForm.h"
 
-#include "support/Budget.h"
+#include "tests/support/Budget.h"
 
 #include <QGuiApplication>
 #include <QPointer>

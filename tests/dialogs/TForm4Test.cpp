@@ -4,7 +4,7 @@
 #include "dialogs/TForm2.h"
 #include "dialogs/TForm4.h"
 
-#include "support/Budget.h"
+#include "tests/support/Budget.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -6,7 +6,7 @@ exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   openbox --sm-disable &
   wm=$!
   # The window manager is ready once it has named itself on the root window.
-  for _ in $(seq 100); do
+  for _ in $(seq 200); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
     sleep 0.05
   done

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FakePowerRequest.h"
+#include "tests/support/FakePowerRequest.h"
 #include "power/ExitWindowsByMode.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "power/ShutdownCountdown.h"
-#include "support/Budget.h"
+#include "tests/support/Budget.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "FakePowerRequest.h"
+#include "tests/support/FakePowerRequest.h"
 #include "power/ShutdownSwitch.h"
-#include "support/Budget.h"
+#include "tests/support/Budget.h"
 
 #include <QList>
 

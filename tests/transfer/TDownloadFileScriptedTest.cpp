@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "common/QuorvelError.h"
-#include "support/Budget.h"
+#include "tests/support/Budget.h"
 #include "tests/transfer/EventLog.h"
-#include "tests/transfer/ScriptedService.h"
+#include "tests/support/ScriptedService.h"
 #include "transfer/DownloadThread.h"
 #include "transfer/TDownloadFile.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
-#include "support/Budget.h"
+#include "tests/support/Budget.h"
 #include "tests/platform/download/FileServer.h"
 #include "tests/transfer/EventLog.h"
 #include "transfer/DownloadThread.h"

@@ -8,6 +8,7 @@
 #include "dialogs/TForm2.h"
 #include "dialogs/TForm3.h"
 #include "dialogs/TForm4.h"
+#include "flow/DownloadSession.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
 #include "platform/web/WebBrowser.h"
@@ -52,7 +53,6 @@ int main(int argc, char *argv[])
     if (!QDir().mkpath(out.path()))
         return 1;
 
-    DownloadQueue queue;
     NoOpener opener;
     // Real services, never used: nothing here loads a page or fetches a file.
     CurlSession session;
@@ -60,7 +60,9 @@ int main(int argc, char *argv[])
     CurlUrlDownloadService downloads(session);
     NoPowerRequest power;
     SystemClock clock;
-    TForm1 Form1(queue, opener, {browser, downloads, power, clock});
+    DownloadSession downloadSession({browser, downloads, power, clock, nullptr, QString()});
+    DownloadQueue &queue = downloadSession.queue();
+    TForm1 Form1(downloadSession, opener);
     queue.appendAll({QStringLiteral("https://files.example.org/files/1001/setup.zip"),
                      QStringLiteral("https://files.example.org/files/1002/manual.pdf")});
     queue.showHead();

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/console/SignalNotifier.h"
-#include "support/Budget.h"
+#include "tests/support/Budget.h"
 
 #include <QCoreApplication>
 #include <QList>

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -131,6 +132,18 @@ TEST_F(CurlUrlDownloadServiceTest, FailuresLeaveAnExistingFileAndNoPartFile)
         EXPECT_EQ(readAll(target()), QByteArray("keep me"));
         EXPECT_EQ(filesLeft(), QStringList{QStringLiteral("file.bin")});
     }
+}
+
+TEST_F(CurlUrlDownloadServiceTest, ARenameThatFailsFailsTheTransferAndLeavesNoPartFile)
+{
+    // A non-empty folder under the target name: the finished part file cannot take its place.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("file.bin/inside")));
+    Recorder recorder;
+    const auto outcome = fetch("/file/5000", recorder);
+    EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
+    EXPECT_TRUE(outcome.reason.contains(QStringLiteral("cannot rename"))) << outcome.reason.toStdString();
+    EXPECT_TRUE(filesLeft().isEmpty()) << filesLeft().join(u' ').toStdString();
+    EXPECT_TRUE(QFileInfo(target()).isDir());
 }
 
 TEST_F(CurlUrlDownloadServiceTest, TrueFromProgressCancelsAtOnce)

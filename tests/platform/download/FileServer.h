@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "support/LoopbackServer.h"
+#include "tests/support/LoopbackServer.h"
 
 #include <QByteArray>
 

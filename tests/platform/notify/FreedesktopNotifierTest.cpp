@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "FakeNotificationServer.h"
 #include "platform/notify/FreedesktopNotifier.h"
-#include "support/Budget.h"
+#include "tests/support/Budget.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

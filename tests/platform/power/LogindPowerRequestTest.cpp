@@ -3,7 +3,7 @@
 #include "FakeLoginSession.h"
 #include "platform/power/LogindPowerRequest.h"
 #include "power/ExitWindowsByMode.h"
-#include "support/Budget.h"
+#include "tests/support/Budget.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

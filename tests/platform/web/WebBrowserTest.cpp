@@ -3,8 +3,8 @@
 
 #include "common/QuorvelError.h"
 #include "platform/net/CurlSession.h"
-#include "support/Budget.h"
-#include "support/LoopbackServer.h"
+#include "tests/support/Budget.h"
+#include "tests/support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
 

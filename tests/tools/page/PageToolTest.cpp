@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "support/LoopbackServer.h"
+#include "tests/support/LoopbackServer.h"
 
 #include <QProcess>
 #include <QStringList>

@@ -1,27 +1,21 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "tests/automation/FakePageBrowser.h"
-#include "tests/automation/ManualClock.h"
-#include "tests/automation/flow/RecordingView.h"
-#include "tests/power/FakePowerRequest.h"
-#include "tests/transfer/ScriptedService.h"
+#include "tests/support/FakePageBrowser.h"
+#include "tests/support/ManualClock.h"
+#include "tests/flow/RecordingView.h"
+#include "tests/support/FakePowerRequest.h"
+#include "tests/support/ScriptedService.h"
 #include "tests/support/Budget.h"
 
-#include "automation/MainUnitState.h"
-#include "automation/PageTextBuffer.h"
-#include "automation/flow/PageFlow.h"
-#include "power/ShutdownSwitch.h"
-#include "queue/DownloadQueue.h"
+#include "flow/DownloadSession.h"
 #include "transfer/DownloadThread.h"
-#include "transfer/TDownloadFile.h"
-#include "transfer/progress/TransferProgressDisplay.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
-/** The core of a main window without widgets: canned pages, a scripted transfer, a manual clock. */
+/** A download session over canned pages, a scripted transfer and a manual clock. */
 class FlowFixture : public ::testing::Test
 {
 protected:
@@ -58,21 +52,22 @@ protected:
 
     void armPowerOff() { shutdown.menuChosen(); }
 
-    MainUnitState state;
-    PageTextBuffer buffer;
     FakePageBrowser browser;
-    DownloadQueue queue;
     ScriptedService service{[](UrlDownloadCallback &callback) {
         callback.onStartBinding();
         callback.onStopBinding(TransferOutcome::done());
         return TransferOutcome::done();
     }};
-    TDownloadFile download{service};
     FakePowerRequest power;
-    ShutdownSwitch shutdown{power, [this] { return download.Tag() != 0; }, std::chrono::milliseconds(1)};
     ManualClock clock;
     RecordingView view;
-    PageFlow flow{{state, buffer, browser, queue, download, shutdown, clock, view,
-                   QStringLiteral("/home/user/Quorvel/Downloads")}};
-    TransferProgressDisplay display{{state, queue, download, flow, shutdown, clock, view}};
+    DownloadSession session{{browser, service, power, clock, &view, QStringLiteral("/home/user/Quorvel/Downloads"),
+                             std::chrono::milliseconds(1)}};
+    MainUnitState &state = session.state();
+    PageTextBuffer &buffer = session.buffer();
+    DownloadQueue &queue = session.queue();
+    TDownloadFile &download = session.download();
+    ShutdownSwitch &shutdown = session.shutdown();
+    PageFlow &flow = session.flow();
+    TransferProgressDisplay &display = session.progress();
 };

@@ -3,11 +3,14 @@
 
 #include "automation/BrowserPageAccess.h"
 #include "automation/PageScanners.h"
+#include "flow/RestReason.h"
 
 #include <QObject>
 #include <QHash>
 #include <QString>
 #include <QTimer>
+
+#include <optional>
 
 class Clock;
 class DownloadQueue;
@@ -58,7 +61,7 @@ public:
      * unasked; fileName is what the status bar shows when the flow stops at it.
      */
     void rememberFailure(const QString &pageUrl, const QString &fileName);
-    /** Whether the flow waits for nothing: no timer, no transfer, no page loading. */
+    /** Whether the flow waits for nothing: no timer, no transfer, no page loading or being read. */
     bool isAtRest() const;
 
     QTimer &Timer1() { return m_timer1; }
@@ -77,6 +80,8 @@ signals:
     void urlDropped(const QString &pageUrl);
     /** The flow stopped at a URL that already failed in this run; a start tries it again. */
     void restingAtFailure(const QString &pageUrl);
+    /** Nothing more happens until someone acts; sent after the events of the moment, if still so. */
+    void cameToRest(RestReason reason);
 
 private:
     void Memo2Change();
@@ -92,6 +97,9 @@ private:
     void clearProgressFields();
     void showRemaining(int panel);
     template <typename Handler> void guarded(Handler handler);
+    /** Says cameToRest(reason) once the events now waiting are handled, if the flow is at rest then. */
+    void announceRest(RestReason reason);
+    void sendPendingRest(quint64 check);
 
     Parts m;
     BrowserPageAccess m_pageAccess;
@@ -100,4 +108,7 @@ private:
     QTimer m_timer2;
     QHash<QString, QString> m_failedUrls; // page URL -> file name
     bool m_loading = false;
+    bool m_reading = false;
+    std::optional<RestReason> m_pendingRest;
+    quint64 m_restCheck = 0;
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "automation/flow/TargetPath.h"
+#include "flow/TargetPath.h"
 #include "tests/automation/QStringPrinter.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "automation/flow/WaitTime.h"
+#include "flow/WaitTime.h"
 
 #include <cmath>
 #include <cstdlib>

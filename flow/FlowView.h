@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "automation/flow/StatusTexts.h"
+#include "flow/StatusTexts.h"
 
 #include <QString>
 

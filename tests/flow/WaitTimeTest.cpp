@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "automation/flow/WaitTime.h"
+#include "flow/WaitTime.h"
 #include "tests/automation/QStringPrinter.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "tests/automation/flow/FlowFixture.h"
+#include "tests/flow/FlowFixture.h"
 #include "tests/support/Budget.h"
 
-#include "automation/flow/StatusTexts.h"
+#include "flow/StatusTexts.h"
 
 using namespace std::chrono_literals;
 
@@ -71,10 +71,16 @@ TEST_F(PageFlowTest, TheLastMissingFileEmptiesTheQueueWithoutPowerOff)
     EXPECT_EQ(view.status[0], StatusTexts::checkDownloadLink.text);
     EXPECT_EQ(view.widths[0], 200);
     EXPECT_FALSE(shutdown.countdown().isRunning());
+    // The empty queue has no head to read: reading one would fail inside the page read, which
+    // swallows the error into the page text.
+    EXPECT_FALSE(buffer.text().endsWith(QStringLiteral("No Web Document Body HTML")));
+    EXPECT_TRUE(view.errors.isEmpty());
 }
 
 TEST_F(PageFlowTest, ThePageWithoutMarkersHasItsFreeUserButtonPressed)
 {
+    QStringList dropped;
+    QObject::connect(&flow, &PageFlow::urlDropped, &flow, [&](const QString &url) { dropped << url; });
     QStringList clicks;
     auto document = std::make_shared<FakePageDocument>();
     document->body = freeUserPage;
@@ -84,7 +90,10 @@ TEST_F(PageFlowTest, ThePageWithoutMarkersHasItsFreeUserButtonPressed)
     browser.current = document;
     emit browser.documentComplete(document->url());
     EXPECT_EQ(clicks, QStringList{QStringLiteral("free")});
-    EXPECT_EQ(state.MarkerFound, 0);
+    // The scanners found nothing to act on: no countdown, no wait, nothing dropped.
+    EXPECT_FALSE(flow.Timer1().isActive());
+    EXPECT_FALSE(flow.Timer2().isActive());
+    EXPECT_TRUE(dropped.isEmpty());
 }
 
 TEST_F(PageFlowTest, TheCountdownRunsOnItsOwnClockThenStartsTheTransfer)
@@ -180,6 +189,37 @@ TEST_F(PageFlowTest, AStartDuringARetryWaitLetsTheNextPageEndTheWait)
     EXPECT_TRUE(flow.Timer2().isActive());
     EXPECT_EQ(browser.navigated.size(), 3);
     EXPECT_EQ(download.Tag(), 0);
+}
+
+TEST_F(PageFlowTest, AWaitPageWithACountdownOnItWaits)
+{
+    queue.append(QStringLiteral("http://host/page"));
+    queue.showHead();
+    flow.StartDownload1Click();
+    loadPage(QStringLiteral("<p>Unfortunately you will have to wait 2 minutes.</p>")
+             + countdownPage(5, QStringLiteral("http://files/a.bin")));
+    EXPECT_TRUE(flow.Timer2().isActive());
+    EXPECT_FALSE(flow.Timer1().isActive());
+    tickCountdown(6);
+    EXPECT_TRUE(download.UrlToDownload().isEmpty());
+    EXPECT_EQ(download.Tag(), 0);
+}
+
+TEST_F(PageFlowTest, StopDuringARetryWaitNeverReopensThePage)
+{
+    queue.append(QStringLiteral("http://host/page"));
+    queue.showHead();
+    flow.StartDownload1Click();
+    loadPage(QStringLiteral("Unfortunately you will have to wait 1 minutes."));
+    emit browser.downloadComplete();
+    ASSERT_TRUE(flow.Timer2().isActive());
+    flow.Timer2().setInterval(1);
+
+    flow.StopDownExecute();
+    clock.set(clock.timeOfDay() + 90 * second);
+    runWithinBudget([] { return false; }, 50ms);
+    EXPECT_EQ(browser.navigated.size(), 1);
+    EXPECT_TRUE(flow.isAtRest());
 }
 
 TEST_F(PageFlowTest, StopDuringACountdownLeavesTheQueueForTheNextStart)

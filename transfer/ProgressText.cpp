@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "transfer/progress/ProgressText.h"
+#include "transfer/ProgressText.h"
 
 #include <QLocale>
 #include <QTime>

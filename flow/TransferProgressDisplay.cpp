@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
-#include "transfer/progress/TransferProgressDisplay.h"
+#include "flow/TransferProgressDisplay.h"
 
 #include "automation/Clock.h"
 #include "automation/MainUnitState.h"
 #include "automation/TextConversions.h"
-#include "automation/flow/FlowView.h"
-#include "automation/flow/PageFlow.h"
-#include "automation/flow/StatusTexts.h"
-#include "automation/flow/WaitTime.h"
+#include "flow/FlowView.h"
+#include "flow/PageFlow.h"
+#include "flow/StatusTexts.h"
+#include "flow/WaitTime.h"
 #include "power/ShutdownSwitch.h"
 #include "queue/DownloadQueue.h"
+#include "transfer/ProgressText.h"
 #include "transfer/TDownloadFile.h"
-#include "transfer/progress/ProgressText.h"
 
 using Field = FlowView::Field;
 

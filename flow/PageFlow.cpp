@@ -1,18 +1,22 @@
 // SPDX-License-Identifier: MIT
-#include "automation/flow/PageFlow.h"
+#include "flow/PageFlow.h"
 
 #include "automation/Clock.h"
 #include "automation/MainUnitState.h"
-#include "automation/PageAccess.h"
+#include "automation/PageBrowser.h"
 #include "automation/PageTextBuffer.h"
-#include "automation/flow/FlowView.h"
-#include "automation/flow/StatusTexts.h"
-#include "automation/flow/TargetPath.h"
-#include "automation/flow/WaitTime.h"
 #include "common/QuorvelError.h"
+#include "flow/FlowView.h"
+#include "flow/StatusTexts.h"
+#include "flow/TargetPath.h"
+#include "flow/WaitTime.h"
 #include "power/ShutdownSwitch.h"
 #include "queue/DownloadQueue.h"
 #include "transfer/TDownloadFile.h"
+
+#include <QScopeGuard>
+
+#include <utility>
 
 PageFlow::PageFlow(Parts parts, QObject *parent)
     : QObject(parent)
@@ -50,6 +54,7 @@ void PageFlow::startCurrent()
         return;
     if (m.queue.currentUrl().isEmpty()) {
         m.shutdown.CheckShutDown();
+        announceRest(RestReason::QueueDone);
         return;
     }
     open(m.queue.currentUrl());
@@ -70,6 +75,7 @@ void PageFlow::StopDownExecute()
     m_timer1.stop();
     m_timer2.stop();
     m.view.clearStatus();
+    announceRest(RestReason::Stopped);
 }
 
 void PageFlow::WebBrowser1BeforeNavigate2()
@@ -80,8 +86,17 @@ void PageFlow::WebBrowser1BeforeNavigate2()
 
 void PageFlow::WebBrowser1DocumentComplete()
 {
-    m_pageAccess.BrowserInfo();
+    {
+        // The read pumps events; a rest check that arrives meanwhile must not take the page
+        // that is still unread for one that asks for nothing.
+        m_reading = true;
+        const auto readDone = qScopeGuard([this] { m_reading = false; });
+        m_pageAccess.BrowserInfo();
+    }
     m.state.MarkerFound = 0;
+    // A page that asked for something has started a timer, a transfer or a navigation by the
+    // time the check runs; one that matched nothing leaves the flow at rest.
+    announceRest(RestReason::UnrecognisedPage);
 }
 
 void PageFlow::WebBrowser1DownloadComplete()
@@ -168,6 +183,7 @@ void PageFlow::DeleteURLError()
     if (m.queue.count() == 0) {
         m.queue.setCurrentUrl(QString());
         m.view.showStatus(0, StatusTexts::checkDownloadLink);
+        announceRest(RestReason::QueueDone);
         return;
     }
     m.queue.setCurrentUrl(m.queue.head());
@@ -185,6 +201,7 @@ void PageFlow::startNextUnlessFailed()
         m.view.showStatus(0, StatusTexts::downloadFailed);
         m.view.showStatus(2, StatusTexts::fileName(m_failedUrls.value(next)));
         emit restingAtFailure(next);
+        announceRest(RestReason::RestingAtFailure);
         return;
     }
     startCurrent();
@@ -198,7 +215,7 @@ void PageFlow::rememberFailure(const QString &pageUrl, const QString &fileName)
 
 bool PageFlow::isAtRest() const
 {
-    return !m_loading && !m_timer1.isActive() && !m_timer2.isActive() && m.download.Tag() == 0
+    return !m_loading && !m_reading && !m_timer1.isActive() && !m_timer2.isActive() && m.download.Tag() == 0
         && !m.download.Busy();
 }
 
@@ -209,6 +226,26 @@ void PageFlow::clearProgressFields()
     m.view.setField(FlowView::Field::Percent, QString());
 }
 
+void PageFlow::announceRest(RestReason reason)
+{
+    // Every page read announces "nothing recognised"; a more telling reason of the same moment wins.
+    if (!m_pendingRest || *m_pendingRest == RestReason::UnrecognisedPage)
+        m_pendingRest = reason;
+    // Only the latest check counts: an earlier one may sit in the queue before a page that has
+    // since loaded, and would run before the navigation that page's handling began is announced.
+    const quint64 check = ++m_restCheck;
+    QMetaObject::invokeMethod(this, [this, check] { sendPendingRest(check); }, Qt::QueuedConnection);
+}
+
+void PageFlow::sendPendingRest(quint64 check)
+{
+    // Inside a page read: the read announces again when it ends, and the reason waits for it.
+    if (check != m_restCheck || m_reading)
+        return;
+    const std::optional<RestReason> reason = std::exchange(m_pendingRest, std::nullopt);
+    if (reason && isAtRest())
+        emit cameToRest(*reason);
+}
 
 template <typename Handler> void PageFlow::guarded(Handler handler)
 {

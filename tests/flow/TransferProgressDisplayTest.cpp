@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "tests/automation/flow/FlowFixture.h"
+#include "tests/flow/FlowFixture.h"
 
-#include "automation/flow/StatusTexts.h"
+#include "flow/StatusTexts.h"
+#include "transfer/ProgressText.h"
+
+#include <QThread>
+
+#include <atomic>
 
 using namespace std::chrono_literals;
 using Field = FlowView::Field;
@@ -28,6 +33,39 @@ protected:
         EXPECT_TRUE(runWithinBudget([&] { return ended == 1; }, 5s));
         QObject::disconnect(connection);
     }
+
+    /**
+     * A transfer of 1 MiB of 2 MiB during which the estimate timer fires ticks times before the
+     * progress arrives; answers the estimate shown then.
+     */
+    QString estimateAfterTicks(int ticks)
+    {
+        std::atomic<bool> go = false;
+        service.setScript([&go](UrlDownloadCallback &callback) {
+            callback.onStartBinding();
+            while (!go)
+                QThread::msleep(1);
+            callback.onProgress(1024 * 1024, 2048 * 1024);
+            callback.onStopBinding(TransferOutcome::done());
+            return TransferOutcome::done();
+        });
+        QString shown;
+        const auto connection = QObject::connect(&display, &TransferProgressDisplay::progressed, &display,
+                                                 [&] { shown = view.fields[Field::Estimate]; });
+        download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
+        download.setFileName(QStringLiteral("/tmp/never-written/a.bin"));
+        download.Start();
+        EXPECT_TRUE(runWithinBudget([&] { return download.Tag() == 1; }, 5s));
+        for (int tick = 0; tick < ticks; ++tick)
+            display.EstTimerTimer();
+        elapsedAtProgress = state.ElapsedSeconds;
+        go = true;
+        EXPECT_TRUE(runWithinBudget([&] { return download.Tag() == 0 && !download.Busy(); }, 5s));
+        QObject::disconnect(connection);
+        return shown;
+    }
+
+    int elapsedAtProgress = 0;
 };
 
 TEST_F(TransferProgressDisplayTest, StartTakesTheHeadOffTheQueueAndMarksTheTransfer)
@@ -95,6 +133,22 @@ TEST_F(TransferProgressDisplayTest, AnEstimateOfADayOrMoreNeverFails)
     EXPECT_NO_THROW(display.DownloadFile1Progress(0, 4'000'000));
     EXPECT_EQ(view.fields[Field::Estimate], QStringLiteral("5555:33:30"));
     EXPECT_TRUE(view.errors.isEmpty());
+}
+
+TEST_F(TransferProgressDisplayTest, EachEstimateTickCountsFiveSeconds)
+{
+    QLocale::setDefault(QLocale::c());
+    // Half the file in 10 seconds: 10 more to go (the counts carry their +2 and +1).
+    EXPECT_EQ(estimateAfterTicks(2), durationText(20));
+    EXPECT_EQ(elapsedAtProgress, 10);
+}
+
+TEST_F(TransferProgressDisplayTest, TheNextFilesEstimateCountsOnlyItsOwnTime)
+{
+    QLocale::setDefault(QLocale::c());
+    estimateAfterTicks(3);
+    EXPECT_EQ(estimateAfterTicks(1), durationText(10));
+    EXPECT_EQ(elapsedAtProgress, 5);
 }
 
 TEST_F(TransferProgressDisplayTest, ElapsedTimeAcrossMidnightIsTheTrueTime)

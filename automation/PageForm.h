@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "automation/PageElement.h"
+
+/** A form of the document. */
+class PageForm
+{
+public:
+    virtual ~PageForm() = default;
+    /** The number of the form's elements, counted as form.elements does: image buttons are not among them. */
+    virtual int length() const = 0;
+    /** Element j (0-based, document order); throws QuorvelError when out of range. */
+    virtual PageElement &item(int j) = 0;
+};

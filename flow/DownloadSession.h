@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "automation/MainUnitState.h"
+#include "automation/PageTextBuffer.h"
+#include "flow/FlowViewRelay.h"
+#include "flow/PageFlow.h"
+#include "flow/RestReason.h"
+#include "flow/TransferProgressDisplay.h"
+#include "power/ShutdownSwitch.h"
+#include "queue/DownloadQueue.h"
+#include "transfer/TDownloadFile.h"
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+
+class Clock;
+class FlowView;
+class PageBrowser;
+class PowerRequest;
+class UrlDownloadService;
+
+/**
+ * One download run's core objects, built and wired once: the shared state, the page text, the
+ * queue, the download component, the power-off switch, the page flow and the transfer follower.
+ * The front ends and the tests build one around the services they choose and show it through
+ * their FlowView. Thread contract: UI thread only.
+ */
+class DownloadSession final : public QObject
+{
+    Q_OBJECT
+public:
+    struct Services
+    {
+        PageBrowser &browser;
+        UrlDownloadService &downloads;
+        PowerRequest &power;
+        const Clock &clock;
+        /** Where the run shows itself; a front end built on the session attaches itself later. */
+        FlowView *view = nullptr;
+        /** Where files go while no save folder is chosen. */
+        QString defaultFolder;
+        /** One counted second of the power-off countdown. */
+        std::chrono::milliseconds countdownStep = std::chrono::seconds(1);
+    };
+
+    explicit DownloadSession(Services services, QObject *parent = nullptr);
+
+    /** Shows the run through view from now on; nullptr shows it nowhere. */
+    void attachView(FlowView *view) { m_view.attach(view); }
+    /** Shows the run nowhere if view is the one it is shown through. */
+    void detachView(const FlowView *view) { m_view.detach(view); }
+
+    MainUnitState &state() { return m_state; }
+    PageTextBuffer &buffer() { return m_buffer; }
+    DownloadQueue &queue() { return m_queue; }
+    TDownloadFile &download() { return m_download; }
+    ShutdownSwitch &shutdown() { return m_shutdown; }
+    PageFlow &flow() { return m_flow; }
+    TransferProgressDisplay &progress() { return m_progress; }
+
+    /** Whether a file is being fetched: the download component's Tag. */
+    bool transferRunning() const { return m_download.Tag() != 0; }
+
+signals:
+    /**
+     * The run came to rest and nothing more happens in it until someone acts. Sent once the
+     * events of the moment are handled, and only when the flow is still at rest then; a power-off
+     * countdown may be running.
+     */
+    void cameToRest(RestReason reason);
+
+private:
+    MainUnitState m_state;
+    PageTextBuffer m_buffer;
+    DownloadQueue m_queue;
+    TDownloadFile m_download;
+    ShutdownSwitch m_shutdown;
+    FlowViewRelay m_view;
+    PageFlow m_flow;
+    TransferProgressDisplay m_progress;
+};

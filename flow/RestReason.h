@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+/** Why a run came to rest: nothing more happens in it until someone acts. */
+enum class RestReason {
+    /** No URL is left to open (the power-off check has been made). */
+    QueueDone,
+    /** The next URL already failed in this run; only a user's start tries it again. */
+    RestingAtFailure,
+    /** "停止下载" ended what was running. */
+    Stopped,
+    /** The page just read matched no reader and had no "Free user" button to press. */
+    UnrecognisedPage,
+};

@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: MIT
+#include "tests/flow/FlowFixture.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+const QString missingPage =
+    QStringLiteral("<p>The file could not be found. Please check the download link.</p>");
+} // namespace
+
+class DownloadSessionTest : public FlowFixture
+{
+protected:
+    DownloadSessionTest()
+    {
+        QObject::connect(&session, &DownloadSession::cameToRest, &session,
+                         [this](RestReason reason) { rests.push_back(reason); });
+    }
+
+    /** Lets the events of the moment run, as the event loop would after a handler. */
+    void settle() { runWithinBudget([] { return false; }, 20ms); }
+
+    void startAt(const QStringList &urls)
+    {
+        queue.appendAll(urls);
+        queue.showHead();
+        flow.StartDownload1Click();
+    }
+
+    /** The browser's load ends and its page arrives, in the engine's order. */
+    void finishLoad(const QString &html)
+    {
+        emit browser.downloadComplete();
+        loadPage(html);
+    }
+
+    std::vector<RestReason> rests;
+};
+
+TEST_F(DownloadSessionTest, TheLastMissingFileBringsTheRunToRestOnceAsDone)
+{
+    startAt({QStringLiteral("http://host/a")});
+    finishLoad(missingPage);
+    settle();
+    EXPECT_EQ(rests, std::vector<RestReason>{RestReason::QueueDone});
+}
+
+TEST_F(DownloadSessionTest, AMissingFileWithMoreToComeIsNoRest)
+{
+    startAt({QStringLiteral("http://host/a"), QStringLiteral("http://host/b")});
+    finishLoad(missingPage);
+    settle();
+    EXPECT_TRUE(rests.empty());
+}
+
+TEST_F(DownloadSessionTest, APageNoReaderKnowsIsARest)
+{
+    startAt({QStringLiteral("http://host/a")});
+    finishLoad(QStringLiteral("<p>Maintenance</p>"));
+    settle();
+    EXPECT_EQ(rests, std::vector<RestReason>{RestReason::UnrecognisedPage});
+}
+
+TEST_F(DownloadSessionTest, APressedFreeUserButtonIsNoRestWhileItsPageLoads)
+{
+    startAt({QStringLiteral("http://host/a")});
+    // The engine says that a navigation began only through a queued event, after the handler.
+    QStringList clicks;
+    auto document = std::make_shared<FakePageDocument>();
+    document->body = QStringLiteral("<form>x</form>");
+    document->addForm({{QStringLiteral("free"), QStringLiteral("Free user")}}, clicks);
+    document->forms.front()->elements.front()->onClick = [this] {
+        QMetaObject::invokeMethod(
+            &browser, [this] { emit browser.beforeNavigate(QStringLiteral("http://host/a")); }, Qt::QueuedConnection);
+    };
+    emit browser.downloadComplete();
+    browser.current = document;
+    emit browser.documentComplete(document->url());
+    settle();
+    EXPECT_EQ(clicks, QStringList{QStringLiteral("free")});
+    EXPECT_TRUE(rests.empty());
+}
+
+TEST_F(DownloadSessionTest, ACountdownOrAWaitIsNoRestAndAStopIs)
+{
+    startAt({QStringLiteral("http://host/a")});
+    finishLoad(QStringLiteral("Or try again in about 2 minutes."));
+    settle();
+    EXPECT_TRUE(rests.empty());
+    flow.StopDownExecute();
+    settle();
+    EXPECT_EQ(rests, std::vector<RestReason>{RestReason::Stopped});
+}
+
+TEST_F(DownloadSessionTest, AnEmptyStartIsDone)
+{
+    flow.StartDownload1Click();
+    settle();
+    EXPECT_EQ(rests, std::vector<RestReason>{RestReason::QueueDone});
+}
+
+TEST_F(DownloadSessionTest, ARunAtAFailedUrlRestsThere)
+{
+    state.FinalFileName = QStringLiteral("a.bin");
+    queue.appendAll({QStringLiteral("http://host/a"), QStringLiteral("http://host/b")});
+    queue.showHead();
+    service.setScript([](UrlDownloadCallback &callback) {
+        callback.onStartBinding();
+        callback.onStopBinding(TransferOutcome::failed(QStringLiteral("HTTP 500")));
+        return TransferOutcome::failed(QStringLiteral("HTTP 500"));
+    });
+    state.PageUrl = QStringLiteral("http://host/a");
+    download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
+    download.setFileName(QStringLiteral("/tmp/never-written/a.bin"));
+    download.Start();
+    ASSERT_TRUE(runWithinBudget([&] { return download.Tag() == 0 && !download.Busy(); }, 5s));
+    // b opens; its file goes through too; then a, which failed, is at the head.
+    service.setScript([](UrlDownloadCallback &callback) {
+        callback.onStartBinding();
+        callback.onStopBinding(TransferOutcome::done());
+        return TransferOutcome::done();
+    });
+    emit browser.downloadComplete();
+    state.PageUrl = QStringLiteral("http://host/b");
+    download.Start();
+    ASSERT_TRUE(runWithinBudget([&] { return !rests.empty(); }, 5s));
+    EXPECT_EQ(rests, std::vector<RestReason>{RestReason::RestingAtFailure});
+}
+
+TEST_F(DownloadSessionTest, TheWiringIsTheSessions)
+{
+    // The power-off check sees the transfer through the session, and the download component's
+    // unhandled errors reach the view.
+    download.setTag(1);
+    EXPECT_TRUE(session.transferRunning());
+    shutdown.menuChosen();
+    flow.StartDownload1Click();
+    EXPECT_FALSE(shutdown.countdown().isRunning());
+    download.setTag(0);
+    EXPECT_FALSE(session.transferRunning());
+    EXPECT_EQ(download.objectName(), QStringLiteral("DownloadFile1"));
+}
