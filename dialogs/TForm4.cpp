@@ -52,9 +52,13 @@ QString TForm4::openingFolder() const
     if (folder.isEmpty())
         folder = DownloadFolder::defaultPath();
     folder = QDir::cleanPath(QDir(folder).absolutePath());
-    // The root is a folder, so this ends there at the latest.
-    while (!QFileInfo(folder).isDir())
-        folder = QFileInfo(folder).path();
+    while (!QFileInfo(folder).isDir()) {
+        const QString above = QFileInfo(folder).path();
+        // A drive that is not there has no folder above it.
+        if (above == folder)
+            return QDir::rootPath();
+        folder = above;
+    }
     return folder;
 }
 
