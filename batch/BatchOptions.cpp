@@ -22,6 +22,7 @@ const char *const helpText = R"(用法: quorvel-batch [选项] (网址 | 列表�
   --folder DIR  保存文件夹 (默认: $HOME/Quorvel/Downloads; 不存在时创建)
   --shutdown    队列完成后关机: 先倒计时 60 秒, Ctrl+C 取消
   -h, --help    显示此帮助
+  -v, --version 显示版本
 
 Ctrl+C 或 SIGTERM: 像"停止下载"一样停止, 然后退出 (再按一次立即退出).
 
@@ -38,11 +39,14 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
     const QCommandLineOption folder(QStringLiteral("folder"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption shutdown(QStringLiteral("shutdown"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({folder, shutdown, help});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOptions({folder, shutdown, help, version});
     if (!parser.parse(arguments))
         return Error{parser.errorText()};
     if (parser.isSet(help))
         return Help{QString::fromUtf8(helpText)};
+    if (parser.isSet(version))
+        return Help{QStringLiteral("quorvel-batch " QUORVEL_VERSION "\n")};
 
     BatchOptions options;
     options.folder = parser.value(folder);

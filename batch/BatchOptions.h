@@ -13,7 +13,7 @@ struct BatchOptions
     QString folder;     // the save folder; empty means the default download folder
     bool shutdown = false;
 
-    /** Asked for --help: the text to print, exit status 0. */
+    /** Asked for --help or --version: the text to print, exit status 0. */
     struct Help
     {
         QString text;

@@ -29,9 +29,11 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvel-page"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Shows what Quorvel's page automation reads on a page."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption timeoutOption(QStringLiteral("timeout"),
                                            QStringLiteral("Give up after this many seconds (default 120)."),
                                            QStringLiteral("seconds"), QStringLiteral("120"));
