@@ -24,25 +24,70 @@ bool isHttp(const QUrl &url)
 
 } // namespace
 
-std::shared_ptr<HtmlDocument> HtmlDocument::parse(const QByteArray &utf8Html, const QUrl &url)
+HtmlDocument::Parsed HtmlDocument::parseWithin(const QByteArray &utf8Html, const QUrl &url, const ParseBudget &budget)
 {
-    return std::shared_ptr<HtmlDocument>(new HtmlDocument(utf8Html, url));
+    std::shared_ptr<HtmlDocument> document(new HtmlDocument(utf8Html, url, budget));
+    if (!document->m_output)
+        return {nullptr, document->m_arena->refusal()};
+    document->readTree();
+    return {std::move(document), ParseRefusal::None};
 }
 
-HtmlDocument::HtmlDocument(const QByteArray &utf8Html, const QUrl &url)
+std::shared_ptr<HtmlDocument> HtmlDocument::parse(const QByteArray &utf8Html, const QUrl &url)
+{
+    const ParseBudget budget;
+    Parsed parsed = parseWithin(utf8Html, url, budget);
+    if (parsed.document)
+        return std::move(parsed.document);
+    const QString reason = refusalText(parsed.refusal, budget);
+    return failurePage(url, reason, FailureCause::permanent(reason));
+}
+
+std::shared_ptr<HtmlDocument> HtmlDocument::failurePage(const QUrl &url, const QString &reason, const FailureCause &cause)
+{
+    const QString html = QStringLiteral("<!DOCTYPE html><html><head><title>Quorvel</title></head><body>"
+                                        "<h1>Quorvel: 无法打开页面</h1><p>%1</p></body></html>")
+                             .arg(reason.toHtmlEscaped());
+    std::shared_ptr<HtmlDocument> page(new HtmlDocument(html.toUtf8(), url, ParseBudget()));
+    page->readTree();
+    page->m_loadFailure = cause;
+    return page;
+}
+
+QString HtmlDocument::refusalText(ParseRefusal refusal, const ParseBudget &budget)
+{
+    switch (refusal) {
+    case ParseRefusal::TooManyNodes:
+        return QStringLiteral("页面的元素超过 %1 个的上限").arg(budget.maxNodes);
+    case ParseRefusal::TooMuchMemory:
+        return QStringLiteral("解析页面所需的内存超过 %1 MiB 的上限").arg(budget.maxBytes / (1024 * 1024));
+    case ParseRefusal::Deadline:
+        return QStringLiteral("页面解析超时");
+    case ParseRefusal::Cancelled:
+        return QStringLiteral("页面加载已取消");
+    case ParseRefusal::None:
+        break;
+    }
+    return {};
+}
+
+HtmlDocument::HtmlDocument(const QByteArray &utf8Html, const QUrl &url, const ParseBudget &budget)
     : m_source(utf8Html)
-    , m_arena(std::make_unique<GumboArena>())
+    , m_arena(std::make_unique<GumboArena>(budget))
     , m_output(nullptr)
     , m_url(url)
     , m_baseUrl(url)
 {
-    const GumboOptions options = m_arena->options();
-    m_output = gumbo_parse_with_options(&options, m_source.constData(), size_t(m_source.size()));
+    m_output = m_arena->parse(m_arena->options(), m_source.constData(), size_t(m_source.size()));
+}
+
+void HtmlDocument::readTree()
+{
     const GumboNode &root = *m_output->root;
     if (const GumboNode *base = HtmlNode::findElement(root, [](const GumboNode &node) {
             return HtmlNode::isHtml(node, GUMBO_TAG_BASE) && HtmlNode::hasAttribute(node, "href");
         })) {
-        m_baseUrl = url.resolved(QUrl(HtmlNode::attributeText(*base, "href").trimmed()));
+        m_baseUrl = m_url.resolved(QUrl(HtmlNode::attributeText(*base, "href").trimmed()));
     }
     // The body is serialized here, on the loader thread, so that the UI thread only reads it.
     if (const GumboNode *body = HtmlNode::findElement(root, [&root](const GumboNode &node) {
