@@ -2,6 +2,7 @@
 #include "platform/web/HtmlDocument.h"
 
 #include "common/QuorvelError.h"
+#include "platform/web/FormEndRepair.h"
 #include "platform/web/HtmlNode.h"
 #include "platform/web/HtmlSerializer.h"
 
@@ -83,6 +84,7 @@ HtmlDocument::HtmlDocument(const QByteArray &utf8Html, const QUrl &url, const Pa
 
 void HtmlDocument::readTree()
 {
+    FormEndRepair::apply(*m_output->root, m_source, *m_arena);
     const GumboNode &root = *m_output->root;
     if (const GumboNode *base = HtmlNode::findElement(root, [](const GumboNode &node) {
             return HtmlNode::isHtml(node, GUMBO_TAG_BASE) && HtmlNode::hasAttribute(node, "href");

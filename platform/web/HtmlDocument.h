@@ -77,7 +77,7 @@ private:
     // gumbo's tree points into the source text and lives in the arena, so both outlive it.
     QByteArray m_source;
     std::unique_ptr<GumboArena> m_arena;
-    const GumboOutput *m_output;
+    GumboOutput *m_output;
     QUrl m_url;
     QUrl m_baseUrl;
     std::optional<QString> m_bodyHtml;

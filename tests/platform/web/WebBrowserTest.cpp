@@ -161,6 +161,43 @@ TEST_F(WebBrowserTest, FreeUserClickPostsTheFormToItsAction)
     EXPECT_EQ(events, expected);
 }
 
+TEST_F(WebBrowserTest, OfManyClicksInOnePassOnlyTheLastIsFetched)
+{
+    std::string page;
+    for (int i = 0; i < 2000; ++i)
+        page += "<form action=/pick><input name=k value=" + std::to_string(i) + "><input type=submit value=\"Free user\"></form>";
+    std::atomic<int> searches = 0;
+    auto &http = server.server();
+    http.Get("/storm", [page](const httplib::Request &, httplib::Response &res) { res.set_content(page, "text/html"); });
+    http.Get("/pick", [this, &searches](const httplib::Request &req, httplib::Response &res) {
+        ++searches;
+        record(req);
+        res.set_content("<p>found</p>", "text/html");
+    });
+    open("/storm");
+    events.clear();
+    EXPECT_EQ(load([&] {
+                  auto &document = static_cast<HtmlDocument &>(*browser.document());
+                  for (int i = 0; i < document.formCount(); ++i)
+                      document.form(i).item(1).click();
+              }),
+              u"<p>found</p>");
+    EXPECT_EQ(searches.load(), 1);
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(seen.query, "1999");
+    const QStringList expected{u"before /pick?k=1999"_s, u"download"_s, u"complete /pick?k=1999"_s};
+    EXPECT_EQ(events, expected);
+}
+
+TEST_F(WebBrowserTest, ANewNavigationCancelsTheRunningLoad)
+{
+    browser.navigate(u(server.url("/stall")));
+    ASSERT_TRUE(runWithinBudget([&] { return stalled.load(); }, 5s));
+    EXPECT_EQ(open("/f1"), u"<p>frame one</p>");
+    const QStringList expected{u"before /stall"_s, u"download"_s, u"before /f1"_s, u"download"_s, u"complete /f1"_s};
+    EXPECT_EQ(events, expected);
+}
+
 TEST_F(WebBrowserTest, GetAndMultipartFormsReachTheServer)
 {
     const std::string page = "<form action=/search><input name=k value=\"a b\"><input type=submit></form>"
