@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/web/GumboArena.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <new>
@@ -11,6 +13,8 @@ constexpr std::size_t largestChunk = std::size_t(4) * 1024 * 1024;
 // How many allocations pass between two looks at the clock; gumbo allocates every few
 // characters, and at the worst nesting a step between two allocations is well under a millisecond.
 constexpr std::uint32_t allocationsPerClockCheck = 64;
+// The thread's processor time costs a system call, so it is read only this often.
+constexpr auto cpuCheckInterval = std::chrono::milliseconds(20);
 
 } // namespace
 
@@ -47,6 +51,8 @@ GumboOptions GumboArena::options()
 
 GumboOutput *GumboArena::parse(const GumboOptions &options, const char *text, std::size_t length)
 {
+    m_cpuAtStart = threadCpuTime();
+    m_lastCpuCheck = std::chrono::steady_clock::now();
     m_parsing = true;
     // Only gumbo's C frames and allocate() lie between here and the jump, and none of them owns
     // anything but blocks of this arena.
@@ -85,9 +91,27 @@ void GumboArena::check(std::size_t size)
         refuse(ParseRefusal::TooMuchMemory);
     if (++m_sinceClock >= allocationsPerClockCheck) {
         m_sinceClock = 0;
-        if (std::chrono::steady_clock::now() >= m_budget.deadline)
-            refuse(ParseRefusal::Deadline);
+        checkClocks();
     }
+}
+
+void GumboArena::checkClocks()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= m_budget.deadline)
+        refuse(ParseRefusal::Deadline);
+    if (now - m_lastCpuCheck < cpuCheckInterval)
+        return;
+    m_lastCpuCheck = now;
+    if (threadCpuTime() - m_cpuAtStart >= m_budget.maxCpuTime)
+        refuse(ParseRefusal::TooMuchCpuTime);
+}
+
+std::chrono::nanoseconds GumboArena::threadCpuTime()
+{
+    timespec time{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
 }
 
 void GumboArena::refuse(ParseRefusal why)

@@ -5,6 +5,8 @@
 
 #include <gumbo.h>
 
+#include <chrono>
+
 #include <array>
 #include <csetjmp>
 #include <cstddef>
@@ -51,6 +53,8 @@ private:
     void *takeLarge(std::size_t size);
     void *carve(std::size_t bytes);
     void check(std::size_t size);
+    void checkClocks();
+    static std::chrono::nanoseconds threadCpuTime();
     [[noreturn]] void refuse(ParseRefusal why);
 
     static constexpr std::size_t granule = 8;
@@ -76,6 +80,8 @@ private:
     std::jmp_buf m_escape;
     bool m_parsing = false;
     std::uint32_t m_sinceClock = 0;
+    std::chrono::nanoseconds m_cpuAtStart{0};
+    std::chrono::steady_clock::time_point m_lastCpuCheck;
     std::size_t m_nodes = 0;
     std::size_t m_bytesHeld = 0;
     std::size_t m_nextChunk = 64 * 1024;

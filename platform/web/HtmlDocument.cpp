@@ -63,7 +63,9 @@ QString HtmlDocument::refusalText(ParseRefusal refusal, const ParseBudget &budge
     case ParseRefusal::TooMuchMemory:
         return QStringLiteral("解析页面所需的内存超过 %1 MiB 的上限").arg(budget.maxBytes / (1024 * 1024));
     case ParseRefusal::Deadline:
-        return QStringLiteral("页面解析超时");
+        return QStringLiteral("页面加载超时");
+    case ParseRefusal::TooMuchCpuTime:
+        return QStringLiteral("页面解析超时 (超过 %1 秒)").arg(double(budget.maxCpuTime.count()) / 1e9, 0, 'f', 1);
     case ParseRefusal::Cancelled:
         return QStringLiteral("页面加载已取消");
     case ParseRefusal::None:

@@ -21,9 +21,9 @@ struct PageLimits
     /** Frames beyond this many are not loaded (each would cost a request). */
     int maxFrames = 64;
     /**
-     * A parse may take this long, plus parseTimePerMiB for each MiB of the page: several times
-     * what an ordinary page needs, and still within five seconds at the size cap, which a
-     * hostile page (nested a hundred thousand deep, say) reaches long before its end.
+     * A parse may spend this much processor time, plus parseTimePerMiB for each MiB of the
+     * page: twice what gumbo needs for ordinary markup, and within five seconds at the size
+     * cap, which a hostile page (nested a hundred thousand deep, say) reaches long before its end.
      */
     std::chrono::milliseconds parseTimeBase{1000};
     std::chrono::milliseconds parseTimePerMiB{100};

@@ -4,7 +4,6 @@
 #include "platform/web/PageDecoder.h"
 #include "platform/web/PageFetcher.h"
 
-#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -76,13 +75,13 @@ PageLoad::Result PageLoad::load(const CurlSession &session, const PageRequest &r
 HtmlDocument::Parsed PageLoad::parse(const PageResponse &page, const PageLimits &limits, const std::atomic<bool> &cancel,
                                      Clock::time_point loadDeadline)
 {
-    const auto parseStart = Clock::now();
     const auto mebibytes = double(page.body.size()) / (1024 * 1024);
     const auto allowance = limits.parseTimeBase
         + std::chrono::duration_cast<std::chrono::milliseconds>(limits.parseTimePerMiB * mebibytes);
     ParseBudget budget;
     budget.cancel = &cancel;
-    budget.deadline = std::min(loadDeadline, parseStart + allowance);
+    budget.deadline = loadDeadline;
+    budget.maxCpuTime = allowance;
     budget.maxBytes = limits.maxParseBytes;
     budget.maxNodes = limits.maxParseNodes;
     HtmlDocument::Parsed parsed
@@ -91,7 +90,7 @@ HtmlDocument::Parsed PageLoad::parse(const PageResponse &page, const PageLimits 
         return parsed;
     // A parse that outran its own allowance will do so again: the page is at fault. One cut
     // short by the load's deadline lost its time to a slow server, which may be quicker later.
-    const bool slowServer = parsed.refusal == ParseRefusal::Deadline && budget.deadline == loadDeadline;
+    const bool slowServer = parsed.refusal == ParseRefusal::Deadline;
     const QString reason = HtmlDocument::refusalText(parsed.refusal, budget);
     const FailureCause cause = slowServer ? FailureCause::transient(QStringLiteral("超时")) : FailureCause::permanent(reason);
     parsed.document = HtmlDocument::failurePage(page.url, reason, cause);

@@ -14,8 +14,13 @@ struct ParseBudget
 {
     /** Set from another thread to end the parse at its next allocation. */
     const std::atomic<bool> *cancel = nullptr;
-    /** The parse ends when this passes. */
+    /** The parse ends when this passes (the load's deadline). */
     std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
+    /**
+     * The processor time the parse may spend: what the page costs, whatever else the machine
+     * is doing, where the deadline above is what the user waits.
+     */
+    std::chrono::nanoseconds maxCpuTime = std::chrono::nanoseconds::max();
     /**
      * Memory the parser may hold at once, blocks and bookkeeping included. gumbo's tree takes
      * about fifteen times the size of dense markup, so a 32 MiB page of it may be refused.
@@ -26,4 +31,4 @@ struct ParseBudget
 };
 
 /** Why a parse was given up; None when it ran to the end. */
-enum class ParseRefusal { None, Cancelled, Deadline, TooManyNodes, TooMuchMemory };
+enum class ParseRefusal { None, Cancelled, Deadline, TooMuchCpuTime, TooManyNodes, TooMuchMemory };

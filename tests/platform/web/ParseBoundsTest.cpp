@@ -60,12 +60,16 @@ TEST(ParseBounds, EachBoundEndsTheParseAndSaysWhich)
     EXPECT_EQ(HtmlDocument::parseWithin(storm, pageUrl, late).refusal, ParseRefusal::Deadline);
 }
 
-TEST(ParseBounds, DeepNestingEndsAtTheDeadline)
+TEST(ParseBounds, DeepNestingEndsAtEitherClock)
 {
     // Parsed whole, this would take minutes: gumbo's work grows with the square of the depth.
-    ParseBudget budget;
-    budget.deadline = std::chrono::steady_clock::now() + 200ms;
-    EXPECT_EQ(HtmlDocument::parseWithin(repeated("<div>", 300000), pageUrl, budget).refusal, ParseRefusal::Deadline);
+    const QByteArray deep = repeated("<div>", 300000);
+    ParseBudget wall;
+    wall.deadline = std::chrono::steady_clock::now() + 200ms;
+    EXPECT_EQ(HtmlDocument::parseWithin(deep, pageUrl, wall).refusal, ParseRefusal::Deadline);
+    ParseBudget processor;
+    processor.maxCpuTime = 200ms;
+    EXPECT_EQ(HtmlDocument::parseWithin(deep, pageUrl, processor).refusal, ParseRefusal::TooMuchCpuTime);
 }
 
 TEST(ParseBounds, ACancelFromAnotherThreadEndsTheParse)

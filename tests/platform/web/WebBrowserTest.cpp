@@ -282,6 +282,14 @@ TEST_F(WebBrowserTest, FailuresEndInQuorvelsOwnPageWithTheirCause)
         EXPECT_EQ(cause->kind, row.kind) << row.url.toStdString();
         EXPECT_FALSE(cause->reason.isEmpty());
     }
+    // The load's own deadline passing during the parse blames the wait, not the page.
+    limits.parseTimeBase = std::chrono::minutes(10);
+    limits.loadTimeout = 300ms;
+    browser.setLimits(limits);
+    EXPECT_TRUE(open("/deep").contains(u"加载超时"));
+    ASSERT_TRUE(browser.document()->loadFailure());
+    EXPECT_EQ(browser.document()->loadFailure()->kind, Kind::Transient);
+
     limits.maxPageBytes = 1000;
     browser.setLimits(limits);
     EXPECT_TRUE(open("/big").contains(u"1000"));
