@@ -4,7 +4,6 @@
 #include "platform/web/GumboArena.h"
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -74,28 +73,7 @@ void removeChild(GumboNode &parent, unsigned int index)
 
 } // namespace
 
-void FormEndRepair::apply(GumboNode &root, const QByteArray &source, GumboArena &arena)
-{
-    // Forms first, then mend: mending changes the child lists a walk would be reading.
-    std::vector<GumboNode *> forms;
-    std::vector<GumboNode *> stack{&root};
-    while (!stack.empty()) {
-        GumboNode *node = stack.back();
-        stack.pop_back();
-        if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT)
-            continue;
-        const GumboVector &kids = node->type == GUMBO_NODE_DOCUMENT ? node->v.document.children : node->v.element.children;
-        for (unsigned int i = kids.length; i-- > 0;)
-            stack.push_back(&child(kids, i));
-        if (node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == GUMBO_TAG_FORM
-            && node->v.element.tag_namespace == GUMBO_NAMESPACE_HTML)
-            forms.push_back(node);
-    }
-    for (GumboNode *form : forms)
-        repair(*form, source, arena);
-}
-
-void FormEndRepair::repair(GumboNode &form, const QByteArray &source, GumboArena &arena)
+void FormEndRepair::apply(GumboNode &form, const QByteArray &source, GumboArena &arena)
 {
     GumboNode *parent = form.parent;
     if (!parent || parent->type != GUMBO_NODE_ELEMENT)

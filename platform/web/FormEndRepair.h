@@ -18,10 +18,9 @@ class GumboArena;
 class FormEndRepair final
 {
 public:
-    /** Moves the text before each form's end tag back into the form. */
-    static void apply(GumboNode &root, const QByteArray &source, GumboArena &arena);
+    /** Moves the text before the form's end tag back into the form. */
+    static void apply(GumboNode &form, const QByteArray &source, GumboArena &arena);
 
 private:
-    static void repair(GumboNode &form, const QByteArray &source, GumboArena &arena);
     static QByteArray decodedText(QByteArrayView sourceText);
 };

@@ -86,39 +86,48 @@ HtmlDocument::HtmlDocument(const QByteArray &utf8Html, const QUrl &url, const Pa
 
 void HtmlDocument::readTree()
 {
-    FormEndRepair::apply(*m_output->root, m_source, *m_arena);
+    // One walk gathers all the document keeps; the body is walked once more to serialize it.
     const GumboNode &root = *m_output->root;
-    if (const GumboNode *base = HtmlNode::findElement(root, [](const GumboNode &node) {
-            return HtmlNode::isHtml(node, GUMBO_TAG_BASE) && HtmlNode::hasAttribute(node, "href");
-        })) {
+    const GumboNode *base = nullptr;
+    const GumboNode *body = nullptr;
+    QHash<QByteArray, const GumboNode *> ids;
+    std::vector<const GumboNode *> forms;
+    std::vector<const GumboNode *> controls;
+    HtmlNode::forEachElement(root, [&](const GumboNode &node) {
+        if (const char *id = HtmlNode::attribute(node, "id"); id && *id && !ids.contains(id))
+            ids.insert(id, &node);
+        if (HtmlNode::isHtml(node, GUMBO_TAG_FORM))
+            forms.push_back(&node);
+        else if (isListed(node))
+            controls.push_back(&node);
+        else if (HtmlNode::isHtml(node, GUMBO_TAG_FRAME) || HtmlNode::isHtml(node, GUMBO_TAG_IFRAME))
+            m_frames.push_back(&node);
+        else if (!body && HtmlNode::isHtml(node, GUMBO_TAG_BODY) && node.parent == &root)
+            body = &node;
+        else if (!base && HtmlNode::isHtml(node, GUMBO_TAG_BASE) && HtmlNode::hasAttribute(node, "href"))
+            base = &node;
+    });
+    // The tree is this document's own; only the walk hands its nodes out as const.
+    for (const GumboNode *form : forms)
+        FormEndRepair::apply(const_cast<GumboNode &>(*form), m_source, *m_arena);
+    if (base)
         m_baseUrl = m_url.resolved(QUrl(HtmlNode::attributeText(*base, "href").trimmed()));
-    }
     // The body is serialized here, on the loader thread, so that the UI thread only reads it.
-    if (const GumboNode *body = HtmlNode::findElement(root, [&root](const GumboNode &node) {
-            return HtmlNode::isHtml(node, GUMBO_TAG_BODY) && node.parent == &root;
-        })) {
+    if (body)
         m_bodyHtml = QString::fromUtf8(HtmlSerializer::innerHtml(*body));
-    }
-    collectForms();
+    collectForms(forms, controls, ids);
 }
 
 HtmlDocument::~HtmlDocument() = default;
 
-void HtmlDocument::collectForms()
+void HtmlDocument::collectForms(const std::vector<const GumboNode *> &forms, const std::vector<const GumboNode *> &controls,
+                                const QHash<QByteArray, const GumboNode *> &ids)
 {
-    QHash<QByteArray, const GumboNode *> ids;
     QHash<const GumboNode *, HtmlForm *> formOf;
-    std::vector<const GumboNode *> controls;
-    HtmlNode::forEachElement(*m_output->root, [&](const GumboNode &node) {
-        if (const char *id = HtmlNode::attribute(node, "id"); id && *id && !ids.contains(id))
-            ids.insert(id, &node);
-        if (HtmlNode::isHtml(node, GUMBO_TAG_FORM)) {
-            m_forms.push_back(std::make_unique<HtmlForm>(node, *this));
-            formOf.insert(&node, m_forms.back().get());
-        } else if (isListed(node)) {
-            controls.push_back(&node);
-        }
-    });
+    for (const GumboNode *node : forms) {
+        m_forms.push_back(std::make_unique<HtmlForm>(*node, *this));
+        formOf.insert(node, m_forms.back().get());
+    }
     for (const GumboNode *control : controls) {
         if (HtmlForm *form = formOf.value(formOwner(*control, ids)))
             form->addControl(*control);
@@ -177,14 +186,12 @@ QUrl HtmlDocument::baseUrl() const
 QList<QUrl> HtmlDocument::frameSources() const
 {
     QList<QUrl> sources;
-    HtmlNode::forEachElement(*m_output->root, [&](const GumboNode &node) {
-        if (!HtmlNode::isHtml(node, GUMBO_TAG_FRAME) && !HtmlNode::isHtml(node, GUMBO_TAG_IFRAME))
-            return;
-        const QString src = HtmlNode::attributeText(node, "src").trimmed();
+    for (const GumboNode *frame : m_frames) {
+        const QString src = HtmlNode::attributeText(*frame, "src").trimmed();
         const QUrl resolved = m_baseUrl.resolved(QUrl(src));
         if (!src.isEmpty() && isHttp(resolved))
             sources.append(resolved);
-    });
+    }
     return sources;
 }
 

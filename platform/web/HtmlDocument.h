@@ -71,7 +71,8 @@ public:
 private:
     HtmlDocument(const QByteArray &utf8Html, const QUrl &url, const ParseBudget &budget);
     void readTree();
-    void collectForms();
+    void collectForms(const std::vector<const GumboNode *> &forms, const std::vector<const GumboNode *> &controls,
+                      const QHash<QByteArray, const GumboNode *> &ids);
     const GumboNode *formOwner(const GumboNode &control, const QHash<QByteArray, const GumboNode *> &ids) const;
 
     // gumbo's tree points into the source text and lives in the arena, so both outlive it.
@@ -82,6 +83,7 @@ private:
     QUrl m_baseUrl;
     std::optional<QString> m_bodyHtml;
     std::vector<std::unique_ptr<HtmlForm>> m_forms;
+    std::vector<const GumboNode *> m_frames;
     std::function<void(const PageRequest &)> m_navigator;
     std::optional<FailureCause> m_loadFailure;
 };
