@@ -114,7 +114,7 @@ void HtmlDocument::readTree()
         m_baseUrl = m_url.resolved(QUrl(HtmlNode::attributeText(*base, "href").trimmed()));
     // The body is serialized here, on the loader thread, so that the UI thread only reads it.
     if (body)
-        m_bodyHtml = QString::fromUtf8(HtmlSerializer::innerHtml(*body));
+        m_bodyHtml = QString::fromUtf8(HtmlSerializer::innerHtml(*body, m_source.size() + m_source.size() / 8));
     collectForms(forms, controls, ids);
 }
 

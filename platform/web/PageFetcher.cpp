@@ -201,6 +201,8 @@ PageResponse PageFetcher::fetch(const PageRequest &request, qint64 maxBytes, std
     } else if (code != CURLE_OK) {
         response.fail(QString::fromUtf8(error[0] ? error : curl_easy_strerror(code)), curlFailureCause(code));
     } else {
+        // The body's spare capacity would otherwise stay allocated for as long as the page lives.
+        sink.body.squeeze();
         response.body = std::move(sink.body);
     }
     return response;
