@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 void AppSetup::apply()
 {
@@ -16,4 +18,17 @@ void AppSetup::apply()
     QFont::insertSubstitution(simSun, QStringLiteral("Noto Serif CJK SC"));
     QFont::insertSubstitution(simSun, QStringLiteral("WenQuanYi Zen Hei"));
     QApplication::setFont(QFont(simSun, 9));
+    translateQt();
+}
+
+// The window speaks Chinese whatever the system's language, so the file dialog, the text fields'
+// context menus and the message boxes' buttons must too. Without Debian's translation package
+// they stay English; the program works all the same.
+void AppSetup::translateQt()
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }

@@ -5,6 +5,12 @@
 class AppSetup final
 {
 public:
-    /** Title "Quorvel V.1.1", window icon, and SimSun 9 pt with CJK faces standing in for it. */
+    /**
+     * Title "Quorvel V.1.1", window icon, SimSun 9 pt with CJK faces standing in for it, and Qt's
+     * own Simplified Chinese texts for its standard dialogs and menus.
+     */
     static void apply();
+
+private:
+    static void translateQt();
 };

@@ -1,9 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "app/StatusPanels.h"
 
+#include <QEvent>
 #include <QLabel>
+#include <QLayout>
 
 #include <algorithm>
+
+namespace {
+constexpr int lastPanel = StatusPanels::panelCount - 1;
+
+// The label's indent of half an "x" and the other half as slack.
+int margins(const QLabel &label)
+{
+    return 2 * label.frameWidth() + label.fontMetrics().horizontalAdvance(QLatin1Char('x'));
+}
+} // namespace
 
 StatusPanels::StatusPanels(QWidget *parent)
     : QStatusBar(parent)
@@ -13,7 +25,11 @@ StatusPanels::StatusPanels(QWidget *parent)
         auto *panel = new QLabel(this);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        addWidget(panel);
+        // Its width comes from fit(), never from the text it shows, which elide() cuts to it. The
+        // last panel takes what room is left, up to what its text needs.
+        panel->setSizePolicy(i == lastPanel ? QSizePolicy::Ignored : QSizePolicy::Fixed, QSizePolicy::Preferred);
+        panel->installEventFilter(this);
+        addWidget(panel, i == lastPanel ? 1 : 0);
         m_panels[std::size_t(i)] = panel;
         fit(i);
     }
@@ -21,13 +37,14 @@ StatusPanels::StatusPanels(QWidget *parent)
 
 void StatusPanels::setPanelText(int panel, const QString &text)
 {
-    m_panels.at(std::size_t(panel))->setText(text.left(text.indexOf(QChar(u'\0'))));
+    m_texts.at(std::size_t(panel)) = text.left(text.indexOf(QChar(u'\0')));
     fit(panel);
+    elide(panel);
 }
 
 QString StatusPanels::panelText(int panel) const
 {
-    return m_panels.at(std::size_t(panel))->text();
+    return m_texts.at(std::size_t(panel));
 }
 
 void StatusPanels::setPanelWidth(int panel, int width)
@@ -41,14 +58,41 @@ int StatusPanels::panelWidth(int panel) const
     return m_panels.at(std::size_t(panel))->width();
 }
 
+bool StatusPanels::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize) {
+        const auto found = std::find(m_panels.begin(), m_panels.end(), watched);
+        if (found != m_panels.end())
+            elide(int(found - m_panels.begin()));
+    }
+    return QStatusBar::eventFilter(watched, event);
+}
+
 // The widths count five pixels a character, which the window's font does not keep to: a time
 // or a file name would lose its last characters.
 void StatusPanels::fit(int panel)
 {
     QLabel *label = m_panels.at(std::size_t(panel));
-    const QFontMetrics metrics = label->fontMetrics();
-    // The frame on both sides and the label's indent of half an "x", with the other half as slack.
-    const int needed = metrics.horizontalAdvance(label->text()) + 2 * label->frameWidth()
-                       + metrics.horizontalAdvance(QLatin1Char('x'));
-    label->setFixedWidth(std::max(m_widths.at(std::size_t(panel)), needed));
+    const int given = m_widths.at(std::size_t(panel));
+    const int needed = label->fontMetrics().horizontalAdvance(m_texts.at(std::size_t(panel))) + margins(*label);
+    const int wanted = std::max(given, needed);
+    label->setMaximumWidth(wanted);
+    // The width the flow gives a file name's panel counts its characters, which may be more than
+    // the window has room for: the panel claims no more than its designed width.
+    label->setMinimumWidth(panel == lastPanel ? std::min(wanted, designedWidths[lastPanel]) : wanted);
+    // Qt does not tell the layout when a widget of fixed width changes it. At once, not at the
+    // next turn of the event loop: whoever set the text may read the width.
+    layout()->invalidate();
+    layout()->activate();
+}
+
+void StatusPanels::elide(int panel)
+{
+    QLabel *label = m_panels.at(std::size_t(panel));
+    const QString &text = m_texts.at(std::size_t(panel));
+    // The start of a file name says what it is and its end the type; the middle can go.
+    const QString shown =
+        label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width() - margins(*label));
+    label->setText(shown);
+    label->setToolTip(shown == text ? QString() : text);
 }

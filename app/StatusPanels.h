@@ -9,8 +9,9 @@ class QLabel;
 
 /**
  * StatusBar1: three text panels of set widths (190, 50, 50 at start) that the page flow and the
- * transfer display write; a panel whose text needs more room grows to show it whole. Panel
- * indexes are 0 to 2. UI thread only.
+ * transfer display write; a panel whose text needs more room grows to show it whole. The last
+ * panel grows only as far as the window's edge: there its text loses its middle, and the whole
+ * text becomes the panel's tooltip. Panel indexes are 0 to 2. UI thread only.
  */
 class StatusPanels final : public QStatusBar
 {
@@ -18,18 +19,25 @@ class StatusPanels final : public QStatusBar
 
 public:
     static constexpr int panelCount = 3;
+    static constexpr std::array<int, panelCount> designedWidths = {190, 50, 50};
 
     explicit StatusPanels(QWidget *parent);
 
     /** Shows text up to its first NUL: fixed-length texts are padded with NULs. */
     void setPanelText(int panel, const QString &text);
+    /** The whole text, also when the panel shows only part of it. */
     QString panelText(int panel) const;
     void setPanelWidth(int panel, int width);
     int panelWidth(int panel) const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void fit(int panel);
+    void elide(int panel);
 
     std::array<QLabel *, panelCount> m_panels{};
-    std::array<int, panelCount> m_widths = {190, 50, 50};
+    std::array<QString, panelCount> m_texts;
+    std::array<int, panelCount> m_widths = designedWidths;
 };

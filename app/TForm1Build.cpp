@@ -3,6 +3,7 @@
 #include "app/TForm1.h"
 
 #include "app/CommandIcons.h"
+#include "app/MenuBarStyle.h"
 #include "app/ProgressPanel.h"
 #include "app/StatusPanels.h"
 #include "app/ToolStrip.h"
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QStyleFactory>
 #include <QToolButton>
 
 namespace {
@@ -129,6 +131,9 @@ void TForm1::buildMenus()
         in->addAction(added);
         return added;
     };
+    auto *titles = new MenuBarStyle(QStyleFactory::create(style()->name()));
+    titles->setParent(menuBar());
+    menuBar()->setStyle(titles);
     File1 = menu(QStringLiteral("File1"), QStringLiteral("文件(&F)"));
     NewDownload1 = item(File1, QStringLiteral("NewDownload1"), QStringLiteral("新建下载"), 0);
     StartDownload1 = item(File1, QStringLiteral("StartDownload1"), QStringLiteral("开始下载"), 2);
@@ -151,13 +156,19 @@ void TForm1::buildMenus()
     View1 = menu(QStringLiteral("View1"), QStringLiteral("视图(&V)"));
     Progress1 = item(View1, QStringLiteral("Progress1"), QStringLiteral("显示/隐藏 进度"), -1);
     Help1 = menu(QStringLiteral("Help1"), QStringLiteral("帮助(&H)"));
+    Help1->setIcon(CommandIcons::image(4));
     AboutQuorvel1 = item(Help1, QStringLiteral("AboutQuorvel1"), QStringLiteral("关于 Quorvel"), 4);
 }
 
 void TForm1::buildToolBars()
 {
-    const auto button = [](ToolStrip *bar, const QString &name, int image, const QString &tip) {
-        return bar->addButton(name, CommandIcons::image(image), tip);
+    // A screen reader names a picture-only button by what its tooltip says.
+    const auto named = [](QToolButton *button) {
+        button->setAccessibleName(button->toolTip());
+        return button;
+    };
+    const auto button = [&named](ToolStrip *bar, const QString &name, int image, const QString &tip) {
+        return named(bar->addButton(name, CommandIcons::image(image), tip));
     };
     addBtn = button(ToolBar1, QStringLiteral("addBtn"), 0, QStringLiteral("新建下载"));
     delBtn = button(ToolBar1, QStringLiteral("delBtn"), 1, QStringLiteral("删除选择文件"));
@@ -174,8 +185,8 @@ void TForm1::buildToolBars()
     SaveBtn = button(ToolBar1, QStringLiteral("SaveBtn"), 5, QStringLiteral("保存选项"));
     clrBtn = button(ToolBar1, QStringLiteral("clrBtn"), 14, QStringLiteral("清除列表"));
     ToolBar1->addSeparator();
-    shutBtn = ToolBar1->addButton(QStringLiteral("shutBtn"), CommandIcons::shutGlyph(),
-                                  QStringLiteral("关机"));
+    shutBtn = named(ToolBar1->addButton(QStringLiteral("shutBtn"), CommandIcons::shutGlyph(),
+                                        QStringLiteral("关机")));
     shutBtn->setCheckable(true);
 
     ToolStrip *side = Panel1->ToolBar2;

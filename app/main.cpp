@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The composition root: builds the long-lived objects and hands them down by reference.
 #include "app/AppSetup.h"
+#include "app/RunEndNotice.h"
 #include "app/TForm1.h"
 #include "automation/Clock.h"
 #include "flow/DownloadSession.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
+#include "platform/notify/DesktopNotifier.h"
 #include "platform/power/SystemPowerRequest.h"
 #include "platform/system/DesktopUrlOpener.h"
 #include "platform/system/DownloadFolder.h"
@@ -24,10 +26,12 @@ int main(int argc, char *argv[])
     const auto power = systemPowerRequest();
     SystemClock clock;
     DesktopUrlOpener opener;
+    const auto notifier = desktopNotifier();
     int exitCode = 0;
     {
         DownloadSession downloadSession({browser, downloads, *power, clock, nullptr, DownloadFolder::defaultPath()});
         TForm1 Form1(downloadSession, opener);
+        RunEndNotice notice(downloadSession, *notifier, Form1);
         Form1.show();
         exitCode = QApplication::exec();
     }

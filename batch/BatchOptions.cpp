@@ -29,6 +29,7 @@ const char *const helpText = R"(用法: quorvel-batch [选项] (网址 | 列表�
                 (30 秒, 1, 2, 4, 8 分钟, 之后每 10 分钟); 例如 90s, 30m, 2h,
                 不带单位为分钟; 默认 60m, 0 表示不重试, 最长 12h
   -h, --help    显示此帮助
+  -v, --version 显示版本
 
 Ctrl+C 或 SIGTERM: 像"停止下载"一样停止, 然后退出 (再按一次立即退出).
 
@@ -65,11 +66,14 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
     const QCommandLineOption shutdown(QStringLiteral("shutdown"));
     const QCommandLineOption retryFor(QStringLiteral("retry-for"), QString(), QStringLiteral("DURATION"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({folder, shutdown, retryFor, help});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOptions({folder, shutdown, retryFor, help, version});
     if (!parser.parse(arguments))
         return Error{parser.errorText()};
     if (parser.isSet(help))
         return Help{QString::fromUtf8(helpText)};
+    if (parser.isSet(version))
+        return Help{QStringLiteral("quorvel-batch " QUORVEL_VERSION "\n")};
 
     BatchOptions options;
     options.folder = parser.value(folder);

@@ -16,7 +16,7 @@ struct BatchOptions
     /** How long an entry whose failure may pass is tried again; zero: never. */
     std::chrono::seconds retryFor = std::chrono::minutes(60);
 
-    /** Asked for --help: the text to print, exit status 0. */
+    /** Asked for --help or --version: the text to print, exit status 0. */
     struct Help
     {
         QString text;

@@ -3,6 +3,7 @@
 
 #include <QEvent>
 #include <QWidget>
+#include <QWindow>
 
 void FixedOuterSize::apply(QWidget *window, QSize outer)
 {
@@ -18,8 +19,14 @@ FixedOuterSize::FixedOuterSize(QWidget *window, QSize outer)
 
 bool FixedOuterSize::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window && (event->type() == QEvent::Show || event->type() == QEvent::Move))
+    if (watched == m_window && (event->type() == QEvent::Show || event->type() == QEvent::Move)) {
+        // The native window exists from the first show on; installing twice is harmless.
+        if (QWindow *native = m_window->windowHandle())
+            native->installEventFilter(this);
         fix();
+    } else if (watched != m_window && event->type() == QEvent::Expose) {
+        fix();
+    }
     return false;
 }
 

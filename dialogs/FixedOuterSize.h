@@ -8,8 +8,10 @@ class QWidget;
 
 /**
  * Keeps a window's outer size, frame included, fixed: the client area is what remains once the
- * window manager has told us how thick its frame is, so the size is fixed again on every show
- * and move. UI thread only.
+ * window manager has told us how thick its frame is. An X11 window manager frames a window only
+ * after it is shown, and a dialog it places where asked is not moved afterwards, so the size is
+ * fixed again when the window is first drawn (by then it is framed) as well as on every show and
+ * move. UI thread only.
  */
 class FixedOuterSize final : public QObject
 {

@@ -34,6 +34,7 @@ void TForm2::buildControls()
     Panel1->setFrameShape(QFrame::Panel);
     Panel1->setFrameShadow(QFrame::Raised);
     Panel1->setGeometry(0, 0, 544, 304);
+    fillClientArea(Panel1);
     auto *savePathLabel = new QLabel(QStringLiteral("保存文件夹:"), Panel1);
     savePathLabel->move(8, 8);
     SavePath = new QLineEdit(Panel1);
@@ -88,6 +89,11 @@ QString TForm2::savePath() const
 void TForm2::setSavePath(const QString &path)
 {
     SavePath->setText(path);
+}
+
+QString TForm2::saveFolder() const
+{
+    return m_links.Edit2.text();
 }
 
 QStringList TForm2::memoLines() const

@@ -30,6 +30,8 @@ public:
 
     QString savePath() const;
     void setSavePath(const QString &path);
+    /** The main window's save folder as it is now: empty until one is set. */
+    QString saveFolder() const;
     /** The memo's lines as they would join the queue. */
     QStringList memoLines() const;
 

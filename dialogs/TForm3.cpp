@@ -14,6 +14,7 @@ TForm3::TForm3(UrlOpener &opener, QWidget *parent)
     GroupBox1 = new QGroupBox(QStringLiteral("Quorvel  V.1.0"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(8, 8, 377, 305);
+    centreInClientArea(GroupBox1);
     FieldLook::fillWith(GroupBox1, FieldLook::silver);
 
     Label2 = addLabel(QStringLiteral("Label2"),

@@ -2,9 +2,12 @@
 #include "dialogs/TForm4.h"
 
 #include "dialogs/TForm2.h"
+#include "platform/system/DownloadFolder.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFileIconProvider>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QHeaderView>
@@ -25,19 +28,65 @@ TForm4::TForm4(FormRefs &forms, QWidget *parent)
     // than it gives.
     m_folders->setOption(QFileSystemModel::DontWatchForChanges);
     m_folders->setRootPath(QDir::rootPath());
+    m_folders->sort(0);
     buildControls();
     connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TForm4::treeSelected);
     connect(ShellComboBox1, &QComboBox::activated, this, &TForm4::comboActivated);
     connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm4::Button2Click);
-    selectPath(QDir::rootPath());
+    // The folders load and sort themselves in the background; each row that arrives above the
+    // opening folder pushes it down, out of view.
+    connect(m_folders, &QFileSystemModel::rowsInserted, this, &TForm4::keepInView);
+    connect(m_folders, &QFileSystemModel::layoutChanged, this, &TForm4::keepInView);
+    for (QWidget *touched : {static_cast<QWidget *>(ShellTreeView1), ShellTreeView1->viewport(),
+                             static_cast<QWidget *>(ShellComboBox1)})
+        touched->installEventFilter(this);
+    selectPath(openingFolder());
+    ShellTreeView1->expand(ShellTreeView1->currentIndex());
+}
+
+QString TForm4::openingFolder() const
+{
+    QString folder = m_forms.Form2 ? m_forms.Form2->saveFolder() : QString();
+    if (folder.isEmpty())
+        folder = DownloadFolder::defaultPath();
+    folder = QDir::cleanPath(QDir(folder).absolutePath());
+    while (!QFileInfo(folder).isDir()) {
+        const QString above = QFileInfo(folder).path();
+        // A drive that is not there has no folder above it.
+        if (above == folder)
+            return QDir::rootPath();
+        folder = above;
+    }
+    return folder;
+}
+
+void TForm4::keepInView()
+{
+    if (m_following)
+        ShellTreeView1->scrollTo(ShellTreeView1->currentIndex());
+}
+
+bool TForm4::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+    case QEvent::Wheel:
+        m_following = false;
+        break;
+    default:
+        break;
+    }
+    return FormDialog::eventFilter(watched, event);
 }
 
 void TForm4::buildControls()
 {
     Panel1 = new QFrame(this);
     Panel1->setGeometry(0, 0, 431, 291);
+    fillClientArea(Panel1);
     ShellComboBox1 = new QComboBox(this);
     ShellComboBox1->setGeometry(16, 24, 201, 22);
     ShellComboBox1->setModel(m_folders);

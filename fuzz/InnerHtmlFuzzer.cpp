@@ -6,14 +6,23 @@
 
 #include "common/QuorvelError.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const auto document = HtmlDocument::parse(PageDecoder::toUtf8(bytes, QByteArray()),
-                                              QUrl(QStringLiteral("http://fuzz.test/dir/page.html")));
+    // The engine's bounds, tightened to the fuzzer's memory: a formatting storm of a few KiB
+    // would otherwise take gigabytes, and a deep nest minutes.
+    ParseBudget budget;
+    budget.maxBytes = std::size_t(64) * 1024 * 1024;
+    budget.maxCpuTime = std::chrono::seconds(2);
+    const QUrl url(QStringLiteral("http://fuzz.test/dir/page.html"));
+    auto parsed = HtmlDocument::parseWithin(PageDecoder::toUtf8(bytes, QByteArray()), url, budget);
+    const auto document = parsed.document ? parsed.document
+                                          : HtmlDocument::failurePage(url, HtmlDocument::refusalText(parsed.refusal, budget),
+                                                                      FailureCause::permanent(QStringLiteral("fuzz")));
     try {
         (void)document->bodyInnerHtml();
     } catch (const QuorvelError &) {

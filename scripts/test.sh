@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Installs what is missing, builds Quorvel from scratch and runs every test: once as shipped
 # (warnings are errors), once under AddressSanitizer and UndefinedBehaviorSanitizer, and each
-# fuzzer for a short while.
+# fuzzer for a short while. Between the two it makes the Debian package from the shipped build
+# and checks it as Debian's tools do.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,6 +25,20 @@ echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_WERROR=ON
 cmake --build build -j "$jobs"
 run_suite build 300
+
+echo "== package and check it"
+deb=$(bash scripts/package.sh | tail -n 1)
+lintian --fail-on error "$deb"
+unpacked=$(mktemp -d)
+dpkg-deb -x "$deb" "$unpacked"
+desktop-file-validate "$unpacked"/usr/share/applications/*.desktop
+appstreamcli validate --no-net "$unpacked"/usr/share/metainfo/*.metainfo.xml
+"$unpacked/usr/bin/quorvel-batch" --version
+"$unpacked/usr/bin/quorvel-page" --version
+for size in 16 32 48 256; do
+  [ -f "$unpacked/usr/share/icons/hicolor/${size}x${size}/apps/quorvel.png" ]
+done
+rm -rf "$unpacked"
 
 echo "== build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Times the page-read step (parse, serialize the body, normalise it into the buffer, run the
-// dispatch's scanners) on generated countdown pages and prints medians as a table.
+// dispatch's scanners) on generated countdown pages beside gumbo's bare parse of the same page,
+// and prints medians and each size's peak memory as a table.
 #include "automation/Clock.h"
 #include "automation/MainUnitState.h"
 #include "automation/PageScanners.h"
@@ -8,8 +9,14 @@
 #include "bench/page-read/PageGenerator.h"
 #include "platform/web/HtmlDocument.h"
 
+#include <gumbo.h>
+
 #include <QElapsedTimer>
 #include <QUrl>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,7 +26,7 @@ namespace {
 
 struct Timings
 {
-    std::vector<double> parse, buffer, scan, total;
+    std::vector<double> gumbo, parse, buffer, scan, total;
 };
 
 double median(std::vector<double> values)
@@ -35,12 +42,33 @@ double msSince(QElapsedTimer &timer)
     return ms;
 }
 
-void readOnce(const QByteArray &page, Timings &timings)
+// gumbo alone, with malloc and no error records: the floor the engine's own work is added to.
+double bareGumboMs(const QByteArray &page)
 {
+    GumboOptions options = kGumboDefaultOptions;
+    options.max_errors = 0;
     QElapsedTimer timer;
     timer.start();
-    const auto document = HtmlDocument::parse(page, QUrl(QStringLiteral("http://bench.example/file")));
-    const QString body = document->bodyInnerHtml();
+    GumboOutput *output = gumbo_parse_with_options(&options, page.constData(), size_t(page.size()));
+    const double ms = msSince(timer);
+    gumbo_destroy_output(&options, output);
+    return ms;
+}
+
+void readOnce(const QByteArray &page, Timings &timings)
+{
+    // The engine's bounds but for memory, so that the table shows what a large page costs.
+    ParseBudget budget;
+    budget.maxBytes = std::size_t(-1);
+    budget.maxNodes = std::size_t(-1);
+    QElapsedTimer timer;
+    timer.start();
+    const auto parsed = HtmlDocument::parseWithin(page, QUrl(QStringLiteral("http://bench.example/file")), budget);
+    if (!parsed.document) {
+        std::fprintf(stderr, "the generated page was refused\n");
+        return;
+    }
+    const QString body = parsed.document->bodyInnerHtml();
     const double parse = msSince(timer);
 
     PageTextBuffer buffer;
@@ -61,27 +89,53 @@ void readOnce(const QByteArray &page, Timings &timings)
     timings.total.push_back(parse + normalise + scan);
 }
 
+struct Size
+{
+    const char *label;
+    qsizetype bytes;
+    int runs;
+};
+
+void printRow(const Size &size)
+{
+    const QByteArray page = PageGenerator::countdownPage(size.bytes);
+    Timings timings;
+    for (int run = 0; run < size.runs; ++run) {
+        timings.gumbo.push_back(bareGumboMs(page));
+        readOnce(page, timings);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double gumbo = median(timings.gumbo);
+    const double total = median(timings.total);
+    std::printf("| %s | %d | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.0f%% | %ld |\n", size.label, size.runs, gumbo,
+                median(timings.parse), median(timings.buffer), median(timings.scan), total, total - gumbo,
+                100.0 * (total - gumbo) / gumbo, usage.ru_maxrss / 1024);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main()
 {
-    struct Size
-    {
-        const char *label;
-        qsizetype bytes;
-        int runs;
-    };
-    const Size sizes[] = {{"100 KiB", 100 * 1024, 15}, {"1 MiB", 1024 * 1024, 9}, {"10 MiB", 10 * 1024 * 1024, 5}};
+    const Size sizes[] = {{"100 KiB", 100 * 1024, 15},
+                          {"1 MiB", 1024 * 1024, 9},
+                          {"10 MiB", 10 * 1024 * 1024, 5},
+                          {"32 MiB", 32 * 1024 * 1024, 3}};
 
-    std::printf("| page | runs | parse + serialize (ms) | into buffer (ms) | scanners (ms) | total (ms) |\n");
-    std::printf("|---|---|---|---|---|---|\n");
+    std::printf("| page | runs | gumbo_parse alone (ms) | parse + serialize (ms) | into buffer (ms) | scanners (ms) "
+                "| total (ms) | engine's own work (ms) | own work / gumbo | peak RSS (MiB) |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
+    std::fflush(stdout);
     for (const Size &size : sizes) {
-        const QByteArray page = PageGenerator::countdownPage(size.bytes);
-        Timings timings;
-        for (int run = 0; run < size.runs; ++run)
-            readOnce(page, timings);
-        std::printf("| %s | %d | %.2f | %.2f | %.2f | %.2f |\n", size.label, size.runs, median(timings.parse),
-                    median(timings.buffer), median(timings.scan), median(timings.total));
+        // Each size in its own process, so that its peak memory is its own.
+        const pid_t child = fork();
+        if (child == 0) {
+            printRow(size);
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
     }
     return 0;
 }

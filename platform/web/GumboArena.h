@@ -1,37 +1,93 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/web/ParseBudget.h"
+
 #include <gumbo.h>
 
+#include <chrono>
+
+#include <array>
+#include <csetjmp>
 #include <cstddef>
+#include <cstdint>
 
 /**
- * The memory of one gumbo parse, released in one sweep. gumbo frees its tree recursively, which
- * overflows the stack on a page nested a few hundred thousand deep; with every block recorded
- * here the tree never has to be walked to be freed.
- * Thread contract: one parse at a time; the arena is not shared between threads.
+ * The memory of one gumbo parse, and the parse's bounds. gumbo cannot fail an allocation or be
+ * interrupted, so every allocation checks the budget (the cancel flag, the clock, the node count
+ * and the memory held) and, when it is spent, jumps straight out of gumbo back to parse(): gumbo's
+ * frames hold nothing but memory of this arena, and the arena is released in one sweep.
+ *
+ * Small blocks come from large chunks with a free list per size: gumbo makes a block for every
+ * few characters it reads, and malloc's own header plus a list link per block more than doubled
+ * the tree's memory. Releasing by chunks also means that a tree nested a million deep is never
+ * walked to be freed.
+ *
+ * Thread contract: one parse, on one thread; only the budget's cancel flag is shared.
  */
 class GumboArena final
 {
 public:
-    GumboArena() = default;
+    explicit GumboArena(const ParseBudget &budget = {});
     ~GumboArena();
     GumboArena(const GumboArena &) = delete;
     GumboArena &operator=(const GumboArena &) = delete;
 
+    /**
+     * Parses the text (which must outlive the arena, as the tree points into it) with
+     * options; nullptr when the budget ran out, with refusal() saying why.
+     */
+    GumboOutput *parse(const GumboOptions &options, const char *text, std::size_t length);
     /** Options that route gumbo's allocations here and record no parse errors. */
     GumboOptions options();
+    /** A block for repairs to the tree; never refused, released with the arena. */
+    void *allocateUnbounded(std::size_t size);
+
+    ParseRefusal refusal() const { return m_refusal; }
+    std::size_t bytesHeld() const { return m_bytesHeld; }
 
 private:
     static void *allocate(void *arena, size_t size);
     static void deallocate(void *arena, void *block);
+    void *take(std::size_t size);
+    void *takeLarge(std::size_t size);
+    void *carve(std::size_t bytes);
+    void check(std::size_t size);
+    void checkClocks();
+    static std::chrono::nanoseconds threadCpuTime();
+    [[noreturn]] void refuse(ParseRefusal why);
 
-    // Every live block starts with a link in this list, so recording and forgetting a block cost
-    // two pointer writes; gumbo allocates for every few characters it reads.
-    struct alignas(std::max_align_t) Link
+    static constexpr std::size_t granule = 8;
+    static constexpr std::size_t largestSmall = 1024;
+
+    // Every block is preceded by its size; a large block by its list link as well.
+    struct LargeLink
     {
-        Link *previous;
-        Link *next;
+        LargeLink *previous;
+        LargeLink *next;
     };
-    Link m_blocks{nullptr, nullptr};
+    struct FreeBlock
+    {
+        FreeBlock *next;
+    };
+    struct Chunk
+    {
+        Chunk *next;
+    };
+
+    ParseBudget m_budget;
+    ParseRefusal m_refusal = ParseRefusal::None;
+    std::jmp_buf m_escape;
+    bool m_parsing = false;
+    std::uint32_t m_sinceClock = 0;
+    std::chrono::nanoseconds m_cpuAtStart{0};
+    std::chrono::steady_clock::time_point m_lastCpuCheck;
+    std::size_t m_nodes = 0;
+    std::size_t m_bytesHeld = 0;
+    std::size_t m_nextChunk = 64 * 1024;
+    Chunk *m_chunks = nullptr;
+    char *m_cursor = nullptr;
+    char *m_end = nullptr;
+    LargeLink m_large{nullptr, nullptr};
+    std::array<FreeBlock *, largestSmall / granule + 1> m_free{};
 };

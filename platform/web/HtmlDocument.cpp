@@ -2,6 +2,7 @@
 #include "platform/web/HtmlDocument.h"
 
 #include "common/QuorvelError.h"
+#include "platform/web/FormEndRepair.h"
 #include "platform/web/HtmlNode.h"
 #include "platform/web/HtmlSerializer.h"
 
@@ -24,52 +25,109 @@ bool isHttp(const QUrl &url)
 
 } // namespace
 
-std::shared_ptr<HtmlDocument> HtmlDocument::parse(const QByteArray &utf8Html, const QUrl &url)
+HtmlDocument::Parsed HtmlDocument::parseWithin(const QByteArray &utf8Html, const QUrl &url, const ParseBudget &budget)
 {
-    return std::shared_ptr<HtmlDocument>(new HtmlDocument(utf8Html, url));
+    std::shared_ptr<HtmlDocument> document(new HtmlDocument(utf8Html, url, budget));
+    if (!document->m_output)
+        return {nullptr, document->m_arena->refusal()};
+    document->readTree();
+    return {std::move(document), ParseRefusal::None};
 }
 
-HtmlDocument::HtmlDocument(const QByteArray &utf8Html, const QUrl &url)
+std::shared_ptr<HtmlDocument> HtmlDocument::parse(const QByteArray &utf8Html, const QUrl &url)
+{
+    const ParseBudget budget;
+    Parsed parsed = parseWithin(utf8Html, url, budget);
+    if (parsed.document)
+        return std::move(parsed.document);
+    const QString reason = refusalText(parsed.refusal, budget);
+    return failurePage(url, reason, FailureCause::permanent(reason));
+}
+
+std::shared_ptr<HtmlDocument> HtmlDocument::failurePage(const QUrl &url, const QString &reason, const FailureCause &cause)
+{
+    const QString html = QStringLiteral("<!DOCTYPE html><html><head><title>Quorvel</title></head><body>"
+                                        "<h1>Quorvel: 无法打开页面</h1><p>%1</p></body></html>")
+                             .arg(reason.toHtmlEscaped());
+    std::shared_ptr<HtmlDocument> page(new HtmlDocument(html.toUtf8(), url, ParseBudget()));
+    page->readTree();
+    page->m_loadFailure = cause;
+    return page;
+}
+
+QString HtmlDocument::refusalText(ParseRefusal refusal, const ParseBudget &budget)
+{
+    switch (refusal) {
+    case ParseRefusal::TooManyNodes:
+        return QStringLiteral("页面的元素超过 %1 个的上限").arg(budget.maxNodes);
+    case ParseRefusal::TooMuchMemory:
+        return QStringLiteral("解析页面所需的内存超过 %1 MiB 的上限").arg(budget.maxBytes / (1024 * 1024));
+    case ParseRefusal::Deadline:
+        return QStringLiteral("页面加载超时");
+    case ParseRefusal::TooMuchCpuTime:
+        return QStringLiteral("页面解析超时 (超过 %1 秒)").arg(double(budget.maxCpuTime.count()) / 1e9, 0, 'f', 1);
+    case ParseRefusal::Cancelled:
+        return QStringLiteral("页面加载已取消");
+    case ParseRefusal::None:
+        break;
+    }
+    return {};
+}
+
+HtmlDocument::HtmlDocument(const QByteArray &utf8Html, const QUrl &url, const ParseBudget &budget)
     : m_source(utf8Html)
-    , m_arena(std::make_unique<GumboArena>())
+    , m_arena(std::make_unique<GumboArena>(budget))
     , m_output(nullptr)
     , m_url(url)
     , m_baseUrl(url)
 {
-    const GumboOptions options = m_arena->options();
-    m_output = gumbo_parse_with_options(&options, m_source.constData(), size_t(m_source.size()));
+    m_output = m_arena->parse(m_arena->options(), m_source.constData(), size_t(m_source.size()));
+}
+
+void HtmlDocument::readTree()
+{
+    // One walk gathers all the document keeps; the body is walked once more to serialize it.
     const GumboNode &root = *m_output->root;
-    if (const GumboNode *base = HtmlNode::findElement(root, [](const GumboNode &node) {
-            return HtmlNode::isHtml(node, GUMBO_TAG_BASE) && HtmlNode::hasAttribute(node, "href");
-        })) {
-        m_baseUrl = url.resolved(QUrl(HtmlNode::attributeText(*base, "href").trimmed()));
-    }
+    const GumboNode *base = nullptr;
+    const GumboNode *body = nullptr;
+    QHash<QByteArray, const GumboNode *> ids;
+    std::vector<const GumboNode *> forms;
+    std::vector<const GumboNode *> controls;
+    HtmlNode::forEachElement(root, [&](const GumboNode &node) {
+        if (const char *id = HtmlNode::attribute(node, "id"); id && *id && !ids.contains(id))
+            ids.insert(id, &node);
+        if (HtmlNode::isHtml(node, GUMBO_TAG_FORM))
+            forms.push_back(&node);
+        else if (isListed(node))
+            controls.push_back(&node);
+        else if (HtmlNode::isHtml(node, GUMBO_TAG_FRAME) || HtmlNode::isHtml(node, GUMBO_TAG_IFRAME))
+            m_frames.push_back(&node);
+        else if (!body && HtmlNode::isHtml(node, GUMBO_TAG_BODY) && node.parent == &root)
+            body = &node;
+        else if (!base && HtmlNode::isHtml(node, GUMBO_TAG_BASE) && HtmlNode::hasAttribute(node, "href"))
+            base = &node;
+    });
+    // The tree is this document's own; only the walk hands its nodes out as const.
+    for (const GumboNode *form : forms)
+        FormEndRepair::apply(const_cast<GumboNode &>(*form), m_source, *m_arena);
+    if (base)
+        m_baseUrl = m_url.resolved(QUrl(HtmlNode::attributeText(*base, "href").trimmed()));
     // The body is serialized here, on the loader thread, so that the UI thread only reads it.
-    if (const GumboNode *body = HtmlNode::findElement(root, [&root](const GumboNode &node) {
-            return HtmlNode::isHtml(node, GUMBO_TAG_BODY) && node.parent == &root;
-        })) {
-        m_bodyHtml = QString::fromUtf8(HtmlSerializer::innerHtml(*body));
-    }
-    collectForms();
+    if (body)
+        m_bodyHtml = QString::fromUtf8(HtmlSerializer::innerHtml(*body, m_source.size() + m_source.size() / 8));
+    collectForms(forms, controls, ids);
 }
 
 HtmlDocument::~HtmlDocument() = default;
 
-void HtmlDocument::collectForms()
+void HtmlDocument::collectForms(const std::vector<const GumboNode *> &forms, const std::vector<const GumboNode *> &controls,
+                                const QHash<QByteArray, const GumboNode *> &ids)
 {
-    QHash<QByteArray, const GumboNode *> ids;
     QHash<const GumboNode *, HtmlForm *> formOf;
-    std::vector<const GumboNode *> controls;
-    HtmlNode::forEachElement(*m_output->root, [&](const GumboNode &node) {
-        if (const char *id = HtmlNode::attribute(node, "id"); id && *id && !ids.contains(id))
-            ids.insert(id, &node);
-        if (HtmlNode::isHtml(node, GUMBO_TAG_FORM)) {
-            m_forms.push_back(std::make_unique<HtmlForm>(node, *this));
-            formOf.insert(&node, m_forms.back().get());
-        } else if (isListed(node)) {
-            controls.push_back(&node);
-        }
-    });
+    for (const GumboNode *node : forms) {
+        m_forms.push_back(std::make_unique<HtmlForm>(*node, *this));
+        formOf.insert(node, m_forms.back().get());
+    }
     for (const GumboNode *control : controls) {
         if (HtmlForm *form = formOf.value(formOwner(*control, ids)))
             form->addControl(*control);
@@ -128,14 +186,12 @@ QUrl HtmlDocument::baseUrl() const
 QList<QUrl> HtmlDocument::frameSources() const
 {
     QList<QUrl> sources;
-    HtmlNode::forEachElement(*m_output->root, [&](const GumboNode &node) {
-        if (!HtmlNode::isHtml(node, GUMBO_TAG_FRAME) && !HtmlNode::isHtml(node, GUMBO_TAG_IFRAME))
-            return;
-        const QString src = HtmlNode::attributeText(node, "src").trimmed();
+    for (const GumboNode *frame : m_frames) {
+        const QString src = HtmlNode::attributeText(*frame, "src").trimmed();
         const QUrl resolved = m_baseUrl.resolved(QUrl(src));
         if (!src.isEmpty() && isHttp(resolved))
             sources.append(resolved);
-    });
+    }
     return sources;
 }
 

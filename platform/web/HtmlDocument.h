@@ -2,9 +2,11 @@
 #pragma once
 
 #include "automation/PageDocument.h"
+#include "common/FailureCause.h"
 #include "platform/web/GumboArena.h"
 #include "platform/web/HtmlForm.h"
 #include "platform/web/PageRequest.h"
+#include "platform/web/ParseBudget.h"
 
 #include <gumbo.h>
 
@@ -28,8 +30,23 @@
 class HtmlDocument final : public PageDocument
 {
 public:
-    /** Parses UTF-8 HTML as the page at url. Never fails: malformed markup is parsed as browsers do. */
+    struct Parsed
+    {
+        /** Null when the budget ran out. */
+        std::shared_ptr<HtmlDocument> document;
+        ParseRefusal refusal = ParseRefusal::None;
+    };
+    /** Parses UTF-8 HTML as the page at url, unless the budget runs out first. */
+    static Parsed parseWithin(const QByteArray &utf8Html, const QUrl &url, const ParseBudget &budget);
+    /**
+     * Parses UTF-8 HTML as the page at url within the default budget (no deadline); malformed
+     * markup is parsed as browsers do, and a page past the budget gives the failure page.
+     */
     static std::shared_ptr<HtmlDocument> parse(const QByteArray &utf8Html, const QUrl &url);
+    /** Quorvel's own page for a load that failed: the reason in a heading no scanner acts on. */
+    static std::shared_ptr<HtmlDocument> failurePage(const QUrl &url, const QString &reason, const FailureCause &cause);
+    /** A few words for the failure page: why a parse was given up. */
+    static QString refusalText(ParseRefusal refusal, const ParseBudget &budget);
     ~HtmlDocument() override;
     HtmlDocument(const HtmlDocument &) = delete;
     HtmlDocument &operator=(const HtmlDocument &) = delete;
@@ -39,6 +56,8 @@ public:
     int formTagCount() const override;
     int formCount() const override;
     HtmlForm &form(int i) override;
+    std::optional<FailureCause> loadFailure() const override { return m_loadFailure; }
+    void setLoadFailure(const FailureCause &cause) { m_loadFailure = cause; }
 
     /** The address that relative links resolve against: the base element's, else the page's. */
     QUrl baseUrl() const;
@@ -50,17 +69,21 @@ public:
     void navigate(const PageRequest &request) const;
 
 private:
-    HtmlDocument(const QByteArray &utf8Html, const QUrl &url);
-    void collectForms();
+    HtmlDocument(const QByteArray &utf8Html, const QUrl &url, const ParseBudget &budget);
+    void readTree();
+    void collectForms(const std::vector<const GumboNode *> &forms, const std::vector<const GumboNode *> &controls,
+                      const QHash<QByteArray, const GumboNode *> &ids);
     const GumboNode *formOwner(const GumboNode &control, const QHash<QByteArray, const GumboNode *> &ids) const;
 
     // gumbo's tree points into the source text and lives in the arena, so both outlive it.
     QByteArray m_source;
     std::unique_ptr<GumboArena> m_arena;
-    const GumboOutput *m_output;
+    GumboOutput *m_output;
     QUrl m_url;
     QUrl m_baseUrl;
     std::optional<QString> m_bodyHtml;
     std::vector<std::unique_ptr<HtmlForm>> m_forms;
+    std::vector<const GumboNode *> m_frames;
     std::function<void(const PageRequest &)> m_navigator;
+    std::optional<FailureCause> m_loadFailure;
 };

@@ -7,9 +7,11 @@
 #include <array>
 #include <vector>
 
-QByteArray HtmlSerializer::innerHtml(const GumboNode &element)
+QByteArray HtmlSerializer::innerHtml(const GumboNode &element, qsizetype sizeHint)
 {
     QByteArray out;
+    // Grown in steps, the text would for a moment be held twice over, beside the whole tree.
+    out.reserve(sizeHint);
     // An explicit stack rather than recursion: a hostile page can nest elements deeply enough
     // to overflow a worker thread's stack.
     struct Frame {

@@ -13,8 +13,11 @@
 class HtmlSerializer final
 {
 public:
-    /** The UTF-8 serialization of the element's children (its template contents for a template). */
-    static QByteArray innerHtml(const GumboNode &element);
+    /**
+     * The UTF-8 serialization of the element's children (its template contents for a template);
+     * sizeHint is the expected length (the page's source serializes to about its own size).
+     */
+    static QByteArray innerHtml(const GumboNode &element, qsizetype sizeHint = 0);
 
 private:
     static void appendStartTag(QByteArray &out, const GumboNode &element);

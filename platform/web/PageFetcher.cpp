@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/web/PageFetcher.h"
 
+#include "platform/net/CurlFailure.h"
 #include "platform/net/CurlSession.h"
 
 #include <curl/curl.h>
@@ -68,6 +69,33 @@ struct ListDeleter {
 struct MimeDeleter {
     void operator()(curl_mime *mime) const { curl_mime_free(mime); }
 };
+struct MultiDeleter {
+    void operator()(CURLM *multi) const { curl_multi_cleanup(multi); }
+};
+
+// curl_easy_perform looks at the progress callback only after a wait of up to a second; a
+// browser being torn down on Ctrl+C waits for this thread, so the wait here is a tenth of that.
+CURLcode performCancellable(CURL *easy, const std::atomic<bool> &cancel)
+{
+    const std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK)
+        return CURLE_OUT_OF_MEMORY;
+    int running = 1;
+    while (running > 0 && !cancel.load()) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK)
+            break;
+        if (running > 0)
+            curl_multi_poll(multi.get(), nullptr, 0, 100, nullptr);
+    }
+    CURLcode code = cancel.load() ? CURLE_ABORTED_BY_CALLBACK : CURLE_OK;
+    int left = 0;
+    while (CURLMsg *message = curl_multi_info_read(multi.get(), &left)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
+            code = message->data.result;
+    }
+    curl_multi_remove_handle(multi.get(), easy);
+    return code;
+}
 
 curl_mime *buildMultipart(CURL *easy, const QList<FormEntry> &entries)
 {
@@ -105,11 +133,12 @@ PageResponse PageFetcher::fetch(const PageRequest &request, qint64 maxBytes, std
     response.url = request.url;
     const QString scheme = request.url.scheme();
     if (!request.url.isValid() || request.url.host().isEmpty() || (scheme != u"http" && scheme != u"https")) {
-        response.failure = QStringLiteral("只能打开 http 或 https 地址: %1").arg(request.url.toString());
+        response.fail(QStringLiteral("只能打开 http 或 https 地址: %1").arg(request.url.toString()),
+                      FailureCause::permanent(QStringLiteral("不支持的网址协议")));
         return response;
     }
     if (timeLeft.count() <= 0) {
-        response.failure = QStringLiteral("页面加载超时");
+        response.fail(QStringLiteral("页面加载超时"), FailureCause::transient(QStringLiteral("超时")));
         return response;
     }
 
@@ -149,7 +178,7 @@ PageResponse PageFetcher::fetch(const PageRequest &request, qint64 maxBytes, std
     headers.reset(list);
     curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers.get());
 
-    const CURLcode code = curl_easy_perform(easy.get());
+    const CURLcode code = performCancellable(easy.get(), m_cancel);
     if (sink.error)
         std::rethrow_exception(sink.error);
     char *effective = nullptr;
@@ -159,16 +188,22 @@ PageResponse PageFetcher::fetch(const PageRequest &request, qint64 maxBytes, std
     char *type = nullptr;
     curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_TYPE, &type);
     response.contentType = type;
+    response.retryAfterSeconds = curlRetryAfterSeconds(easy.get());
 
-    if (m_cancel.load())
+    if (m_cancel.load()) {
         response.cancelled = true;
-    else if (sink.tooLarge)
-        response.failure = QStringLiteral("页面超过 %1 字节的上限").arg(maxBytes);
-    else if (sink.notHtml || (code == CURLE_OK && rejectsType(easy.get())))
-        response.failure = QStringLiteral("不是网页 (Content-Type: %1)").arg(QString::fromUtf8(response.contentType));
-    else if (code != CURLE_OK)
-        response.failure = QString::fromUtf8(error[0] ? error : curl_easy_strerror(code));
-    else
+    } else if (sink.tooLarge) {
+        response.fail(QStringLiteral("页面超过 %1 字节的上限").arg(maxBytes),
+                      FailureCause::permanent(QStringLiteral("页面过大")));
+    } else if (sink.notHtml || (code == CURLE_OK && rejectsType(easy.get()))) {
+        response.fail(QStringLiteral("不是网页 (Content-Type: %1)").arg(QString::fromUtf8(response.contentType)),
+                      FailureCause::permanent(QStringLiteral("不是网页")));
+    } else if (code != CURLE_OK) {
+        response.fail(QString::fromUtf8(error[0] ? error : curl_easy_strerror(code)), curlFailureCause(code));
+    } else {
+        // The body's spare capacity would otherwise stay allocated for as long as the page lives.
+        sink.body.squeeze();
         response.body = std::move(sink.body);
+    }
     return response;
 }

@@ -8,9 +8,11 @@
 
 namespace {
 
-std::chrono::milliseconds timeLeft(std::chrono::steady_clock::time_point deadline)
+using Clock = std::chrono::steady_clock;
+
+std::chrono::milliseconds timeLeft(Clock::time_point deadline)
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
 }
 
 } // namespace
@@ -23,7 +25,8 @@ PageLoad::Result PageLoad::run(const CurlSession &session, const PageRequest &re
         return load(session, request, limits, cancel);
     } catch (const std::exception &error) {
         Result result;
-        result.document = failurePage(request.url, QString::fromUtf8(error.what()));
+        const QString reason = QString::fromUtf8(error.what());
+        result.document = HtmlDocument::failurePage(request.url, reason, FailureCause::permanent(reason));
         return result;
     }
 }
@@ -31,7 +34,7 @@ PageLoad::Result PageLoad::run(const CurlSession &session, const PageRequest &re
 PageLoad::Result PageLoad::load(const CurlSession &session, const PageRequest &request, const PageLimits &limits,
                                 const std::atomic<bool> &cancel)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limits.loadTimeout;
+    const auto deadline = Clock::now() + limits.loadTimeout;
     const PageFetcher fetcher(session, cancel);
     Result result;
     const PageResponse page = fetcher.fetch(request, limits.maxPageBytes, timeLeft(deadline));
@@ -40,10 +43,18 @@ PageLoad::Result PageLoad::load(const CurlSession &session, const PageRequest &r
         return result;
     }
     if (!page.ok()) {
-        result.document = failurePage(request.url, page.failure);
+        result.document = HtmlDocument::failurePage(request.url, page.failure, page.cause);
         return result;
     }
-    result.document = HtmlDocument::parse(PageDecoder::toUtf8(page.body, page.contentType), page.url);
+    HtmlDocument::Parsed parsed = parse(page, limits, cancel, deadline);
+    if (parsed.refusal == ParseRefusal::Cancelled) {
+        result.cancelled = true;
+        return result;
+    }
+    result.document = std::move(parsed.document);
+    // A server's error page is still read: a host says "file not found" on a 404 page.
+    if (page.status >= 400)
+        result.document->setLoadFailure(FailureCause::fromPageStatus(int(page.status), page.retryAfterSeconds));
 
     const QList<QUrl> frames = result.document->frameSources();
     for (qsizetype i = 0; i < frames.size() && i < limits.maxFrames; ++i) {
@@ -61,10 +72,27 @@ PageLoad::Result PageLoad::load(const CurlSession &session, const PageRequest &r
     return result;
 }
 
-std::shared_ptr<HtmlDocument> PageLoad::failurePage(const QUrl &url, const QString &reason)
+HtmlDocument::Parsed PageLoad::parse(const PageResponse &page, const PageLimits &limits, const std::atomic<bool> &cancel,
+                                     Clock::time_point loadDeadline)
 {
-    const QString html = QStringLiteral("<!DOCTYPE html><html><head><title>Quorvel</title></head><body>"
-                                        "<h1>Quorvel: 无法打开页面</h1><p>%1</p></body></html>")
-                             .arg(reason.toHtmlEscaped());
-    return HtmlDocument::parse(html.toUtf8(), url);
+    const auto mebibytes = double(page.body.size()) / (1024 * 1024);
+    const auto allowance = limits.parseTimeBase
+        + std::chrono::duration_cast<std::chrono::milliseconds>(limits.parseTimePerMiB * mebibytes);
+    ParseBudget budget;
+    budget.cancel = &cancel;
+    budget.deadline = loadDeadline;
+    budget.maxCpuTime = allowance;
+    budget.maxBytes = limits.maxParseBytes;
+    budget.maxNodes = limits.maxParseNodes;
+    HtmlDocument::Parsed parsed
+        = HtmlDocument::parseWithin(PageDecoder::toUtf8(page.body, page.contentType), page.url, budget);
+    if (parsed.document || parsed.refusal == ParseRefusal::Cancelled)
+        return parsed;
+    // A parse that outran its own allowance will do so again: the page is at fault. One cut
+    // short by the load's deadline lost its time to a slow server, which may be quicker later.
+    const bool slowServer = parsed.refusal == ParseRefusal::Deadline;
+    const QString reason = HtmlDocument::refusalText(parsed.refusal, budget);
+    const FailureCause cause = slowServer ? FailureCause::transient(QStringLiteral("超时")) : FailureCause::permanent(reason);
+    parsed.document = HtmlDocument::failurePage(page.url, reason, cause);
+    return parsed;
 }

@@ -4,10 +4,12 @@
 #include "platform/web/HtmlDocument.h"
 #include "platform/web/PageLimits.h"
 #include "platform/web/PageRequest.h"
+#include "platform/web/PageResponse.h"
 
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -15,7 +17,9 @@ class CurlSession;
 
 /**
  * Everything one navigation fetches: the page, parsed (or Quorvel's own page naming the failure),
- * then each of its frames, all within one deadline.
+ * then each of its frames, all within one deadline. The parse has its own bounds as well (time,
+ * nodes, memory), and ends at once when the load is cancelled. The document says why the load
+ * failed: a transient or permanent cause on the failure page, the status on a server's error page.
  * Thread contract: run() blocks and belongs on a worker thread; cancel may be set from any thread.
  */
 class PageLoad final
@@ -36,10 +40,11 @@ public:
     /** Never throws: a load that raised an exception shows a failure page naming it. */
     static Result run(const CurlSession &session, const PageRequest &request, const PageLimits &limits,
                       const std::atomic<bool> &cancel);
-    /** The page shown instead of one that could not be loaded: no marker the automation acts on. */
-    static std::shared_ptr<HtmlDocument> failurePage(const QUrl &url, const QString &reason);
 
 private:
     static Result load(const CurlSession &session, const PageRequest &request, const PageLimits &limits,
                        const std::atomic<bool> &cancel);
+    /** The page's tree, the failure page of a parse past its bounds, or nothing when cancelled. */
+    static HtmlDocument::Parsed parse(const PageResponse &page, const PageLimits &limits,
+                                      const std::atomic<bool> &cancel, std::chrono::steady_clock::time_point loadDeadline);
 };

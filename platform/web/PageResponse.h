@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/FailureCause.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
+
+#include <optional>
 
 /** What a fetch brought back: the page, or why there is none. */
 struct PageResponse
@@ -13,9 +17,18 @@ struct PageResponse
     long status = 0;
     QByteArray contentType;
     QByteArray body;
-    /** Empty on success; otherwise a short reason for the user. */
+    /** The response's Retry-After, in seconds, when it sent one. */
+    std::optional<int> retryAfterSeconds;
+    /** Empty on success; otherwise a short reason for the user, with its technical detail. */
     QString failure;
+    /** What the failure means for another try; only read when failure is set. */
+    FailureCause cause;
     bool cancelled = false;
 
     bool ok() const { return failure.isEmpty() && !cancelled; }
+    void fail(const QString &detail, const FailureCause &why)
+    {
+        failure = detail;
+        cause = why;
+    }
 };

@@ -13,8 +13,8 @@ WebBrowser::WebBrowser(const CurlSession &session, QObject *parent)
 
 WebBrowser::~WebBrowser()
 {
-    // The workers never wait for this thread, so joining them cannot deadlock; libcurl's
-    // progress callback sees the flag within about a second.
+    // The workers never wait for this thread, so joining them cannot deadlock; a fetch sees the
+    // flag within a tenth of a second, a parse at its next allocation.
     for (Worker &worker : m_workers)
         worker.cancel->store(true);
     for (Worker &worker : m_workers)
@@ -31,6 +31,7 @@ void WebBrowser::navigate(const QString &url)
 
 void WebBrowser::stop()
 {
+    m_planned.reset();
     if (m_loading)
         endLoad();
 }
@@ -44,19 +45,31 @@ std::shared_ptr<PageDocument> WebBrowser::document()
 
 void WebBrowser::start(const PageRequest &request)
 {
-    if (m_loading)
+    // As in a browser, a navigation planned in the same task replaces an earlier plan: of the
+    // clicks of one pass over a page's forms only the last is fetched, however many forms it has.
+    if (m_loading && !m_planned)
         endLoad();
-    const quint64 generation = ++m_generation;
+    m_planned = request;
+    ++m_generation;
     m_loading = true;
-    const QString address = request.url.toString();
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, address] {
-            if (isCurrent(generation))
-                emit beforeNavigate(address);
-        },
-        Qt::QueuedConnection);
+    if (m_launchQueued)
+        return;
+    m_launchQueued = true;
+    QMetaObject::invokeMethod(this, &WebBrowser::launch, Qt::QueuedConnection);
+}
 
+void WebBrowser::launch()
+{
+    m_launchQueued = false;
+    if (!m_planned)
+        return;
+    const PageRequest request = std::move(*m_planned);
+    m_planned.reset();
+    const quint64 generation = m_generation;
+    emit beforeNavigate(request.url.toString());
+    // The handler may have stopped the browser or planned another navigation.
+    if (!isCurrent(generation) || m_planned)
+        return;
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     std::thread thread([this, generation, cancel, request, limits = m_limits] {
         auto result = std::make_shared<PageLoad::Result>(PageLoad::run(m_session, request, limits, *cancel));
@@ -68,10 +81,9 @@ void WebBrowser::start(const PageRequest &request)
 
 void WebBrowser::endLoad()
 {
-    for (Worker &worker : m_workers) {
-        if (worker.generation == m_generation)
-            worker.cancel->store(true);
-    }
+    // Every other load was cancelled when it was replaced; cancelling again costs nothing.
+    for (Worker &worker : m_workers)
+        worker.cancel->store(true);
     m_loading = false;
     // Queued like every other event, so that a handler which stops the browser is not re-entered.
     QMetaObject::invokeMethod(

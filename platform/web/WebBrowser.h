@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -20,8 +21,11 @@ class CurlSession;
  * beforeNavigate, then per frame beforeNavigate and documentComplete, then downloadComplete
  * and the page's documentComplete. A load that failed shows a small page of Quorvel's own.
  *
+ * A navigation begins when the event loop next runs: one planned before then (another click)
+ * replaces it, and a load still running is cancelled, so at most one load does real work.
+ *
  * Thread contract: create, use and destroy on the UI thread; every signal is emitted there.
- * Destroying the browser cancels running loads and waits for their threads (about a second).
+ * Destroying the browser cancels running loads and waits for their threads (a tenth of a second).
  */
 class WebBrowser final : public PageBrowser
 {
@@ -47,6 +51,7 @@ private:
     };
 
     void start(const PageRequest &request);
+    void launch();
     void endLoad();
     void finished(quint64 generation, PageLoad::Result result);
     void reap(quint64 generation);
@@ -57,5 +62,7 @@ private:
     std::vector<Worker> m_workers;
     quint64 m_generation = 0;
     bool m_loading = false;
+    std::optional<PageRequest> m_planned;
+    bool m_launchQueued = false;
     std::shared_ptr<HtmlDocument> m_document;
 };

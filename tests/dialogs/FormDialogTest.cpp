@@ -5,11 +5,17 @@
 #include "dialogs/FormDialog.h"
 #include "dialogs/FreshForm.h"
 
+#include "tests/support/Budget.h"
+
+#include <QGuiApplication>
 #include <QPointer>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 TEST(FixedOuterSize, KeepsTheWindowAtItsSizeAfterShowingAndResizing)
 {
@@ -40,4 +46,24 @@ TEST(FreshForm, EachOpeningMakesANewDialogAndRestoresTheReference)
     EXPECT_EQ(ref, &longLived);
     EXPECT_TRUE(opened[0].isNull());
     EXPECT_TRUE(opened[1].isNull());
+}
+
+// Only a real window manager frames a dialog after it is shown; CTest runs this once more on a
+// virtual X server under openbox.
+TEST(FramedWindow, ADialogTakesItsOuterSizeOnceTheWindowManagerHasFramedIt)
+{
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        GTEST_SKIP() << "needs an X server with a window manager";
+    QWidget owner;
+    FixedOuterSize::apply(&owner, QSize(529, 399));
+    owner.show();
+    // As a user opens a dialog: from a window that has been on the screen for a while.
+    ASSERT_TRUE(runWithinBudget([&owner] { return owner.windowHandle()->frameMargins().top() > 0; }, 5s));
+    QTest::qWait(200);
+    FormDialog dialog(u"framed"_s, QSize(552, 338), &owner);
+    dialog.show();
+    const auto outer = [&dialog] { return dialog.windowHandle()->frameGeometry().size(); };
+    EXPECT_TRUE(runWithinBudget([&] { return outer() == QSize(552, 338) && dialog.size() != QSize(552, 338); }, 5s))
+        << "outer " << outer().width() << "x" << outer().height() << ", inner " << dialog.width() << "x"
+        << dialog.height();
 }

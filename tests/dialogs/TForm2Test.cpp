@@ -134,3 +134,12 @@ TEST_F(TForm2Test, TheFolderBrowserFillsTheFieldAtOnce)
     EXPECT_EQ(edit2.text(), target.path());
     EXPECT_EQ(forms.Form4, nullptr);
 }
+
+TEST_F(TForm2Test, ThePanelFillsWhatClientAreaTheWindowFrameLeaves)
+{
+    dialog.show();
+    EXPECT_EQ(dialog.Panel1->geometry(), dialog.rect());
+    // A window manager with a thinner frame than the designed one leaves more room inside.
+    dialog.setFixedSize(550, 317);
+    EXPECT_EQ(dialog.Panel1->geometry(), QRect(0, 0, 550, 317));
+}

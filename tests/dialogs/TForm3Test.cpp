@@ -50,3 +50,17 @@ TEST(TForm3, ShowsItsTextsAndTwoInvisibleLinks)
     EXPECT_GT(about.Label7->width(), 0);
     EXPECT_TRUE(about.Label11->text().isEmpty());
 }
+
+TEST(TForm3, TheGroupBoxKeepsItsSizeWithEvenMarginsWhateverTheFrameLeaves)
+{
+    RecordingOpener opener;
+    TForm3 about(opener);
+    about.show();
+    for (const QSize client : {QSize(392, 321), QSize(398, 334)}) {
+        about.setFixedSize(client);
+        const QRect box = about.GroupBox1->geometry();
+        EXPECT_EQ(box.size(), QSize(377, 305));
+        EXPECT_LE(std::abs(box.left() - (client.width() - box.right() - 1)), 1) << client.width();
+        EXPECT_LE(std::abs(box.top() - (client.height() - box.bottom() - 1)), 1) << client.height();
+    }
+}

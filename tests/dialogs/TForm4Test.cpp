@@ -33,6 +33,25 @@ protected:
     TForm2 longLived{forms, links};
     QTemporaryDir folders;
     TForm4 dialog{forms};
+
+    /** Shows a browser opened now, once the folders above the selected one have loaded. */
+    static bool showLoaded(TForm4 &browser)
+    {
+        browser.show();
+        const QModelIndex current = browser.ShellTreeView1->currentIndex();
+        QAbstractItemModel *model = browser.ShellTreeView1->model();
+        // Each of the temporary folders is a sibling of the other.
+        const bool loaded = runWithinBudget([&] { return model->rowCount(current.parent().parent()) >= 2; }, 5s);
+        // The model sorts what it loaded a moment later.
+        QTest::qWait(200);
+        return loaded;
+    }
+
+    static bool inView(const TForm4 &browser)
+    {
+        const QTreeView *tree = browser.ShellTreeView1;
+        return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
+    }
 };
 
 } // namespace
@@ -58,7 +77,6 @@ TEST_F(TForm4Test, CancelChangesNothing)
 
 TEST_F(TForm4Test, TreeAndComboFollowEachOther)
 {
-    EXPECT_EQ(dialog.selectedPath(), QDir::rootPath());
     dialog.selectPath(folders.filePath(u"beta"_s));
     dialog.selectPath(folders.filePath(u"alpha"_s));
     EXPECT_EQ(dialog.ShellComboBox1->currentText(), u"alpha"_s);
@@ -86,4 +104,37 @@ TEST_F(TForm4Test, OffersFoldersOnly)
         names << model->index(row, 0, parent).data().toString();
     names.sort();
     EXPECT_EQ(names, QStringList({u"alpha"_s, u"beta"_s}));
+}
+
+TEST_F(TForm4Test, OpensOnTheSaveFolderExpandedAndInViewAndOkKeepsIt)
+{
+    forms.Form2 = &longLived;
+    const QString saveFolder = folders.filePath(u"beta"_s);
+    QDir(saveFolder).mkpath(u"inner"_s);
+    edit2.setText(saveFolder);
+    TForm4 browser{forms};
+    EXPECT_EQ(browser.selectedPath(), saveFolder);
+    const QModelIndex current = browser.ShellTreeView1->currentIndex();
+    EXPECT_EQ(current.data().toString(), u"beta"_s);
+    EXPECT_TRUE(browser.ShellTreeView1->isExpanded(current));
+    for (QModelIndex above = current.parent(); above.isValid(); above = above.parent())
+        EXPECT_TRUE(browser.ShellTreeView1->isExpanded(above)) << above.data().toString().toStdString();
+
+    ASSERT_TRUE(showLoaded(browser));
+    EXPECT_TRUE(inView(browser));
+    QTest::mouseClick(browser.Button1, Qt::LeftButton);
+    EXPECT_EQ(edit2.text(), saveFolder);
+}
+
+TEST_F(TForm4Test, WithoutASaveFolderOpensOnTheDefaultOrTheNearestFolderAboveAMissingOne)
+{
+    forms.Form2 = &longLived;
+    const QString defaultFolder = home.filePath(u"Quorvel/Downloads"_s);
+    ASSERT_TRUE(QDir().mkpath(defaultFolder));
+    EXPECT_EQ(TForm4(forms).selectedPath(), defaultFolder);
+
+    edit2.setText(folders.filePath(u"alpha/gone/deeper"_s));
+    EXPECT_EQ(TForm4(forms).selectedPath(), folders.filePath(u"alpha"_s));
+    edit2.setText(folders.filePath(u"list.txt"_s));
+    EXPECT_EQ(TForm4(forms).selectedPath(), folders.path());
 }

@@ -10,9 +10,13 @@ using namespace Qt::StringLiterals;
 std::optional<QString> LoadFailure::reasonOf(const HtmlDocument &document)
 {
     static const QString heading = QStringLiteral("<h1>Quorvel: 无法打开页面</h1>");
+    // A server's error page carries its status, and is still a page to read.
+    const auto cause = document.loadFailure();
+    if (!cause || cause->httpStatus != 0)
+        return std::nullopt;
     const QString body = document.bodyInnerHtml();
     if (!body.startsWith(heading))
-        return std::nullopt;
+        return cause->reason;
     static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
     QString reason = body.sliced(heading.size());
     reason.remove(tag);

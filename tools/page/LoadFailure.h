@@ -8,8 +8,8 @@
 class HtmlDocument;
 
 /**
- * Tells the engine's own "could not open the page" document from a served page. The engine
- * reports a failed load only through that document, so the tool recognises its heading.
+ * Tells the engine's own "could not open the page" document from a served page, and reads the
+ * detailed reason from its text.
  * Thread contract: the document's thread.
  */
 class LoadFailure final

@@ -29,13 +29,18 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvel-page"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Shows what Quorvel's page automation reads on a page."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption timeoutOption(QStringLiteral("timeout"),
                                            QStringLiteral("Give up after this many seconds (default 120)."),
                                            QStringLiteral("seconds"), QStringLiteral("120"));
     parser.addOption(timeoutOption);
+    const QCommandLineOption bodyOption(QStringLiteral("body"),
+                                        QStringLiteral("Print only the body's innerHTML, as a browser's would read."));
+    parser.addOption(bodyOption);
     parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("The page to load."));
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
@@ -70,6 +75,14 @@ int main(int argc, char *argv[])
     auto document = std::static_pointer_cast<HtmlDocument>(browser.document());
     if (const auto reason = LoadFailure::reasonOf(*document))
         return fail(QStringLiteral("the page did not load: %1").arg(*reason));
+    if (parser.isSet(bodyOption)) {
+        std::fputs(document->bodyInnerHtml().toUtf8().constData(), stdout);
+        return 0;
+    }
     std::fputs(PageReport::render(*document).toUtf8().constData(), stdout);
+    // A server's error page is read like any other, and its status said beside it.
+    if (const auto cause = document->loadFailure())
+        QTextStream(stderr) << "quorvel-page: the server answered " << cause->reason
+                            << (cause->mayPass() ? " (may pass)" : " (will not pass by waiting)") << '\n';
     return 0;
 }

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "platform/web/HtmlDocument.h"
-#include "platform/web/PageDecoder.h"
 
 #include "common/QuorvelError.h"
 
@@ -151,17 +150,6 @@ TEST(HtmlForm, ClicksThatSubmitNothingDoNotNavigate)
     EXPECT_EQ(navigations, 0);
     form.item(4).click();
     EXPECT_EQ(navigations, 1);
-}
-
-TEST(PageDecoder, CharsetFromHeaderThenMetaThenUtf8)
-{
-    const QByteArray gbk = "<p>\xD6\xD0\xCE\xC4</p>"; // 中文 in GBK
-    EXPECT_EQ(PageDecoder::toUtf8(gbk, "text/html; charset=GB2312"), "<p>中文</p>");
-    EXPECT_EQ(PageDecoder::toUtf8("<meta http-equiv=Content-Type content=\"text/html; charset=gbk\">" + gbk, "text/html"),
-              "<meta http-equiv=Content-Type content=\"text/html; charset=gbk\"><p>中文</p>");
-    EXPECT_EQ(PageDecoder::toUtf8("<meta charset='iso-8859-1'>\x80", ""), "<meta charset='iso-8859-1'>€");
-    EXPECT_EQ(PageDecoder::toUtf8("a\xFF" "b", "text/html; charset=no-such-thing"), "a\xEF\xBF\xBD" "b");
-    EXPECT_EQ(PageDecoder::toUtf8("\xEF\xBB\xBFok", "text/html; charset=gbk"), "ok");
 }
 
 } // namespace

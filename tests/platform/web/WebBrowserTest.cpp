@@ -74,6 +74,17 @@ protected:
             res.status = 404;
             res.set_content("<p>not here</p>", "text/html");
         });
+        http.Get("/busy", [](const httplib::Request &, httplib::Response &res) {
+            res.status = 503;
+            res.set_header("Retry-After", "120");
+            res.set_content("<p>try later</p>", "text/html");
+        });
+        http.Get("/deep", [](const httplib::Request &, httplib::Response &res) {
+            std::string page;
+            for (int i = 0; i < 300000; ++i)
+                page += "<div>";
+            res.set_content(page, "text/html");
+        });
         http.Get("/stall", [this](const httplib::Request &, httplib::Response &res) {
             stalled = true;
             for (int i = 0; i < 500 && !released; ++i)
@@ -150,6 +161,43 @@ TEST_F(WebBrowserTest, FreeUserClickPostsTheFormToItsAction)
     EXPECT_EQ(events, expected);
 }
 
+TEST_F(WebBrowserTest, OfManyClicksInOnePassOnlyTheLastIsFetched)
+{
+    std::string page;
+    for (int i = 0; i < 2000; ++i)
+        page += "<form action=/pick><input name=k value=" + std::to_string(i) + "><input type=submit value=\"Free user\"></form>";
+    std::atomic<int> searches = 0;
+    auto &http = server.server();
+    http.Get("/storm", [page](const httplib::Request &, httplib::Response &res) { res.set_content(page, "text/html"); });
+    http.Get("/pick", [this, &searches](const httplib::Request &req, httplib::Response &res) {
+        ++searches;
+        record(req);
+        res.set_content("<p>found</p>", "text/html");
+    });
+    open("/storm");
+    events.clear();
+    EXPECT_EQ(load([&] {
+                  auto &document = static_cast<HtmlDocument &>(*browser.document());
+                  for (int i = 0; i < document.formCount(); ++i)
+                      document.form(i).item(1).click();
+              }),
+              u"<p>found</p>");
+    EXPECT_EQ(searches.load(), 1);
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(seen.query, "1999");
+    const QStringList expected{u"before /pick?k=1999"_s, u"download"_s, u"complete /pick?k=1999"_s};
+    EXPECT_EQ(events, expected);
+}
+
+TEST_F(WebBrowserTest, ANewNavigationCancelsTheRunningLoad)
+{
+    browser.navigate(u(server.url("/stall")));
+    ASSERT_TRUE(runWithinBudget([&] { return stalled.load(); }, 5s));
+    EXPECT_EQ(open("/f1"), u"<p>frame one</p>");
+    const QStringList expected{u"before /stall"_s, u"download"_s, u"before /f1"_s, u"download"_s, u"complete /f1"_s};
+    EXPECT_EQ(events, expected);
+}
+
 TEST_F(WebBrowserTest, GetAndMultipartFormsReachTheServer)
 {
     const std::string page = "<form action=/search><input name=k value=\"a b\"><input type=submit></form>"
@@ -198,29 +246,73 @@ TEST_F(WebBrowserTest, CookiesAndRedirectsCarryOver)
     EXPECT_EQ(open("/missing"), u"<p>not here</p>");
 }
 
-TEST_F(WebBrowserTest, FailuresEndInQuorvelsOwnPage)
+TEST_F(WebBrowserTest, FailuresEndInQuorvelsOwnPageWithTheirCause)
 {
     LoopbackServer closed;
     closed.start();
     const std::string refused = closed.url("/");
     closed.stop();
     PageLimits limits;
+    limits.maxPageBytes = 2000000;
+    limits.parseTimeBase = 100ms;
+    browser.setLimits(limits);
+    using Kind = FailureCause::Kind;
+    struct Row
+    {
+        QString url;
+        QString detail;
+        Kind kind;
+    };
+    const std::vector<Row> rows{
+        {u(server.url("/to-ftp")), u"Protocol"_s, Kind::Permanent},
+        {u(server.url("/pdf")), u"application/pdf"_s, Kind::Permanent},
+        {u(server.url("/stall")), u"Operation too slow"_s, Kind::Transient},
+        {u(refused), u"127.0.0.1"_s, Kind::Transient},
+        {u"ftp://127.0.0.1/file"_s, u"http"_s, Kind::Permanent},
+        {u"no address at all"_s, u"http"_s, Kind::Permanent},
+        // Nested so deep that the parse outruns its allowance: the page is at fault.
+        {u(server.url("/deep")), u"解析超时"_s, Kind::Permanent},
+    };
+    for (const auto &row : rows) {
+        const QString body = load([&] { browser.navigate(row.url); });
+        EXPECT_TRUE(body.startsWith(u"<h1>Quorvel: 无法打开页面</h1>")) << row.url.toStdString();
+        EXPECT_TRUE(body.contains(row.detail)) << row.url.toStdString() << ": " << body.toStdString();
+        const auto cause = browser.document()->loadFailure();
+        ASSERT_TRUE(cause) << row.url.toStdString();
+        EXPECT_EQ(cause->kind, row.kind) << row.url.toStdString();
+        EXPECT_FALSE(cause->reason.isEmpty());
+    }
+    // The load's own deadline passing during the parse (or, on a slow machine, the fetch) blames
+    // the wait, not the page.
+    limits.parseTimeBase = std::chrono::minutes(10);
+    limits.loadTimeout = 300ms;
+    browser.setLimits(limits);
+    EXPECT_TRUE(open("/deep").startsWith(u"<h1>Quorvel: 无法打开页面</h1>"));
+    ASSERT_TRUE(browser.document()->loadFailure());
+    EXPECT_EQ(browser.document()->loadFailure()->kind, Kind::Transient);
+
     limits.maxPageBytes = 1000;
     browser.setLimits(limits);
-    const std::vector<std::pair<QString, QString>> rows{
-        {u(server.url("/to-ftp")), u"Protocol"_s},
-        {u(server.url("/big")), u"1000"_s},
-        {u(server.url("/pdf")), u"application/pdf"_s},
-        {u(server.url("/stall")), u"Operation too slow"_s},
-        {u(refused), u"127.0.0.1"_s},
-        {u"ftp://127.0.0.1/file"_s, u"http"_s},
-        {u"no address at all"_s, u"http"_s},
-    };
-    for (const auto &[url, reason] : rows) {
-        const QString body = load([&] { browser.navigate(url); });
-        EXPECT_TRUE(body.startsWith(u"<h1>Quorvel: 无法打开页面</h1>")) << url.toStdString();
-        EXPECT_TRUE(body.contains(reason)) << url.toStdString() << ": " << body.toStdString();
-    }
+    EXPECT_TRUE(open("/big").contains(u"1000"));
+    ASSERT_TRUE(browser.document()->loadFailure());
+    EXPECT_EQ(browser.document()->loadFailure()->kind, Kind::Permanent);
+}
+
+TEST_F(WebBrowserTest, AServersErrorPageIsReadAndCarriesItsStatus)
+{
+    EXPECT_EQ(open("/f1"), u"<p>frame one</p>");
+    EXPECT_FALSE(browser.document()->loadFailure());
+    EXPECT_EQ(open("/missing"), u"<p>not here</p>");
+    auto cause = browser.document()->loadFailure();
+    ASSERT_TRUE(cause);
+    EXPECT_EQ(cause->httpStatus, 404);
+    EXPECT_EQ(cause->kind, FailureCause::Kind::Permanent);
+    EXPECT_EQ(open("/busy"), u"<p>try later</p>");
+    cause = browser.document()->loadFailure();
+    ASSERT_TRUE(cause);
+    EXPECT_EQ(cause->httpStatus, 503);
+    EXPECT_EQ(cause->kind, FailureCause::Kind::Transient);
+    EXPECT_EQ(cause->retryAfterSeconds, 120);
 }
 
 TEST_F(WebBrowserTest, StopEndsTheLoadWithoutDocumentComplete)
@@ -234,6 +326,22 @@ TEST_F(WebBrowserTest, StopEndsTheLoadWithoutDocumentComplete)
     const QStringList expected{u"before /stall"_s, u"download"_s};
     EXPECT_EQ(events, expected);
     EXPECT_THROW(browser.document(), QuorvelError);
+}
+
+TEST_F(WebBrowserTest, DestroyingTheBrowserDuringAParseReturns)
+{
+    // Without the cancel reaching the parser this would take minutes (and time the test out).
+    std::atomic<bool> served = false;
+    server.server().set_logger([&served](const httplib::Request &, const httplib::Response &) { served = true; });
+    auto doomed = std::make_unique<WebBrowser>(session);
+    PageLimits limits;
+    limits.parseTimeBase = std::chrono::minutes(10);
+    doomed->setLimits(limits);
+    doomed->navigate(u(server.url("/deep")));
+    ASSERT_TRUE(runWithinBudget([&] { return served.load(); }, 5s));
+    runWithinBudget([] { return false; }, 200ms);
+    doomed.reset();
+    SUCCEED();
 }
 
 TEST_F(WebBrowserTest, DestroyingTheBrowserDuringALoadReturns)
