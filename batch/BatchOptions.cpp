@@ -5,6 +5,9 @@
 #include "queue/QueueListFile.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
+
+#include <optional>
 
 namespace {
 
@@ -21,6 +24,10 @@ const char *const helpText = R"(用法: quorvel-batch [选项] (网址 | 列表�
 选项:
   --folder DIR  保存文件夹 (默认: $HOME/Quorvel/Downloads; 不存在时创建)
   --shutdown    队列完成后关机: 先倒计时 60 秒, Ctrl+C 取消
+  --retry-for DURATION
+                网络中断、服务器忙等可能过去的错误, 在这段时间内等待后重试
+                (30 秒, 1, 2, 4, 8 分钟, 之后每 10 分钟); 例如 90s, 30m, 2h,
+                不带单位为分钟; 默认 60m, 0 表示不重试, 最长 12h
   -h, --help    显示此帮助
   -v, --version 显示版本
 
@@ -30,6 +37,25 @@ Ctrl+C 或 SIGTERM: 像"停止下载"一样停止, 然后退出 (再按一次立
           2 参数错误或列表文件无法读取; 130 被中断.
 )";
 
+// The clock that times the waits counts within one day; half a day stays well inside it.
+constexpr std::chrono::seconds longestRetry = std::chrono::hours(12);
+
+/** "90s", "30m", "2h", or a bare number of minutes; none for anything else or beyond longestRetry. */
+std::optional<std::chrono::seconds> durationFrom(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,6})([smh]?)$"));
+    const QRegularExpressionMatch match = form.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const qint64 count = match.captured(1).toLongLong();
+    const QString unit = match.captured(2);
+    const qint64 factor = unit == QLatin1String("s") ? 1 : unit == QLatin1String("h") ? 3600 : 60;
+    const std::chrono::seconds duration(count * factor);
+    if (duration > longestRetry)
+        return std::nullopt;
+    return duration;
+}
+
 } // namespace
 
 BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
@@ -38,9 +64,10 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption folder(QStringLiteral("folder"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption shutdown(QStringLiteral("shutdown"));
+    const QCommandLineOption retryFor(QStringLiteral("retry-for"), QString(), QStringLiteral("DURATION"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({folder, shutdown, help, version});
+    parser.addOptions({folder, shutdown, retryFor, help, version});
     if (!parser.parse(arguments))
         return Error{parser.errorText()};
     if (parser.isSet(help))
@@ -53,6 +80,12 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
     options.shutdown = parser.isSet(shutdown);
     if (parser.isSet(folder) && options.folder.isEmpty())
         return Error{QStringLiteral("--folder 需要一个文件夹")};
+    if (parser.isSet(retryFor)) {
+        const std::optional<std::chrono::seconds> duration = durationFrom(parser.value(retryFor));
+        if (!duration)
+            return Error{QStringLiteral("--retry-for 需要一段不超过 12h 的时间, 例如 90s, 30m, 2h 或 0")};
+        options.retryFor = *duration;
+    }
     try {
         for (const QString &argument : parser.positionalArguments()) {
             if (argument.contains(QLatin1String("://")))

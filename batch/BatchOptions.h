@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <variant>
 
 /** What quorvel-batch was asked to do. */
@@ -12,6 +13,8 @@ struct BatchOptions
     QStringList urls;   // the queue, in order: URL arguments and the lines of list files
     QString folder;     // the save folder; empty means the default download folder
     bool shutdown = false;
+    /** How long an entry whose failure may pass is tried again; zero: never. */
+    std::chrono::seconds retryFor = std::chrono::minutes(60);
 
     /** Asked for --help or --version: the text to print, exit status 0. */
     struct Help

@@ -11,7 +11,7 @@ BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Con
     , m_service(m_session)
     , m_console(console.out, console.err, console.liveLine, options.folder)
     , m_downloadSession({m_browser, m_service, power, timing.clock ? *timing.clock : m_systemClock, &m_console,
-                         DownloadFolder::defaultPath(), timing.countdownStep})
+                         DownloadFolder::defaultPath(), timing.countdownStep, options.retryFor})
     , m_runner(m_downloadSession, m_console)
 {
     connect(&m_runner, &BatchRunner::finished, this, &BatchProgram::finished);

@@ -24,7 +24,18 @@ BatchRunner::BatchRunner(DownloadSession &session, ConsoleView &console, QObject
         m_console.say(QStringLiteral("丢弃 (文件不存在): ") + url);
     });
     connect(&m_session.flow(), &PageFlow::restingAtFailure, this, [this](const QString &url) {
-        m_console.say(QStringLiteral("停在已失败的网址: ") + url);
+        m_console.say(QStringLiteral("停在已失败的网址: %1 (%2)").arg(url, m_failureReasons.value(url)));
+    });
+    connect(&m_session.flow(), &PageFlow::retryScheduled, this,
+            [this](const QString &url, const QString &reason, std::chrono::seconds wait, int retry) {
+                ++m_retries;
+                m_console.say(QStringLiteral("第 %1 次重试 (%2), %3 秒后: %4")
+                                  .arg(QString::number(retry), reason, QString::number(wait.count()), url));
+            });
+    connect(&m_session.flow(), &PageFlow::entryFailed, this, &BatchRunner::entryFailed);
+    connect(&m_session.shutdown().countdown(), &ShutdownCountdown::started, this, [this](int seconds) {
+        m_console.say(QStringLiteral("%1。计算机将在 %2 秒后关机 (Ctrl+C 取消)")
+                          .arg(m_session.shutdown().countdown().reason(), QString::number(seconds)));
     });
     connect(&m_session.shutdown().countdown(), &ShutdownCountdown::tick, this, [this](int remaining) {
         m_console.say(QStringLiteral("计算机将在 %1 秒后关机 (Ctrl+C 取消)").arg(remaining));
@@ -57,6 +68,8 @@ void BatchRunner::interrupt()
 
 void BatchRunner::transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome)
 {
+    // What an earlier try had kept and this one did not fetch again.
+    m_resumedBytes += outcome.resumedBytes;
     switch (outcome.kind) {
     case TransferOutcome::Kind::Done:
         ++m_done;
@@ -64,8 +77,8 @@ void BatchRunner::transferEnded(const QString &pageUrl, const QString &fileName,
         m_console.say(QStringLiteral("完成: ") + fileName);
         break;
     case TransferOutcome::Kind::Failed:
-        ++m_failed;
-        m_console.say(QStringLiteral("下载失败: %1 (%2)").arg(pageUrl, outcome.reason));
+        // Whether that is the entry's end or a retry is next, the flow says.
+        m_console.say(QStringLiteral("传输中断: %1 (%2)").arg(pageUrl, outcome.reason));
         break;
     case TransferOutcome::Kind::Cancelled:
         m_console.say(QStringLiteral("已取消: ") + pageUrl);
@@ -73,6 +86,14 @@ void BatchRunner::transferEnded(const QString &pageUrl, const QString &fileName,
     }
     if (m_interrupts > 0)
         finish(exitInterrupted);
+}
+
+void BatchRunner::entryFailed(const QString &pageUrl, const QString &reason)
+{
+    ++m_failed;
+    ++m_failuresByReason[reason];
+    m_failureReasons.insert(pageUrl, reason);
+    m_console.say(QStringLiteral("下载失败: %1 (%2)").arg(pageUrl, reason));
 }
 
 void BatchRunner::cameToRest()
@@ -101,10 +122,15 @@ void BatchRunner::finish(int exitCode)
 
 QString BatchRunner::summary() const
 {
-    return QStringLiteral("完成 %1 个文件, 丢弃 %2, 失败 %3, 共 %4 字节, 用时 %5")
-        .arg(m_done)
-        .arg(m_dropped)
-        .arg(m_failed)
-        .arg(m_bytes)
-        .arg(durationText(m_clock.elapsed() / 1000));
+    QString text = QStringLiteral("完成 %1 个文件, 丢弃 %2, 失败 %3, 共 %4 字节, 重试 %5 次, 续传 %6 字节, 用时 %7")
+                       .arg(m_done)
+                       .arg(m_dropped)
+                       .arg(m_failed)
+                       .arg(m_bytes)
+                       .arg(m_retries)
+                       .arg(m_resumedBytes)
+                       .arg(durationText(m_clock.elapsed() / 1000));
+    for (auto it = m_failuresByReason.cbegin(); it != m_failuresByReason.cend(); ++it)
+        text += QStringLiteral("\n  失败原因 %1: %2").arg(it.key()).arg(it.value());
+    return text;
 }

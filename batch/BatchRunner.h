@@ -5,6 +5,8 @@
 #include "transfer/UrlDownloadService.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 
@@ -35,6 +37,7 @@ signals:
 
 private:
     void transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome);
+    void entryFailed(const QString &pageUrl, const QString &reason);
     void cameToRest();
     void finishAtRest();
     void finish(int exitCode);
@@ -46,7 +49,11 @@ private:
     int m_done = 0;
     int m_dropped = 0;
     int m_failed = 0;
+    int m_retries = 0;
+    QMap<QString, int> m_failuresByReason;
+    QHash<QString, QString> m_failureReasons; // page URL -> why it last failed
     qint64 m_bytes = 0;
+    quint64 m_resumedBytes = 0;
     int m_interrupts = 0;
     bool m_finished = false;
 };

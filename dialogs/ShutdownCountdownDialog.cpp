@@ -58,7 +58,8 @@ void ShutdownCountdownDialog::reject()
 void ShutdownCountdownDialog::showRemaining(int seconds)
 {
     m_remaining = seconds;
-    m_label->setText(QStringLiteral("下载已完成。计算机将在 %1 秒后关机。").arg(seconds));
+    const QString reason = m_countdown ? m_countdown->reason() : QString();
+    m_label->setText(QStringLiteral("%1。计算机将在 %2 秒后关机。").arg(reason).arg(seconds));
 }
 
 // Not close(): QDialog's close event would come back through reject().

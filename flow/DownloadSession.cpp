@@ -4,9 +4,9 @@
 DownloadSession::DownloadSession(Services services, QObject *parent)
     : QObject(parent)
     , m_download(services.downloads, this)
-    , m_shutdown(services.power, [this] { return transferRunning(); }, services.countdownStep, this)
+    , m_shutdown(services.power, [this] { return !m_flow.runIsOver(); }, services.countdownStep, this)
     , m_flow({m_state, m_buffer, services.browser, m_queue, m_download, m_shutdown, services.clock, m_view,
-              services.defaultFolder},
+              services.defaultFolder, services.retryBudget},
              this)
     , m_progress({m_state, m_queue, m_download, m_flow, m_shutdown, services.clock, m_view}, this)
 {

@@ -44,6 +44,8 @@ public:
         QString defaultFolder;
         /** One counted second of the power-off countdown. */
         std::chrono::milliseconds countdownStep = std::chrono::seconds(1);
+        /** How long an entry whose failure may pass is tried again; zero: never. */
+        std::chrono::seconds retryBudget = std::chrono::minutes(60);
     };
 
     explicit DownloadSession(Services services, QObject *parent = nullptr);

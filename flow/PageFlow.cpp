@@ -23,6 +23,8 @@ PageFlow::PageFlow(Parts parts, QObject *parent)
     , m(std::move(parts))
     , m_pageAccess(m.browser, m.buffer)
     , m_scanners(m.buffer, m.state, m.clock)
+    , m_retry(m.retryBudget)
+    , m_retryWait(m.clock, m.view)
 {
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer2.setObjectName(QStringLiteral("Timer2"));
@@ -34,16 +36,30 @@ PageFlow::PageFlow(Parts parts, QObject *parent)
     connect(&m_timer2, &QTimer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
     connect(&m.browser, &PageBrowser::beforeNavigate, this, &PageFlow::WebBrowser1BeforeNavigate2);
     connect(&m.browser, &PageBrowser::documentComplete, this,
-            [this] { guarded([this] { WebBrowser1DocumentComplete(); }); });
+            [this](const QString &url) { guarded([this, url] { WebBrowser1DocumentComplete(url); }); });
+    m_retryWait.setParent(this);
+    connect(&m_retryWait, &RetryWait::over, this, [this] {
+        guarded([this] {
+            // A fresh walk from the entry's page: its file link may have expired.
+            m.state.MarkerFound = 0;
+            startCurrent();
+        });
+    });
     connect(&m.browser, &PageBrowser::downloadComplete, this, &PageFlow::WebBrowser1DownloadComplete);
     m.buffer.setOnChange([this] { Memo2Change(); });
 }
 
 void PageFlow::StartDownload1Click()
 {
-    // Asked for by the user: a URL that failed before gets another chance.
-    if (m.download.Tag() == 0)
-        m_failedUrls.remove(m.queue.currentUrl());
+    // Asked for by the user: every URL that failed before gets another chance, not only the one
+    // the run rests at, or each would need its own press.
+    if (m.download.Tag() == 0) {
+        m_failedUrls.clear();
+        m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
+        // Tried at once, and with a whole budget should it fail again.
+        m_retryWait.stop();
+        m_retry.forget();
+    }
     startCurrent();
 }
 
@@ -53,7 +69,7 @@ void PageFlow::startCurrent()
     if (m.download.Tag() != 0)
         return;
     if (m.queue.currentUrl().isEmpty()) {
-        m.shutdown.CheckShutDown();
+        m.shutdown.CheckShutDown(m_runEnd);
         announceRest(RestReason::QueueDone);
         return;
     }
@@ -64,6 +80,8 @@ void PageFlow::open(const QString &url)
 {
     m.state.PageUrl = url;
     m_loading = true;
+    m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
+    m.shutdown.workStarted();
     m.browser.navigate(url);
 }
 
@@ -74,6 +92,7 @@ void PageFlow::StopDownExecute()
     m.download.Stop();
     m_timer1.stop();
     m_timer2.stop();
+    m_retryWait.stop();
     m.view.clearStatus();
     announceRest(RestReason::Stopped);
 }
@@ -81,10 +100,11 @@ void PageFlow::StopDownExecute()
 void PageFlow::WebBrowser1BeforeNavigate2()
 {
     m_loading = true;
+    m_pageRecognised = false;
     m.buffer.clear();
 }
 
-void PageFlow::WebBrowser1DocumentComplete()
+void PageFlow::WebBrowser1DocumentComplete(const QString &url)
 {
     {
         // The read pumps events; a rest check that arrives meanwhile must not take the page
@@ -94,9 +114,32 @@ void PageFlow::WebBrowser1DocumentComplete()
         m_pageAccess.BrowserInfo();
     }
     m.state.MarkerFound = 0;
-    // A page that asked for something has started a timer, a transfer or a navigation by the
-    // time the check runs; one that matched nothing leaves the flow at rest.
+    judgeLoadedPage(url);
+    // A page that asked for something has started a timer, a retry wait, a transfer or a
+    // navigation by the time the check runs; one that matched nothing leaves the flow at rest.
     announceRest(RestReason::UnrecognisedPage);
+}
+
+void PageFlow::judgeLoadedPage(const QString &url)
+{
+    // Only a page opened for an entry, and only once the page itself is in: its frames report
+    // before it does.
+    if (m_pageRecognised || m.state.PageUrl.isEmpty() || m_loading || m.download.Tag() != 0)
+        return;
+    std::shared_ptr<PageDocument> document;
+    try {
+        document = m.browser.document();
+    } catch (const QuorvelError &) {
+        return;
+    }
+    if (document->url() != url)
+        return;
+    // An error status whose text a reader recognised was read as usual above; anything else
+    // would leave the run waiting at this entry for ever.
+    const std::optional<FailureCause> failure = document->loadFailure();
+    const FailureCause cause = failure.value_or(FailureCause::transient(QStringLiteral("页面无法识别")));
+    if (!retryOrGiveUp(m.state.PageUrl, cause, failure ? EntryRetry::Budget::Full : EntryRetry::Budget::Short))
+        DeleteURLExecute();
 }
 
 void PageFlow::WebBrowser1DownloadComplete()
@@ -114,8 +157,8 @@ void PageFlow::Memo2Change()
         startPageTimer(m_timer1);
     if (m.state.MarkerFound == 0 && m_scanners.FindAbout() == PageAction::StartRetryWait)
         startPageTimer(m_timer2);
-    if (m.state.MarkerFound == 0)
-        BrowserPageAccess::FillForm(m.browser, QStringLiteral("Free user"));
+    if (m.state.MarkerFound == 0 && BrowserPageAccess::FillForm(m.browser, QStringLiteral("Free user")))
+        m_pageRecognised = true;
 }
 
 void PageFlow::startPageTimer(QTimer &timer)
@@ -125,7 +168,10 @@ void PageFlow::startPageTimer(QTimer &timer)
     // text and, at its end, open the page again in the middle of the countdown.
     m_timer1.stop();
     m_timer2.stop();
+    m_retryWait.stop();
     timer.start();
+    m_pageRecognised = true;
+    m.shutdown.workStarted();
 }
 
 void PageFlow::Timer1Timer()
@@ -141,6 +187,7 @@ void PageFlow::Timer1Timer()
     const QString name = fitFileName(fileNameFromUrl(m.state.FinalUrl), m.download.maxFileNameBytes(folder));
     m.download.setFileName(targetPath(m.state.SaveFolder, name, m.defaultFolder));
     m.download.Start();
+    m_transferRequested = m.download.Busy();
     m_timer1.stop();
     m.view.clearStatus();
 }
@@ -152,8 +199,10 @@ void PageFlow::Timer2Timer()
     m.view.showStatus(2, StatusTexts::nextDownload);
     if (!waitIsOver(m.state.StartTime, m.state.WaitDuration, m.clock.timeOfDay()))
         return;
-    startCurrent();
+    // Off before the start: with the queue cleared during the wait, the start's power-off check
+    // must find nothing running.
     m_timer2.stop();
+    startCurrent();
     m.view.clearStatus();
     m.state.MarkerFound = 0;
 }
@@ -172,14 +221,20 @@ void PageFlow::DeleteURLExecute()
         m.queue.setCurrentUrl(m.queue.head());
     clearProgressFields();
     m.download.setTag(0);
+    m_transferRequested = false;
     startNextUnlessFailed();
 }
 
 void PageFlow::DeleteURLError()
 {
-    const QString dropped = m.queue.count() > 0 ? m.queue.head() : m.state.PageUrl;
-    if (m.queue.count() > 0)
-        m.queue.removeHead();
+    // The page that reports its file missing is the one opened for PageUrl. The head is another
+    // entry when the URL was typed by hand or the queue was reordered meanwhile, and it stays.
+    const QString dropped = m.state.PageUrl;
+    m_pageRecognised = true;
+    m.queue.removeEntry(dropped);
+    m_failedUrls.remove(dropped);
+    m_retry.forget();
+    discardPartial(dropped);
     emit urlDropped(dropped);
     if (m.queue.count() == 0) {
         m.queue.setCurrentUrl(QString());
@@ -197,10 +252,15 @@ void PageFlow::DeleteURLError()
 
 void PageFlow::startNextUnlessFailed()
 {
+    // The entry waiting to be tried again is the next; its wait opens it.
+    if (m_retryWait.isActive())
+        return;
     const QString next = m.queue.currentUrl();
     if (!next.isEmpty() && m_failedUrls.contains(next)) {
-        m.view.showStatus(0, StatusTexts::downloadFailed);
-        m.view.showStatus(2, StatusTexts::fileName(m_failedUrls.value(next)));
+        // Every entry the run could go on with has failed: say how many, and that a start
+        // tries them again, rather than show the head as if it had just failed.
+        m.view.showStatus(0, StatusTexts::restingAtFailures(failedEntriesQueued()));
+        m.view.setStatusText(1, QString());
         emit restingAtFailure(next);
         announceRest(RestReason::RestingAtFailure);
         return;
@@ -208,16 +268,88 @@ void PageFlow::startNextUnlessFailed()
     startCurrent();
 }
 
-void PageFlow::rememberFailure(const QString &pageUrl, const QString &fileName)
+int PageFlow::failedEntriesQueued() const
 {
-    m_failedUrls.insert(pageUrl, fileName);
+    int failed = 0;
+    for (const QString &entry : m.queue.entries())
+        failed += m_failedUrls.contains(entry) ? 1 : 0;
+    return failed;
+}
+
+void PageFlow::transferEnded(const QString &pageUrl, const TransferOutcome &outcome)
+{
+    m_targets.insert(pageUrl, m.download.FileName());
+    switch (outcome.kind) {
+    case TransferOutcome::Kind::Done:
+        m_runEnd = ShutdownSwitch::RunEnd::DownloadsCompleted;
+        m_retry.forget();
+        m_targets.remove(pageUrl);
+        break;
+    case TransferOutcome::Kind::Cancelled:
+        m_runEnd = ShutdownSwitch::RunEnd::DownloadStopped;
+        break;
+    case TransferOutcome::Kind::Failed:
+        retryOrGiveUp(pageUrl, outcome.cause, EntryRetry::Budget::Full);
+        break;
+    }
+}
+
+bool PageFlow::retryOrGiveUp(const QString &pageUrl, const FailureCause &cause, EntryRetry::Budget budget)
+{
+    const EntryRetry::Decision decision = m_retry.failed(pageUrl, cause, budget, m.clock.timeOfDay());
+    if (!decision.wait) {
+        giveUp(pageUrl, decision.cause.reason);
+        return false;
+    }
+    // At the head, where it was or where its started transfer took it from, and current: the wait
+    // opens it, and a start during the wait tries it at once.
+    if (m.queue.count() == 0 || m.queue.head() != pageUrl) {
+        m.queue.removeEntry(pageUrl);
+        m.queue.prepend(pageUrl);
+    }
+    m.queue.setCurrentUrl(pageUrl);
+    m_timer1.stop();
+    m_timer2.stop();
+    m.shutdown.workStarted();
+    m_retryWait.start(*decision.wait, decision.cause.reason);
+    emit retryScheduled(pageUrl, decision.cause.reason, *decision.wait, decision.retry);
+    return true;
+}
+
+void PageFlow::giveUp(const QString &pageUrl, const QString &reason)
+{
+    // Not finished: its page goes back to the end of the queue, and nothing of it is kept.
+    m_retry.forget();
+    m.queue.removeEntry(pageUrl);
     m.queue.append(pageUrl);
+    m_failedUrls.insert(pageUrl);
+    const QString target = m_targets.value(pageUrl);
+    discardPartial(pageUrl);
+    m.view.showStatus(0, StatusTexts::downloadFailed);
+    const QString name = target.mid(target.lastIndexOf(QLatin1Char('/')) + 1);
+    m.view.showStatus(2, StatusTexts::reason(name.isEmpty() ? reason : name + QStringLiteral(" - ") + reason));
+    emit entryFailed(pageUrl, reason);
+}
+
+void PageFlow::discardPartial(const QString &pageUrl)
+{
+    const QString target = m_targets.take(pageUrl);
+    if (!target.isEmpty())
+        m.download.discardPartial(target);
 }
 
 bool PageFlow::isAtRest() const
 {
-    return !m_loading && !m_reading && !m_timer1.isActive() && !m_timer2.isActive() && m.download.Tag() == 0
-        && !m.download.Busy();
+    return !m_loading && !m_reading && !m_timer1.isActive() && !m_timer2.isActive()
+        && !m_retryWait.isActive() && m.download.Tag() == 0 && !m.download.Busy();
+}
+
+bool PageFlow::runIsOver() const
+{
+    // Not download.Busy(): the component stays busy through its finish handler, which is where
+    // the end of the queue is reached.
+    return m.queue.count() == 0 && !m_loading && !m_reading && !m_timer1.isActive() && !m_timer2.isActive()
+        && !m_retryWait.isActive() && m.download.Tag() == 0 && !m_transferRequested;
 }
 
 void PageFlow::clearProgressFields()

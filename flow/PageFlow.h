@@ -3,13 +3,19 @@
 
 #include "automation/BrowserPageAccess.h"
 #include "automation/PageScanners.h"
+#include "flow/EntryRetry.h"
+#include "flow/RetryWait.h"
+#include "power/ShutdownSwitch.h"
 #include "flow/RestReason.h"
+#include "transfer/UrlDownloadService.h"
 
 #include <QObject>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <optional>
 
 class Clock;
@@ -17,7 +23,6 @@ class DownloadQueue;
 class FlowView;
 class PageBrowser;
 class PageTextBuffer;
-class ShutdownSwitch;
 class TDownloadFile;
 struct MainUnitState;
 
@@ -46,31 +51,44 @@ public:
         const Clock &clock;
         FlowView &view;
         QString defaultFolder;
+        /** How long an entry whose failure may pass is tried again; zero: never. */
+        std::chrono::seconds retryBudget = std::chrono::minutes(60);
     };
 
     explicit PageFlow(Parts parts, QObject *parent = nullptr);
 
-    /** "开始下载": opens the current URL, or with none ends the run with the power-off check. */
+    /**
+     * "开始下载": opens the current URL, or with none ends the run with the power-off check. A
+     * retry wait ends and its entry is tried at once.
+     */
     void StartDownload1Click();
-    /** "停止下载": stops the browser, the transfer and both page timers. */
+    /** "停止下载": stops the browser, the transfer, both page timers and a retry wait. */
     void StopDownExecute();
     /** After a transfer: makes the new head current and opens it. */
     void DeleteURLExecute();
     /**
-     * A failed transfer's page URL goes back to the end of the queue and is not opened again
-     * unasked; fileName is what the status bar shows when the flow stops at it.
+     * The transfer for pageUrl ended, before DeleteURLExecute. A failure that may pass puts the
+     * entry back at the head to be walked again after a wait; any other, or one past the retry
+     * budget, goes back to the end of the queue and is not opened again unasked (a start by the
+     * user retries every such entry).
      */
-    void rememberFailure(const QString &pageUrl, const QString &fileName);
-    /** Whether the flow waits for nothing: no timer, no transfer, no page loading or being read. */
+    void transferEnded(const QString &pageUrl, const TransferOutcome &outcome);
+    /**
+     * Whether the flow waits for nothing: no timer or retry wait, no transfer, no page loading or
+     * being read.
+     */
     bool isAtRest() const;
+    /** Whether nothing of the run is left: the queue empty, nothing loading, waiting or fetched. */
+    bool runIsOver() const;
 
     QTimer &Timer1() { return m_timer1; }
     QTimer &Timer2() { return m_timer2; }
+    RetryWait &retryWait() { return m_retryWait; }
 
     // The handlers of the browser's events and the page timers; public so that a front end or a
     // test can drive one tick or one page at a time.
     void WebBrowser1BeforeNavigate2();
-    void WebBrowser1DocumentComplete();
+    void WebBrowser1DocumentComplete(const QString &url);
     void WebBrowser1DownloadComplete();
     void Timer1Timer();
     void Timer2Timer();
@@ -80,6 +98,10 @@ signals:
     void urlDropped(const QString &pageUrl);
     /** The flow stopped at a URL that already failed in this run; a start tries it again. */
     void restingAtFailure(const QString &pageUrl);
+    /** The entry of pageUrl failed for reason and will be walked again from its page after wait. */
+    void retryScheduled(const QString &pageUrl, const QString &reason, std::chrono::seconds wait, int retry);
+    /** The entry of pageUrl failed for good (for now) and went to the end of the queue. */
+    void entryFailed(const QString &pageUrl, const QString &reason);
     /** Nothing more happens until someone acts; sent after the events of the moment, if still so. */
     void cameToRest(RestReason reason);
 
@@ -91,6 +113,13 @@ private:
     void startCurrent();
     /** Opens the new head unless it already failed in this run; then the flow rests there. */
     void startNextUnlessFailed();
+    int failedEntriesQueued() const;
+    /** After the page's own document-complete: a page nobody acted on has failed. */
+    void judgeLoadedPage(const QString &url);
+    /** Answers whether the entry is tried again; if not, it failed and went to the queue's end. */
+    bool retryOrGiveUp(const QString &pageUrl, const FailureCause &cause, EntryRetry::Budget budget);
+    void giveUp(const QString &pageUrl, const QString &reason);
+    void discardPartial(const QString &pageUrl);
     void open(const QString &url);
     /** Runs timer, Timer1 or Timer2, for the page just read, and stops the other. */
     void startPageTimer(QTimer &timer);
@@ -106,8 +135,17 @@ private:
     PageScanners m_scanners;
     QTimer m_timer1;
     QTimer m_timer2;
-    QHash<QString, QString> m_failedUrls; // page URL -> file name
+    EntryRetry m_retry;
+    RetryWait m_retryWait;
+    QSet<QString> m_failedUrls; // page URLs
+    QHash<QString, QString> m_targets; // page URL -> the file its last transfer went to
+    // Some step of the dispatch acted on the page loaded since the last navigation.
+    bool m_pageRecognised = false;
     bool m_loading = false;
+    // From the timer's start of a transfer to its end, before the component's start notification
+    // sets the Tag.
+    bool m_transferRequested = false;
+    ShutdownSwitch::RunEnd m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
     bool m_reading = false;
     std::optional<RestReason> m_pendingRest;
     quint64 m_restCheck = 0;

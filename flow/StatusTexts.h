@@ -23,6 +23,32 @@ inline const StatusText noMoreUrls{QStringLiteral(" 没有更多下载网址 "),
 // Stored like " 你应等待 ", which has as many visible characters.
 inline const StatusText downloadFailed{QStringLiteral(" 下载失败 "), 85};
 
+/** Bytes of text in the Chinese code page: two for each character outside ASCII. */
+inline int codePageBytes(const QString &text)
+{
+    int bytes = 0;
+    for (const QChar c : text)
+        bytes += c.unicode() < 0x80 ? 1 : 2;
+    return bytes;
+}
+
+/** The run rests at entries that failed; a start by the user tries them all again. */
+inline StatusText restingAtFailures(int failed)
+{
+    const QString text = QStringLiteral(" %1 个下载失败 - 开始下载将重试 ").arg(failed);
+    return {text, 5 * codePageBytes(text)};
+}
+
+/** Panel 0 while an entry waits to be tried again. */
+inline const StatusText waitingToRetry{QStringLiteral(" 等待重试 "), 50};
+
+/** Why an entry failed or waits, after one blank, five pixels a byte like the fixed texts. */
+inline StatusText reason(const QString &why)
+{
+    const QString text = QLatin1Char(' ') + why;
+    return {text, 5 * codePageBytes(text)};
+}
+
 /** A file's name after one blank, five pixels a character like the fixed texts. */
 inline StatusText fileName(const QString &name)
 {

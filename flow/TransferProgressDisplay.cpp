@@ -41,19 +41,15 @@ void TransferProgressDisplay::DownloadFile1Start()
     m_elpsTimer.start();
     m_estTimer.start();
     m.download.setTag(1);
-    m.shutdown.transferStarted();
+    m.shutdown.workStarted();
     m_pageUrl = m.state.PageUrl;
-    takeStartedEntry();
-}
-
-void TransferProgressDisplay::takeStartedEntry()
-{
+    // What the status bar names is the file as it is saved, not the URL's percent-encoded segment.
+    const QString target = m.download.FileName();
+    m_savedName = target.mid(target.lastIndexOf(QLatin1Char('/')) + 1);
     // The entry whose file is now on its way leaves the queue. It is the head unless the user
     // deleted or moved it during the countdown, or typed the URL by hand; the head is then an
     // entry whose file nobody has fetched, and it stays.
-    const int index = int(m.queue.entries().indexOf(m_pageUrl));
-    if (index >= 0)
-        m.queue.removeAt(index);
+    m.queue.removeEntry(m_pageUrl);
 }
 
 void TransferProgressDisplay::DownloadFile1Progress(std::uint32_t receivedKiB, std::uint32_t totalKiB)
@@ -71,7 +67,7 @@ void TransferProgressDisplay::DownloadFile1Progress(std::uint32_t receivedKiB, s
         showEstimate();
     m.view.showStatus(0, StatusTexts::downloading);
     m.view.setStatusText(1, percent);
-    m.view.showStatus(2, StatusTexts::fileName(m.state.FinalFileName));
+    m.view.showStatus(2, StatusTexts::fileName(m_savedName));
     emit progressed(receivedKiB, totalKiB);
 }
 
@@ -99,20 +95,13 @@ void TransferProgressDisplay::DownloadFile1Finish()
     m.state.ElapsedSeconds = 0;
 
     const TransferOutcome outcome = m.download.lastOutcome().value_or(TransferOutcome::failed(QString()));
-    const bool failed = outcome.kind == TransferOutcome::Kind::Failed;
-    // A failed file is not finished: its page goes back to the end of the queue.
-    if (failed)
-        m.flow.rememberFailure(m_pageUrl, m.state.FinalFileName);
+    // A failure is shown by the flow, which decides whether the entry is tried again.
+    m.flow.transferEnded(m_pageUrl, outcome);
     emit transferEnded(m_pageUrl, m.download.FileName(), outcome);
+    // With the queue empty, this makes the power-off check.
     m.flow.DeleteURLExecute();
-    if (failed) {
-        m.view.showStatus(0, StatusTexts::downloadFailed);
-        m.view.showStatus(2, StatusTexts::fileName(m.state.FinalFileName));
-    }
-    if (m.queue.count() == 0) {
+    if (m.queue.count() == 0)
         m.view.showStatus(0, StatusTexts::noMoreUrls);
-        m.shutdown.CheckShutDown();
-    }
 }
 
 void TransferProgressDisplay::ElpsTimerTimer()

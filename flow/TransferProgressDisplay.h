@@ -56,11 +56,11 @@ signals:
     void transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome);
 
 private:
-    void takeStartedEntry();
     void showEstimate();
 
     Parts m;
     QTimer m_elpsTimer;
     QTimer m_estTimer;
     QString m_pageUrl;
+    QString m_savedName;
 };

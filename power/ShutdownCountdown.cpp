@@ -10,10 +10,11 @@ ShutdownCountdown::ShutdownCountdown(std::chrono::milliseconds step, QObject *pa
     connect(&m_timer, &QTimer::timeout, this, &ShutdownCountdown::countOneSecond);
 }
 
-bool ShutdownCountdown::start(int seconds)
+bool ShutdownCountdown::start(int seconds, const QString &reason)
 {
     if (isRunning())
         return false;
+    m_reason = reason;
     m_remaining = std::max(seconds, 0);
     m_timer.start();
     emit started(m_remaining);
@@ -42,6 +43,11 @@ bool ShutdownCountdown::isRunning() const
 int ShutdownCountdown::remaining() const
 {
     return m_remaining;
+}
+
+QString ShutdownCountdown::reason() const
+{
+    return m_reason;
 }
 
 void ShutdownCountdown::countOneSecond()

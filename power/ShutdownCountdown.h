@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <chrono>
@@ -20,8 +21,11 @@ public:
     explicit ShutdownCountdown(std::chrono::milliseconds step = std::chrono::seconds(1),
                                QObject *parent = nullptr);
 
-    /** Counts down from seconds; answers false and changes nothing while a count runs. */
-    bool start(int seconds);
+    /**
+     * Counts down from seconds; reason says in a few words why the machine goes off ("下载已完成").
+     * Answers false and changes nothing while a count runs.
+     */
+    bool start(int seconds, const QString &reason);
     /** The user's no: ends a running count with cancelled(), then finished(). */
     void cancel();
     /** The program's own no, e.g. a transfer began: ends a running count with finished() only. */
@@ -29,6 +33,8 @@ public:
 
     bool isRunning() const;
     int remaining() const;
+    /** Why the running (or last) count was started. */
+    QString reason() const;
 
 signals:
     void started(int seconds);
@@ -45,4 +51,5 @@ private:
 
     QTimer m_timer;
     int m_remaining = 0;
+    QString m_reason;
 };

@@ -6,11 +6,11 @@
 
 #include <utility>
 
-ShutdownSwitch::ShutdownSwitch(PowerRequest &request, std::function<bool()> transferRunning,
+ShutdownSwitch::ShutdownSwitch(PowerRequest &request, std::function<bool()> runBusy,
                                std::chrono::milliseconds countdownStep, QObject *parent)
     : QObject(parent)
     , m_request(request)
-    , m_transferRunning(std::move(transferRunning))
+    , m_runBusy(std::move(runBusy))
     , m_countdown(countdownStep)
 {
     connect(&m_countdown, &ShutdownCountdown::expired, this, &ShutdownSwitch::powerOff);
@@ -42,18 +42,31 @@ void ShutdownSwitch::menuChosen()
     setState(State::Armed);
 }
 
-void ShutdownSwitch::CheckShutDown()
+void ShutdownSwitch::CheckShutDown(RunEnd why)
 {
     // A countdown on a machine that cannot be switched off would promise what never happens.
-    if (m_state != State::Armed || m_transferRunning() || !m_request.isAvailable())
+    if (m_state != State::Armed || m_runBusy() || !m_request.isAvailable())
         return;
     // The end of the queue checks twice in a row; a count already running is this same power-off.
-    m_countdown.start(countdownSeconds);
+    m_countdown.start(countdownSeconds, reasonText(why));
 }
 
-void ShutdownSwitch::transferStarted()
+void ShutdownSwitch::workStarted()
 {
     m_countdown.withdraw();
+}
+
+QString ShutdownSwitch::reasonText(RunEnd why)
+{
+    switch (why) {
+    case RunEnd::DownloadsCompleted:
+        return QStringLiteral("下载已完成");
+    case RunEnd::DownloadStopped:
+        return QStringLiteral("下载已停止, 队列中没有更多网址");
+    case RunEnd::NothingQueued:
+        break;
+    }
+    return QStringLiteral("队列中没有要下载的网址");
 }
 
 void ShutdownSwitch::setState(State state)
@@ -75,8 +88,8 @@ void ShutdownSwitch::release()
 
 void ShutdownSwitch::powerOff()
 {
-    // Whoever started a transfer should have said so; still, never cut a running one short.
-    if (m_transferRunning())
+    // Whoever started work should have withdrawn the count; still, never cut a run short.
+    if (m_runBusy())
         return;
     ExitWindowsByMode(m_request, QStringLiteral("1"), true);
 }

@@ -4,6 +4,7 @@
 #include "power/ShutdownCountdown.h"
 
 #include <QObject>
+#include <QString>
 
 #include <chrono>
 #include <functional>
@@ -21,13 +22,16 @@ class ShutdownSwitch final : public QObject
 
 public:
     enum class State { NeverUsed, Armed, Released };
+    /** Why the queue ran out; the countdown says it, since only one of them means files arrived. */
+    enum class RunEnd { DownloadsCompleted, DownloadStopped, NothingQueued };
     static constexpr int countdownSeconds = 60;
 
     /**
-     * transferRunning answers whether a file is being fetched: no power-off is ever requested then.
+     * runBusy answers whether the run still has work: an entry in the queue, a page loading, a
+     * page countdown or wait, a transfer. No countdown starts and no power-off is requested then.
      * countdownStep is the length of one counted second; tests shorten it.
      */
-    ShutdownSwitch(PowerRequest &request, std::function<bool()> transferRunning,
+    ShutdownSwitch(PowerRequest &request, std::function<bool()> runBusy,
                    std::chrono::milliseconds countdownStep = std::chrono::seconds(1),
                    QObject *parent = nullptr);
 
@@ -42,9 +46,15 @@ public:
     /** The menu item was chosen: arms, whatever the item's own check mark now shows. */
     void menuChosen();
     /** The queue has run out: when armed, idle and able to, counts down to a forced power-off. */
-    void CheckShutDown();
-    /** A transfer began: a running countdown ends without a request and power-off stays armed. */
-    void transferStarted();
+    void CheckShutDown(RunEnd why);
+    /**
+     * The run has work again (a start, a page, a page timer, a retry wait, a transfer): a running
+     * countdown ends without a request and power-off stays armed.
+     */
+    void workStarted();
+
+    /** The countdown's reason for why: "下载已完成" only when files did arrive. */
+    static QString reasonText(RunEnd why);
 
 signals:
     /** The button must follow: the menu item pushes it down and the countdown's Cancel lets it up. */
@@ -56,7 +66,7 @@ private:
     void powerOff();
 
     PowerRequest &m_request;
-    std::function<bool()> m_transferRunning;
+    std::function<bool()> m_runBusy;
     ShutdownCountdown m_countdown;
     State m_state = State::NeverUsed;
 };

@@ -26,6 +26,14 @@ void DownloadQueue::appendAll(const QStringList &lines)
     emit entriesChanged();
 }
 
+void DownloadQueue::prepend(const QString &url)
+{
+    m_entries.prepend(url);
+    emit entriesChanged();
+    if (m_selected >= 0)
+        setSelected(m_selected + 1);
+}
+
 void DownloadQueue::removeHead()
 {
     removeAt(0);
@@ -39,6 +47,15 @@ void DownloadQueue::removeAt(int index)
     const int selection = m_selected > index ? m_selected - 1 : m_selected == index ? -1 : m_selected;
     emit entriesChanged();
     setSelected(selection);
+}
+
+bool DownloadQueue::removeEntry(const QString &url)
+{
+    const int index = int(m_entries.indexOf(url));
+    if (index < 0)
+        return false;
+    removeAt(index);
+    return true;
 }
 
 void DownloadQueue::replaceAll(const QStringList &lines)

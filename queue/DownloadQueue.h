@@ -27,10 +27,14 @@ public:
     void append(const QString &line);
     /** Appends every line in order, announcing the change once. */
     void appendAll(const QStringList &lines);
+    /** Puts url before every entry; the selection stays on its entry. */
+    void prepend(const QString &url);
     /** Removes entry 0, whatever it is; throws the list-index error on an empty queue. */
     void removeHead();
     /** Removes entry index; throws the list-index error when it names no entry. */
     void removeAt(int index);
+    /** Removes the first entry that is url; answers whether there was one. */
+    bool removeEntry(const QString &url);
     /** Replaces every entry at once; the selection goes with the old entries. */
     void replaceAll(const QStringList &lines);
     /** Empties the queue and the current download. */

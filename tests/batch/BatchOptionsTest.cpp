@@ -57,6 +57,24 @@ TEST(BatchOptions, HelpListsEveryOption)
     const auto parsed = parse({QStringLiteral("--help")});
     const auto *help = std::get_if<BatchOptions::Help>(&parsed);
     ASSERT_NE(help, nullptr);
-    for (const char *option : {"--folder", "--shutdown", "--help", "Ctrl+C"})
+    for (const char *option : {"--folder", "--shutdown", "--retry-for", "--help", "Ctrl+C"})
         EXPECT_TRUE(help->text.contains(QLatin1String(option))) << option;
+}
+
+TEST(BatchOptions, RetryForTakesSecondsMinutesOrHoursAndZero)
+{
+    using namespace std::chrono_literals;
+    const auto retryFor = [](const char *text) {
+        const auto parsed = parse({QStringLiteral("--retry-for"), QLatin1String(text), QStringLiteral("http://h/a")});
+        const auto *options = std::get_if<BatchOptions>(&parsed);
+        return options ? std::optional(options->retryFor) : std::nullopt;
+    };
+    EXPECT_EQ(std::get<BatchOptions>(parse({QStringLiteral("http://h/a")})).retryFor, 60min);
+    EXPECT_EQ(retryFor("90s"), 90s);
+    EXPECT_EQ(retryFor("30m"), 30min);
+    EXPECT_EQ(retryFor("2h"), 2h);
+    EXPECT_EQ(retryFor("45"), 45min);
+    EXPECT_EQ(retryFor("0"), 0s);
+    for (const char *bad : {"", "-5m", "1d", "13h", "1.5h", "m"})
+        EXPECT_EQ(retryFor(bad), std::nullopt) << bad;
 }

@@ -10,6 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -29,13 +33,17 @@ protected:
         return QString::fromStdString(m_host.url("/file/" + nameAndQuery));
     }
 
-    /** Runs the queue to its end; answers the exit status, or -1 when the run did not end in time. */
-    int run(const QStringList &urls, bool shutdown = false)
+    /**
+     * Runs the queue to its end; answers the exit status, or -1 when the run did not end in time.
+     * Retries are cut to a few minutes of the fast clock, seconds of the test's.
+     */
+    int run(const QStringList &urls, bool shutdown = false, std::chrono::seconds retryFor = 3min)
     {
         BatchOptions options;
         options.urls = urls;
         options.folder = m_folder.path();
         options.shutdown = shutdown;
+        options.retryFor = retryFor;
         BatchProgram program(options, m_power, {m_out, m_err, false}, {&m_clock, 1ms});
         int exitCode = -1;
         QObject::connect(&program, &BatchProgram::finished, &program, [&](int code) { exitCode = code; });
@@ -49,13 +57,35 @@ protected:
         expectHostFile(m_folder.path(), name, size, urlName);
     }
 
+    /** The host goes away now and comes back on the same port after realDelay. */
+    void hostAwayFor(std::chrono::milliseconds realDelay)
+    {
+        const int port = m_host.port();
+        m_host.stop();
+        QTimer::singleShot(realDelay, [this, port] {
+            m_hostBack = std::make_unique<FakeHost>(HostDefaults{}, [](const std::string &) {});
+            m_hostBack->start(port);
+        });
+    }
+
+    /** Arms the check that power-off is asked for only once every file in names has arrived. */
+    void expectPowerOffOnlyAfter(const QStringList &names)
+    {
+        m_power.onRequest = [this, names] {
+            for (const QString &name : names)
+                EXPECT_TRUE(filesLeft().contains(name)) << "power-off before " << name.toStdString();
+        };
+    }
+
     QString output() const { return m_outText; }
+    QString folder() const { return m_folder.path(); }
     QStringList filesLeft() const { return QDir(m_folder.path()).entryList(QDir::Files); }
 
     FakePowerRequest m_power;
 
 private:
     FakeHost m_host{HostDefaults{}, [](const std::string &) {}};
+    std::unique_ptr<FakeHost> m_hostBack;
     QTemporaryDir m_folder;
     FastClock m_clock{60.0};
     QString m_outText;
@@ -101,6 +131,132 @@ TEST_F(BatchRunTest, ShutdownCountsDownThenMakesTheForcedRequest)
     EXPECT_EQ(run({pageUrl("last.bin?size=10&countdown=0")}, true), 0);
     EXPECT_EQ(m_power.calls, QStringList{QStringLiteral("powerOff(true)")});
     EXPECT_TRUE(output().contains(QStringLiteral("秒后关机")));
+}
+
+TEST_F(BatchRunTest, AHostAwayDuringAPageWalkComesBackAndEveryFileArrives)
+{
+    const QStringList urls{pageUrl("one.bin?size=70000&countdown=1"), pageUrl("two.bin?size=5000&countdown=0")};
+    expectPowerOffOnlyAfter({QStringLiteral("one.bin"), QStringLiteral("two.bin")});
+    // Away for about two minutes of the run's clock: refused at first, then back on its port.
+    hostAwayFor(2s);
+    EXPECT_EQ(run(urls, true, 60min), 0);
+    expectFile(QStringLiteral("one.bin"), 70000);
+    expectFile(QStringLiteral("two.bin"), 5000);
+    EXPECT_TRUE(output().contains(QStringLiteral("第 1 次重试 (连接被拒绝), 30 秒后")));
+    EXPECT_EQ(m_power.calls, QStringList{QStringLiteral("powerOff(true)")});
+}
+
+TEST_F(BatchRunTest, ABusyServerIsAskedAgainUntilItLetsTheWalkOn)
+{
+    // A front that answers 503 with Retry-After twice, then sends the browser on to the host.
+    LoopbackServer front;
+    std::atomic<int> asked = 0;
+    const std::string page = pageUrl("busy.bin?size=3000&countdown=0").toStdString();
+    front.server().Get("/busy", [&](const httplib::Request &, httplib::Response &response) {
+        if (++asked <= 2) {
+            response.status = 503;
+            response.set_header("Retry-After", "60");
+            response.set_content("<h1>Service Unavailable</h1>", "text/html");
+            return;
+        }
+        response.set_redirect(page);
+    });
+    front.start();
+    EXPECT_EQ(run({QString::fromStdString(front.url("/busy"))}, false, 60min), 0);
+    EXPECT_EQ(asked, 3);
+    expectFile(QStringLiteral("busy.bin"), 3000);
+    // Retry-After beats the first 30-second step.
+    EXPECT_TRUE(output().contains(QStringLiteral("第 1 次重试 (HTTP 503), 60 秒后")));
+    EXPECT_TRUE(output().contains(QStringLiteral("重试 2 次")));
+}
+
+TEST_F(BatchRunTest, ATransferCutHalfwayIsWalkedAgainAndArrivesWhole)
+{
+    expectPowerOffOnlyAfter({QStringLiteral("cut.bin")});
+    EXPECT_EQ(run({pageUrl("cut.bin?size=3000000&fail=reset&countdown=0")}, true, 60min), 0);
+    expectFile(QStringLiteral("cut.bin"), 3000000);
+    EXPECT_TRUE(output().contains(QStringLiteral("第 1 次重试"))) << output().toStdString();
+    EXPECT_TRUE(output().contains(QStringLiteral("重试 1 次")));
+    EXPECT_EQ(m_power.calls, QStringList{QStringLiteral("powerOff(true)")});
+}
+
+TEST_F(BatchRunTest, AFileCutAtFortyPercentIsResumedOnTheNextWalk)
+{
+    // A host of one page whose file carries a validator and honours a Range; the first answer is
+    // cut at 40 %.
+    const std::string content = [] {
+        std::string bytes(1'000'000, '\0');
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = char((i * 131 + i / 977) & 0xff);
+        return bytes;
+    }();
+    std::atomic<int> fileRequests = 0;
+    std::atomic<int> rangeRequests = 0;
+    LoopbackServer host;
+    host.server().Get("/page", [&](const httplib::Request &, httplib::Response &response) {
+        response.set_content("<body><p>Ready</p><script>var c=0;</script><form name=\"dlf\" action=\"" + host.url("/f/resumed.bin")
+                                 + "\" method=\"post\"></form>",
+                             "text/html");
+    });
+    host.server().Get("/f/resumed.bin", [&](const httplib::Request &request, httplib::Response &response) {
+        response.set_header("ETag", "\"v1\"");
+        if (fileRequests++ > 0) {
+            // The server library answers the Range itself: 206 with the Content-Range asked for.
+            rangeRequests += request.has_header("Range") ? 1 : 0;
+            response.set_content(content, "application/octet-stream");
+            return;
+        }
+        response.set_content_provider(content.size(), "application/octet-stream",
+                                      [&content](std::size_t offset, std::size_t, httplib::DataSink &sink) {
+                                          const std::size_t cut = content.size() * 4 / 10;
+                                          if (offset >= cut)
+                                              return false; // the connection drops
+                                          sink.write(content.data() + offset, std::min<std::size_t>(cut - offset, 65536));
+                                          return true;
+                                      });
+    });
+    host.start();
+    EXPECT_EQ(run({QString::fromStdString(host.url("/page"))}, false, 60min), 0) << output().toStdString();
+    QFile file(QDir(folder()).filePath(QStringLiteral("resumed.bin")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll() == QByteArray::fromStdString(content));
+    EXPECT_EQ(rangeRequests, 1);
+    EXPECT_EQ(fileRequests, 2);
+    const QRegularExpressionMatch resumed = QRegularExpression(QStringLiteral("续传 (\\d+) 字节")).match(output());
+    ASSERT_TRUE(resumed.hasMatch());
+    EXPECT_GT(resumed.captured(1).toLongLong(), 0);
+    EXPECT_LE(resumed.captured(1).toLongLong(), 400'000);
+}
+
+TEST_F(BatchRunTest, WithoutRetriesAFailedPageSaysWhyAndTheRunGoesOn)
+{
+    LoopbackServer gone;
+    gone.start();
+    const QString refused = QString::fromStdString(gone.url("/file/x.bin"));
+    gone.stop();
+    EXPECT_EQ(run({refused, pageUrl("ok.bin?size=10&countdown=0")}, false, 0s), 1);
+    expectFile(QStringLiteral("ok.bin"), 10);
+    EXPECT_TRUE(output().contains(QStringLiteral("下载失败: ") + refused + QStringLiteral(" (连接被拒绝)")));
+    EXPECT_TRUE(output().contains(QStringLiteral("失败 1")));
+    EXPECT_TRUE(output().contains(QStringLiteral("失败原因")));
+    EXPECT_FALSE(output().contains(QStringLiteral("重试 (")));
+}
+
+TEST_F(BatchRunTest, APageNobodyRecognisesIsTriedThreeTimesMoreThenFailsWithItsReason)
+{
+    LoopbackServer maintenance;
+    std::atomic<int> asked = 0;
+    maintenance.server().Get("/file/m.bin", [&](const httplib::Request &, httplib::Response &response) {
+        ++asked;
+        response.set_content("<p>Down for maintenance</p>", "text/html");
+    });
+    maintenance.start();
+    const QString unknown = QString::fromStdString(maintenance.url("/file/m.bin"));
+    EXPECT_EQ(run({unknown, pageUrl("ok.bin?size=10&countdown=0")}, false, 60min), 1);
+    EXPECT_EQ(asked, 4);
+    expectFile(QStringLiteral("ok.bin"), 10);
+    EXPECT_TRUE(output().contains(QStringLiteral("下载失败: ") + unknown + QStringLiteral(" (页面无法识别)")));
+    EXPECT_TRUE(output().contains(QStringLiteral("重试 3 次")));
 }
 
 // The run ends when the session says it rests, not when a poll happens to find it quiet: a poll

@@ -18,7 +18,7 @@ class ShutdownCountdownDialogTest : public ::testing::Test
 protected:
     ShutdownCountdownDialogTest()
     {
-        countdown.start(60);
+        countdown.start(60, QStringLiteral("下载已完成"));
         dialog = new ShutdownCountdownDialog(countdown);
         dialog->show();
     }
@@ -54,6 +54,14 @@ TEST_F(ShutdownCountdownDialogTest, ShowsTheSecondsLeftWithCancelFocusedWithoutB
     EXPECT_EQ(dialog->text(), QStringLiteral("下载已完成。计算机将在 59 秒后关机。"));
 }
 
+TEST_F(ShutdownCountdownDialogTest, SaysWhyTheCountRuns)
+{
+    countdown.withdraw();
+    countdown.start(60, QStringLiteral("队列中没有要下载的网址"));
+    ShutdownCountdownDialog other(countdown);
+    EXPECT_EQ(other.text(), QStringLiteral("队列中没有要下载的网址。计算机将在 60 秒后关机。"));
+}
+
 TEST_F(ShutdownCountdownDialogTest, CancelButtonAndEscapeCancelTheCountAndClose)
 {
     QSignalSpy cancelled(&countdown, &ShutdownCountdown::cancelled);
@@ -61,7 +69,7 @@ TEST_F(ShutdownCountdownDialogTest, CancelButtonAndEscapeCancelTheCountAndClose)
     EXPECT_EQ(cancelled.count(), 1);
     EXPECT_TRUE(dialogGone());
 
-    countdown.start(60);
+    countdown.start(60, QStringLiteral("下载已完成"));
     dialog = new ShutdownCountdownDialog(countdown);
     dialog->show();
     QTest::keyClick(dialog.data(), Qt::Key_Escape);

@@ -53,12 +53,21 @@ TEST_F(DownloadSessionTest, AMissingFileWithMoreToComeIsNoRest)
     EXPECT_TRUE(rests.empty());
 }
 
-TEST_F(DownloadSessionTest, APageNoReaderKnowsIsARest)
+TEST_F(DownloadSessionTest, APageNoReaderKnowsIsNoRestUntilItsRetriesAreSpent)
 {
     startAt({QStringLiteral("http://host/a")});
     finishLoad(QStringLiteral("<p>Maintenance</p>"));
     settle();
-    EXPECT_EQ(rests, std::vector<RestReason>{RestReason::UnrecognisedPage});
+    EXPECT_TRUE(rests.empty());
+    // Three more tries, a minute and then two apart.
+    for (const int wait : {60, 120, 120}) {
+        ASSERT_TRUE(flow.retryWait().isActive());
+        clock.set(clock.timeOfDay() + wait * second);
+        flow.retryWait().tick();
+        finishLoad(QStringLiteral("<p>Maintenance</p>"));
+    }
+    settle();
+    EXPECT_EQ(rests, std::vector<RestReason>{RestReason::RestingAtFailure});
 }
 
 TEST_F(DownloadSessionTest, APressedFreeUserButtonIsNoRestWhileItsPageLoads)

@@ -34,13 +34,39 @@ protected:
                                     std::chrono::seconds(5)));
     }
 
-    /** The browser finishes loading a page whose body is html. */
-    void loadPage(const QString &html)
+    /**
+     * The browser finishes loading a page whose body is html, as the engine does: the load ends,
+     * then the page's document-complete. failure: why the load failed, when it did.
+     */
+    void loadPage(const QString &html, std::optional<FailureCause> failure = std::nullopt)
     {
         auto document = std::make_shared<FakePageDocument>();
         document->body = html;
+        document->failure = std::move(failure);
         browser.current = document;
+        emit browser.beforeNavigate(document->url());
+        emit browser.downloadComplete();
         emit browser.documentComplete(document->url());
+    }
+
+    /** A transfer of the current page that ends as the script says, run to its end. */
+    void runTransfer(const TransferOutcome &outcome, const QString &fileName = QStringLiteral("a.bin"))
+    {
+        state.PageUrl = queue.currentUrl();
+        service.setScript([outcome](UrlDownloadCallback &callback) {
+            callback.onStartBinding();
+            callback.onProgress(1024 * 1024, 2048 * 1024);
+            callback.onStopBinding(outcome);
+            return outcome;
+        });
+        int ended = 0;
+        const auto connection =
+            QObject::connect(&display, &TransferProgressDisplay::transferEnded, &display, [&] { ++ended; });
+        download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
+        download.setFileName(QStringLiteral("/tmp/never-written/") + fileName);
+        download.Start();
+        EXPECT_TRUE(runWithinBudget([&] { return ended == 1; }, std::chrono::seconds(5)));
+        QObject::disconnect(connection);
     }
 
     /** Moves the clock on and lets Timer1 tick once. */

@@ -30,8 +30,12 @@ TEST_F(PageFlowTest, StartOpensTheCurrentUrlAndAnEmptyOneOnlyChecksPowerOff)
     EXPECT_EQ(browser.navigated, QStringList{QStringLiteral("http://host/a")});
     EXPECT_EQ(state.PageUrl, QStringLiteral("http://host/a"));
 
+    // Not while the page still loads: its file may yet come.
     queue.clear();
     armPowerOff();
+    flow.StartDownload1Click();
+    EXPECT_FALSE(shutdown.countdown().isRunning());
+    emit browser.downloadComplete();
     flow.StartDownload1Click();
     EXPECT_EQ(browser.navigated.size(), 1);
     EXPECT_TRUE(shutdown.countdown().isRunning());
@@ -59,6 +63,28 @@ TEST_F(PageFlowTest, AMissingFileIsDroppedAndTheNextOpened)
     EXPECT_EQ(browser.navigated.last(), QStringLiteral("B"));
 }
 
+TEST_F(PageFlowTest, AMissingFileTakesItsOwnEntryNotTheHead)
+{
+    QStringList dropped;
+    QObject::connect(&flow, &PageFlow::urlDropped, &flow, [&](const QString &url) { dropped << url; });
+    // Typed by hand: no entry of the queue is its own.
+    queue.appendAll({QStringLiteral("A"), QStringLiteral("B")});
+    queue.setCurrentUrl(QStringLiteral("typed"));
+    flow.StartDownload1Click();
+    loadPage(missingPage);
+    EXPECT_EQ(queue.entries(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    EXPECT_EQ(dropped, QStringList{QStringLiteral("typed")});
+    EXPECT_EQ(browser.navigated.last(), QStringLiteral("A"));
+
+    // A's page is loading while the user moves B to the top.
+    queue.setSelected(1);
+    queue.moveFirst();
+    loadPage(missingPage);
+    EXPECT_EQ(queue.entries(), QStringList{QStringLiteral("B")});
+    EXPECT_EQ(dropped.last(), QStringLiteral("A"));
+    EXPECT_EQ(browser.navigated.last(), QStringLiteral("B"));
+}
+
 TEST_F(PageFlowTest, TheLastMissingFileEmptiesTheQueueWithoutPowerOff)
 {
     armPowerOff();
@@ -75,6 +101,73 @@ TEST_F(PageFlowTest, TheLastMissingFileEmptiesTheQueueWithoutPowerOff)
     // swallows the error into the page text.
     EXPECT_FALSE(buffer.text().endsWith(QStringLiteral("No Web Document Body HTML")));
     EXPECT_TRUE(view.errors.isEmpty());
+}
+
+TEST_F(PageFlowTest, ANewStartWithdrawsThePowerOffOfTheEmptyQueue)
+{
+    armPowerOff();
+    flow.StartDownload1Click();
+    ASSERT_TRUE(shutdown.countdown().isRunning());
+    EXPECT_EQ(shutdown.countdown().reason(), ShutdownSwitch::reasonText(ShutdownSwitch::RunEnd::NothingQueued));
+
+    queue.append(QStringLiteral("http://host/page"));
+    queue.showHead();
+    flow.StartDownload1Click();
+    EXPECT_FALSE(shutdown.countdown().isRunning());
+    loadPage(countdownPage(30, QStringLiteral("http://files/a.bin")));
+    ASSERT_TRUE(flow.Timer1().isActive());
+    // Runs the event loop far longer than the shortened 60-second count.
+    EXPECT_FALSE(runWithinBudget([&] { return !power.calls.isEmpty(); }, 150ms));
+    EXPECT_TRUE(power.calls.isEmpty());
+    EXPECT_EQ(shutdown.state(), ShutdownSwitch::State::Armed);
+}
+
+TEST_F(PageFlowTest, EveryPageTimerWithdrawsARunningPowerOffCount)
+{
+    armPowerOff();
+    flow.StartDownload1Click();
+    ASSERT_TRUE(shutdown.countdown().isRunning());
+    // A frame's late document: its wait page starts Timer2 with no start before it.
+    loadPage(QStringLiteral("Or try again in about 2 minutes."));
+    EXPECT_FALSE(shutdown.countdown().isRunning());
+
+    flow.StopDownExecute();
+    flow.StartDownload1Click();
+    ASSERT_TRUE(shutdown.countdown().isRunning());
+    loadPage(countdownPage(30, QStringLiteral("http://files/a.bin")));
+    EXPECT_FALSE(shutdown.countdown().isRunning());
+}
+
+TEST_F(PageFlowTest, AnExpiringCountNeverPowersOffWhileTheRunHasWork)
+{
+    armPowerOff();
+    const auto expireNow = [&] {
+        shutdown.countdown().withdraw();
+        shutdown.countdown().start(1, QString());
+        return runWithinBudget([&] { return !shutdown.countdown().isRunning(); }, 5s);
+    };
+    queue.append(QStringLiteral("http://host/page"));
+    queue.showHead();
+    flow.StartDownload1Click();
+    ASSERT_TRUE(expireNow()); // the page loads
+    loadPage(countdownPage(30, QStringLiteral("http://files/a.bin")));
+    emit browser.downloadComplete();
+    ASSERT_TRUE(expireNow()); // Timer1
+    flow.StopDownExecute();
+    queue.clear();
+    loadPage(QStringLiteral("Unfortunately you will have to wait 1 minutes."));
+    ASSERT_TRUE(expireNow()); // Timer2, with the queue empty
+    flow.StopDownExecute();
+    download.setTag(1);
+    ASSERT_TRUE(expireNow()); // a transfer
+    download.setTag(0);
+    queue.append(QStringLiteral("http://host/page"));
+    ASSERT_TRUE(expireNow()); // an entry left in the queue
+    EXPECT_TRUE(power.calls.isEmpty());
+
+    queue.clear();
+    ASSERT_TRUE(expireNow());
+    EXPECT_EQ(power.calls, QStringList{QStringLiteral("powerOff(true)")});
 }
 
 TEST_F(PageFlowTest, ThePageWithoutMarkersHasItsFreeUserButtonPressed)

@@ -14,26 +14,6 @@ using Field = FlowView::Field;
 class TransferProgressDisplayTest : public FlowFixture
 {
 protected:
-    /** A transfer of the current page that ends as the script says, run to its end. */
-    void runTransfer(const TransferOutcome &outcome)
-    {
-        state.PageUrl = queue.currentUrl();
-        service.setScript([outcome](UrlDownloadCallback &callback) {
-            callback.onStartBinding();
-            callback.onProgress(1024 * 1024, 2048 * 1024);
-            callback.onStopBinding(outcome);
-            return outcome;
-        });
-        int ended = 0;
-        const auto connection =
-            QObject::connect(&display, &TransferProgressDisplay::transferEnded, &display, [&] { ++ended; });
-        download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
-        download.setFileName(QStringLiteral("/tmp/never-written/a.bin"));
-        download.Start();
-        EXPECT_TRUE(runWithinBudget([&] { return ended == 1; }, 5s));
-        QObject::disconnect(connection);
-    }
-
     /**
      * A transfer of 1 MiB of 2 MiB during which the estimate timer fires ticks times before the
      * progress arrives; answers the estimate shown then.
@@ -105,6 +85,8 @@ TEST_F(TransferProgressDisplayTest, ProgressShowsSizesShareAndEstimate)
 {
     QLocale::setDefault(QLocale::c());
     state.FinalFileName = QStringLiteral("report.zip");
+    download.setFileName(QStringLiteral("/downloads/report.zip"));
+    display.DownloadFile1Start();
     state.ElapsedSeconds = 10;
     display.DownloadFile1Progress(1536, 3072);
     EXPECT_EQ(view.fields[Field::Size], QStringLiteral("3.00 MB"));
@@ -116,6 +98,15 @@ TEST_F(TransferProgressDisplayTest, ProgressShowsSizesShareAndEstimate)
     EXPECT_EQ(view.status[1], QStringLiteral("50.00 %"));
     EXPECT_EQ(view.status[2], QStringLiteral(" report.zip"));
     EXPECT_EQ(view.widths[2], 55);
+}
+
+TEST_F(TransferProgressDisplayTest, TheStatusBarNamesTheFileAsItIsSaved)
+{
+    state.FinalFileName = QStringLiteral("%E4%B8%AD%E6%96%87.bin");
+    download.setFileName(QStringLiteral("/downloads/中文.bin"));
+    display.DownloadFile1Start();
+    display.DownloadFile1Progress(1, 2);
+    EXPECT_EQ(view.status[2], QStringLiteral(" 中文.bin"));
 }
 
 TEST_F(TransferProgressDisplayTest, AResumedTransferEstimatesFromTheBytesItFetchedItself)
@@ -216,7 +207,7 @@ TEST_F(TransferProgressDisplayTest, AFailedFileGoesBackAndIsNotRetriedUnasked)
     EXPECT_EQ(queue.entries(), (QStringList{QStringLiteral("http://host/b"), QStringLiteral("http://host/a")}));
     EXPECT_EQ(browser.navigated, QStringList{QStringLiteral("http://host/b")});
     EXPECT_EQ(view.status[0], StatusTexts::downloadFailed.text);
-    EXPECT_EQ(view.status[2], QStringLiteral(" a.bin"));
+    EXPECT_EQ(view.status[2], QStringLiteral(" a.bin - HTTP 500"));
 
     // b's page loads and its file finishes; a, already failed, is at the head: the flow rests
     // there, with no power-off.
@@ -227,6 +218,7 @@ TEST_F(TransferProgressDisplayTest, AFailedFileGoesBackAndIsNotRetriedUnasked)
     EXPECT_EQ(browser.navigated.size(), 1);
     EXPECT_TRUE(flow.isAtRest());
     EXPECT_FALSE(shutdown.countdown().isRunning());
+    EXPECT_EQ(view.status[0], StatusTexts::restingAtFailures(1).text);
 
     // The user's start tries it again.
     flow.StartDownload1Click();
@@ -240,4 +232,44 @@ TEST_F(TransferProgressDisplayTest, ACancelledFileIsNotAFailure)
     runTransfer(TransferOutcome::cancelled());
     EXPECT_EQ(queue.entries(), QStringList{QStringLiteral("http://host/b")});
     EXPECT_NE(view.status[0], StatusTexts::downloadFailed.text);
+}
+
+TEST_F(TransferProgressDisplayTest, OneStartRetriesEveryFailedEntry)
+{
+    queue.appendAll({QStringLiteral("http://host/a"), QStringLiteral("http://host/b")});
+    queue.showHead();
+    runTransfer(TransferOutcome::failed(QStringLiteral("HTTP 500")));
+    emit browser.downloadComplete();
+    runTransfer(TransferOutcome::failed(QStringLiteral("HTTP 500")), QStringLiteral("b.bin"));
+    // Both failed: the run rests at a and says so; b's fresh failure is not a's.
+    EXPECT_EQ(queue.entries(), (QStringList{QStringLiteral("http://host/a"), QStringLiteral("http://host/b")}));
+    EXPECT_EQ(view.status[0], StatusTexts::restingAtFailures(2).text);
+    EXPECT_EQ(view.status[0], QStringLiteral(" 2 个下载失败 - 开始下载将重试 "));
+    EXPECT_EQ(view.widths[0], 5 * 31);
+    EXPECT_EQ(browser.navigated.size(), 1);
+
+    // One press: a is fetched, and the run goes on to b instead of resting there.
+    flow.StartDownload1Click();
+    EXPECT_EQ(browser.navigated.last(), QStringLiteral("http://host/a"));
+    emit browser.downloadComplete();
+    runTransfer(TransferOutcome::done());
+    EXPECT_EQ(browser.navigated.last(), QStringLiteral("http://host/b"));
+    EXPECT_EQ(queue.entries(), QStringList{QStringLiteral("http://host/b")});
+}
+
+TEST_F(TransferProgressDisplayTest, TheEndOfTheQueueSaysWhetherFilesArrived)
+{
+    armPowerOff();
+    queue.append(QStringLiteral("http://host/a"));
+    queue.showHead();
+    runTransfer(TransferOutcome::cancelled());
+    ASSERT_TRUE(shutdown.countdown().isRunning());
+    EXPECT_NE(shutdown.countdown().reason(), ShutdownSwitch::reasonText(ShutdownSwitch::RunEnd::DownloadsCompleted));
+    shutdown.countdown().withdraw();
+
+    queue.append(QStringLiteral("http://host/b"));
+    queue.showHead();
+    runTransfer(TransferOutcome::done());
+    ASSERT_TRUE(shutdown.countdown().isRunning());
+    EXPECT_EQ(shutdown.countdown().reason(), QStringLiteral("下载已完成"));
 }

@@ -32,8 +32,8 @@ protected:
 
 TEST_F(ShutdownCountdownTest, CountsDownAndExpiresOnceIgnoringRestarts)
 {
-    ASSERT_TRUE(countdown.start(3));
-    EXPECT_FALSE(countdown.start(60));
+    ASSERT_TRUE(countdown.start(3, QStringLiteral("下载已完成")));
+    EXPECT_FALSE(countdown.start(60, QStringLiteral("下载已完成")));
     EXPECT_EQ(countdown.remaining(), 3);
     ASSERT_TRUE(runWithinBudget([this] { return !countdown.isRunning(); }, 5s));
     EXPECT_EQ(events, (QStringList{QStringLiteral("2"), QStringLiteral("1"),
@@ -42,13 +42,13 @@ TEST_F(ShutdownCountdownTest, CountsDownAndExpiresOnceIgnoringRestarts)
 
 TEST_F(ShutdownCountdownTest, CancelAndWithdrawEndTheCountWithoutExpiry)
 {
-    countdown.start(60);
+    countdown.start(60, QStringLiteral("下载已完成"));
     countdown.cancel();
     countdown.cancel();
     EXPECT_EQ(events, (QStringList{QStringLiteral("cancelled"), QStringLiteral("finished")}));
 
     events.clear();
-    countdown.start(60);
+    countdown.start(60, QStringLiteral("下载已完成"));
     countdown.withdraw();
     EXPECT_FALSE(countdown.isRunning());
     EXPECT_EQ(events, QStringList{QStringLiteral("finished")});

@@ -9,6 +9,7 @@
 
 using namespace std::chrono_literals;
 using State = ShutdownSwitch::State;
+using RunEnd = ShutdownSwitch::RunEnd;
 
 namespace {
 
@@ -26,7 +27,7 @@ protected:
     void armAndCheck()
     {
         power.menuChosen();
-        power.CheckShutDown();
+        power.CheckShutDown(RunEnd::DownloadsCompleted);
         ASSERT_TRUE(power.countdown().isRunning());
     }
 
@@ -36,15 +37,15 @@ protected:
     }
 
     FakePowerRequest request;
-    bool transferRunning = false;
-    ShutdownSwitch power{request, [this] { return transferRunning; }, 1ms};
+    bool runBusy = false;
+    ShutdownSwitch power{request, [this] { return runBusy; }, 1ms};
     QList<bool> downChanges;
     int countdownsStarted = 0;
 };
 
 TEST_F(ShutdownSwitchTest, OnlyTheArmedStateStartsACountdown)
 {
-    power.CheckShutDown();
+    power.CheckShutDown(RunEnd::DownloadsCompleted);
     EXPECT_EQ(power.state(), State::NeverUsed);
     EXPECT_FALSE(power.countdown().isRunning());
 
@@ -52,7 +53,7 @@ TEST_F(ShutdownSwitchTest, OnlyTheArmedStateStartsACountdown)
     EXPECT_EQ(power.state(), State::Armed);
     power.buttonClicked(false);
     EXPECT_EQ(power.state(), State::Released);
-    power.CheckShutDown();
+    power.CheckShutDown(RunEnd::DownloadsCompleted);
     EXPECT_FALSE(power.countdown().isRunning());
     EXPECT_TRUE(request.calls.isEmpty());
 }
@@ -71,7 +72,7 @@ TEST_F(ShutdownSwitchTest, MenuArmsFromAnyStateAndPushesTheButtonDown)
 TEST_F(ShutdownSwitchTest, TwoChecksInARowMakeOneCountdownAndOneForcedPowerOff)
 {
     armAndCheck();
-    power.CheckShutDown();
+    power.CheckShutDown(RunEnd::DownloadsCompleted);
     EXPECT_EQ(power.countdown().remaining(), ShutdownSwitch::countdownSeconds);
     ASSERT_TRUE(countdownEnds());
     EXPECT_EQ(countdownsStarted, 1);
@@ -84,7 +85,7 @@ TEST_F(ShutdownSwitchTest, CancelReleasesTheButtonAndRequestsNothing)
     power.countdown().cancel();
     EXPECT_EQ(power.state(), State::Released);
     EXPECT_EQ(downChanges, (QList<bool>{true, false}));
-    power.CheckShutDown();
+    power.CheckShutDown(RunEnd::DownloadsCompleted);
     EXPECT_FALSE(power.countdown().isRunning());
     EXPECT_TRUE(request.calls.isEmpty());
 }
@@ -97,38 +98,51 @@ TEST_F(ShutdownSwitchTest, ReleasingTheButtonDuringTheCountdownStopsIt)
     EXPECT_TRUE(request.calls.isEmpty());
 }
 
-TEST_F(ShutdownSwitchTest, NoPowerOffWhileATransferRuns)
+TEST_F(ShutdownSwitchTest, NoPowerOffWhileTheRunIsBusy)
 {
     power.menuChosen();
-    transferRunning = true;
-    power.CheckShutDown();
+    runBusy = true;
+    power.CheckShutDown(RunEnd::DownloadsCompleted);
     EXPECT_FALSE(power.countdown().isRunning());
 
-    // A transfer that began without telling the switch still holds the request back at expiry.
-    transferRunning = false;
-    power.CheckShutDown();
-    transferRunning = true;
+    // Work that began without telling the switch still holds the request back at expiry.
+    runBusy = false;
+    power.CheckShutDown(RunEnd::DownloadsCompleted);
+    runBusy = true;
     ASSERT_TRUE(countdownEnds());
     EXPECT_TRUE(request.calls.isEmpty());
 }
 
-TEST_F(ShutdownSwitchTest, ATransferStartingEndsTheCountdownButStaysArmed)
+TEST_F(ShutdownSwitchTest, WorkStartingEndsTheCountdownButStaysArmed)
 {
     armAndCheck();
-    power.transferStarted();
+    power.workStarted();
     EXPECT_FALSE(power.countdown().isRunning());
     EXPECT_EQ(power.state(), State::Armed);
     EXPECT_TRUE(request.calls.isEmpty());
 
-    power.CheckShutDown();
+    power.CheckShutDown(RunEnd::DownloadsCompleted);
     EXPECT_TRUE(power.countdown().isRunning());
+}
+
+TEST_F(ShutdownSwitchTest, TheCountdownSaysDownloadsCompletedOnlyWhenTheyDid)
+{
+    power.menuChosen();
+    power.CheckShutDown(RunEnd::NothingQueued);
+    EXPECT_EQ(power.countdown().reason(), QStringLiteral("队列中没有要下载的网址"));
+    power.workStarted();
+    power.CheckShutDown(RunEnd::DownloadStopped);
+    EXPECT_FALSE(power.countdown().reason().contains(QStringLiteral("完成")));
+    power.workStarted();
+    power.CheckShutDown(RunEnd::DownloadsCompleted);
+    EXPECT_EQ(power.countdown().reason(), QStringLiteral("下载已完成"));
 }
 
 TEST_F(ShutdownSwitchTest, NoCountdownWhenTheSystemCannotBeSwitchedOff)
 {
     request.available = false;
     power.menuChosen();
-    power.CheckShutDown();
+    power.CheckShutDown(RunEnd::DownloadsCompleted);
     EXPECT_FALSE(power.countdown().isRunning());
     EXPECT_TRUE(request.calls.isEmpty());
 }

@@ -90,8 +90,11 @@ public:
         forms.push_back(std::move(form));
     }
 
+    std::optional<FailureCause> loadFailure() const override { return failure; }
+
     std::optional<QString> body;
     std::vector<std::unique_ptr<FakePageForm>> forms;
+    std::optional<FailureCause> failure;
 };
 
 class FakePageBrowser final : public PageBrowser

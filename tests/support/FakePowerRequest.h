@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 /** Writes down every request instead of making it. */
 class FakePowerRequest final : public PowerRequest
 {
@@ -17,10 +19,14 @@ public:
 
     bool available = true;
     QStringList calls;
+    /** Runs at each request, for a test to look at what the machine would have been left with. */
+    std::function<void()> onRequest;
 
 private:
     void record(const QString &name, bool force)
     {
         calls << name + (force ? QStringLiteral("(true)") : QStringLiteral("(false)"));
+        if (onRequest)
+            onRequest();
     }
 };

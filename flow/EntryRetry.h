@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "common/FailureCause.h"
+#include "flow/RetrySchedule.h"
+
+#include <QString>
+
+#include <chrono>
+#include <optional>
+
+/**
+ * The retries of the entry being worked on: for each of its failures, whether it is tried again
+ * and after how long, or fails now. Times are the Clock's (fractions of a day). A value; UI thread.
+ */
+class EntryRetry final
+{
+public:
+    /** Which schedule a failure draws on: a page nobody recognises gets the short one. */
+    enum class Budget { Full, Short };
+
+    struct Decision
+    {
+        /** As finally judged: a file link refused the same way twice is permanent. */
+        FailureCause cause;
+        /** None: the entry fails now. */
+        std::optional<std::chrono::seconds> wait;
+        /** The number of the coming retry, from 1. */
+        int retry = 0;
+    };
+
+    /** budget: how long an entry is tried after its first failure; zero means never again. */
+    explicit EntryRetry(std::chrono::seconds budget);
+
+    Decision failed(const QString &pageUrl, const FailureCause &cause, Budget budget, double now);
+    /** The entry has ended, well or not: a later failure of it starts a new count. */
+    void forget();
+
+private:
+    RetrySchedule m_full;
+    RetrySchedule m_short;
+    QString m_pageUrl;
+    double m_firstFailure = 0.0;
+    int m_retries = 0;
+    std::optional<FailureCause> m_last;
+};
