@@ -79,6 +79,7 @@ void PageFlow::startCurrent()
 void PageFlow::open(const QString &url)
 {
     m.state.PageUrl = url;
+    m_freeUserPresses = 0;
     m_loading = true;
     m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
     m.shutdown.workStarted();
@@ -157,8 +158,13 @@ void PageFlow::Memo2Change()
         startPageTimer(m_timer1);
     if (m.state.MarkerFound == 0 && m_scanners.FindAbout() == PageAction::StartRetryWait)
         startPageTimer(m_timer2);
-    if (m.state.MarkerFound == 0 && BrowserPageAccess::FillForm(m.browser, QStringLiteral("Free user")))
+    // A walk whose "Free user" only ever leads to another one (a form that posts to itself)
+    // would send requests for ever: past a few presses the page counts as one nobody recognises.
+    if (m.state.MarkerFound == 0 && m_freeUserPresses < maxFreeUserPresses
+        && BrowserPageAccess::FillForm(m.browser, QStringLiteral("Free user"))) {
+        ++m_freeUserPresses;
         m_pageRecognised = true;
+    }
 }
 
 void PageFlow::startPageTimer(QTimer &timer)

@@ -55,6 +55,9 @@ public:
         std::chrono::seconds retryBudget = std::chrono::minutes(60);
     };
 
+    /** How many "Free user" presses one walk from an entry's page may take. */
+    static constexpr int maxFreeUserPresses = 10;
+
     explicit PageFlow(Parts parts, QObject *parent = nullptr);
 
     /**
@@ -141,6 +144,7 @@ private:
     QHash<QString, QString> m_targets; // page URL -> the file its last transfer went to
     // Some step of the dispatch acted on the page loaded since the last navigation.
     bool m_pageRecognised = false;
+    int m_freeUserPresses = 0; // in the walk begun by the last open()
     bool m_loading = false;
     // From the timer's start of a transfer to its end, before the component's start notification
     // sets the Tag.

@@ -181,3 +181,30 @@ TEST_F(RetryFlowTest, ACutTransferGoesBackToTheHeadAndIsWalkedAgain)
     EXPECT_EQ(service.discarded, QStringList{QStringLiteral("/tmp/never-written/a.bin")});
     EXPECT_EQ(browser.navigated.last(), B);
 }
+
+TEST_F(RetryFlowTest, AFreeUserThatOnlyLeadsToAnotherIsPressedAFewTimesThenRetriedAsUnrecognised)
+{
+    startQueue({A, B});
+    QStringList clicks;
+    // The form posts to itself: every press brings the same page back.
+    const auto loadSelfPostingPage = [&] {
+        auto document = std::make_shared<FakePageDocument>();
+        document->body = QStringLiteral("<form action=\"\"><input type=submit value=\"Free user\"></form>");
+        document->addForm({{QStringLiteral("free"), QStringLiteral("Free user")}}, clicks);
+        browser.current = document;
+        emit browser.beforeNavigate(document->url());
+        emit browser.downloadComplete();
+        emit browser.documentComplete(document->url());
+    };
+    for (int load = 0; load <= PageFlow::maxFreeUserPresses; ++load)
+        loadSelfPostingPage();
+    EXPECT_EQ(clicks.size(), PageFlow::maxFreeUserPresses);
+    ASSERT_TRUE(flow.retryWait().isActive());
+    EXPECT_EQ(retries.back().first, A + QStringLiteral(" 页面无法识别"));
+
+    // The fresh walk of the retry may press again.
+    waitOutRetry();
+    EXPECT_EQ(browser.navigated, (QStringList{A, A}));
+    loadSelfPostingPage();
+    EXPECT_EQ(clicks.size(), PageFlow::maxFreeUserPresses + 1);
+}
