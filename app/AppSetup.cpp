@@ -5,7 +5,6 @@
 #include "common/ErrorText.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -14,11 +13,16 @@ void AppSetup::apply()
     // The name, not the display name: Qt appends a display name to every window title.
     QApplication::setApplicationName(appTitle());
     QApplication::setWindowIcon(CommandIcons::windowIcon());
+    QApplication::setFont(windowFont());
+    translateQt();
+}
+
+QFont AppSetup::windowFont()
+{
     const QString simSun = QStringLiteral("SimSun");
     QFont::insertSubstitution(simSun, QStringLiteral("Noto Serif CJK SC"));
     QFont::insertSubstitution(simSun, QStringLiteral("WenQuanYi Zen Hei"));
-    QApplication::setFont(QFont(simSun, 9));
-    translateQt();
+    return QFont(simSun, 9);
 }
 
 // The window speaks Chinese whatever the system's language, so the file dialog, the text fields'

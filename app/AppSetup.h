@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QFont>
+
 /** The application-wide settings every front end with windows makes first. UI thread only. */
 class AppSetup final
 {
@@ -10,6 +12,8 @@ public:
      * own Simplified Chinese texts for its standard dialogs and menus.
      */
     static void apply();
+    /** SimSun 9 pt, with the CJK faces that stand in for it where it is missing. */
+    static QFont windowFont();
 
 private:
     static void translateQt();

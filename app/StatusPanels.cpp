@@ -90,9 +90,12 @@ void StatusPanels::elide(int panel)
 {
     QLabel *label = m_panels.at(std::size_t(panel));
     const QString &text = m_texts.at(std::size_t(panel));
-    // The start of a file name says what it is and its end the type; the middle can go.
+    // The start of a file name says what it is and its end the type; the middle can go. Measured
+    // as fit() measures, or a panel sized to its text would lose a character to rounding.
+    const QFontMetrics metrics = label->fontMetrics();
+    const int room = label->width() - margins(*label);
     const QString shown =
-        label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width() - margins(*label));
+        metrics.horizontalAdvance(text) <= room ? text : metrics.elidedText(text, Qt::ElideMiddle, room);
     label->setText(shown);
     label->setToolTip(shown == text ? QString() : text);
 }

@@ -39,8 +39,8 @@ inline StatusText restingAtFailures(int failed)
     return {text, 5 * codePageBytes(text)};
 }
 
-/** Panel 0 while an entry waits to be tried again. */
-inline const StatusText waitingToRetry{QStringLiteral(" 等待重试 "), 50};
+/** Panel 0 while an entry waits to be tried again; sized like " 你应等待 ", the other wait. */
+inline const StatusText waitingToRetry{QStringLiteral(" 等待重试 "), 85};
 
 /** Why an entry failed or waits, after one blank, five pixels a byte like the fixed texts. */
 inline StatusText reason(const QString &why)

@@ -3,6 +3,7 @@
 // buttons, the Help menu's picture, and a status bar that keeps inside the window.
 #include "MainWindowFixture.h"
 
+#include "app/AppSetup.h"
 #include "app/StatusPanels.h"
 #include "app/ToolStrip.h"
 #include "flow/StatusTexts.h"
@@ -98,4 +99,19 @@ TEST_F(TForm1Desktop, ALongFileNameLosesItsMiddleAndKeepsInsideTheWindow)
     QApplication::sendPostedEvents();
     EXPECT_EQ(last->text(), u" short.bin"_s);
     EXPECT_EQ(last->toolTip(), QString());
+}
+
+TEST_F(TForm1Desktop, ATextWiderThanItsGivenWidthIsShownWhole)
+{
+    activate();
+    form->setFont(AppSetup::windowFont());
+    // The retry wait's texts count fewer pixels than the window's font draws: the panel grows to
+    // them, and nothing of them may be cut.
+    for (const QString &text : {StatusTexts::waitingToRetry.text, u" 连接被拒绝"_s, u" 下载失败 - 超时"_s}) {
+        for (int index : {0, 2}) {
+            form->showStatus(index, {text, 10});
+            QApplication::sendPostedEvents();
+            EXPECT_EQ(panel(form, index)->text(), text) << index << " " << text.toStdString();
+        }
+    }
 }
