@@ -46,16 +46,16 @@ std::optional<ResumeHeaders::ContentRange> ResumeHeaders::parseContentRange(cons
 {
     if (!value.startsWith("bytes "))
         return std::nullopt;
-    const QByteArray spec = value.sliced(6).trimmed();
-    const qsizetype dash = spec.indexOf('-');
-    const qsizetype slash = spec.indexOf('/');
+    const QByteArray range = value.sliced(6).trimmed();
+    const qsizetype dash = range.indexOf('-');
+    const qsizetype slash = range.indexOf('/');
     if (dash <= 0 || slash <= dash)
         return std::nullopt;
-    const auto first = number(spec.first(dash));
-    const auto last = number(spec.sliced(dash + 1, slash - dash - 1));
+    const auto first = number(range.first(dash));
+    const auto last = number(range.sliced(dash + 1, slash - dash - 1));
     if (!first || !last || *last < *first)
         return std::nullopt;
-    const QByteArray totalText = spec.sliced(slash + 1);
+    const QByteArray totalText = range.sliced(slash + 1);
     if (totalText == "*")
         return ContentRange{*first, *last, std::nullopt};
     const auto total = number(totalText);
