@@ -30,8 +30,17 @@ bool FixedOuterSize::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+QSize FixedOuterSize::clientSizeFor(QSize outer, QSize frameSize, QSize clientSize)
+{
+    const QSize frame = frameSize - clientSize;
+    // A frame not yet known would count as a negative one and double the window's size.
+    if (frame.width() < 0 || frame.height() < 0)
+        return clientSize;
+    return outer - frame;
+}
+
 void FixedOuterSize::fix()
 {
-    const QSize frame = m_window->frameGeometry().size() - m_window->geometry().size();
-    m_window->setFixedSize(m_outer - frame);
+    m_window->setFixedSize(
+        clientSizeFor(m_outer, m_window->frameGeometry().size(), m_window->geometry().size()));
 }

@@ -20,6 +20,12 @@ class FixedOuterSize final : public QObject
 public:
     /** Lives as a child of window. */
     static void apply(QWidget *window, QSize outer);
+    /**
+     * The client size that gives outer with the frame that frameSize and clientSize show, or
+     * clientSize itself while they cannot be a frame's: before the window manager has told its
+     * frame, a window's frame geometry may be smaller than its client area.
+     */
+    static QSize clientSizeFor(QSize outer, QSize frameSize, QSize clientSize);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

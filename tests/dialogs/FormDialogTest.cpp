@@ -48,6 +48,14 @@ TEST(FreshForm, EachOpeningMakesANewDialogAndRestoresTheReference)
     EXPECT_TRUE(opened[1].isNull());
 }
 
+TEST(FixedOuterSize, TheClientAreaIsTheOuterSizeLessAFrameOnceTheFrameIsKnown)
+{
+    EXPECT_EQ(FixedOuterSize::clientSizeFor(QSize(552, 338), QSize(560, 360), QSize(552, 338)), QSize(544, 316));
+    EXPECT_EQ(FixedOuterSize::clientSizeFor(QSize(552, 338), QSize(552, 338), QSize(552, 338)), QSize(552, 338));
+    // Seen under a slow X server: the frame reported as one pixel before the window was framed.
+    EXPECT_EQ(FixedOuterSize::clientSizeFor(QSize(552, 338), QSize(1, 1), QSize(552, 338)), QSize(552, 338));
+}
+
 // Only a real window manager frames a dialog after it is shown; CTest runs this once more on a
 // virtual X server under openbox.
 TEST(FramedWindow, ADialogTakesItsOuterSizeOnceTheWindowManagerHasFramedIt)
