@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::size_t largestChunk = std::size_t(4) * 1024 * 1024;
+constexpr std::size_t largestRegion = std::size_t(4) * 1024 * 1024;
 // How many allocations pass between two looks at the clock; gumbo allocates every few
 // characters, and at the worst nesting a step between two allocations is well under a millisecond.
 constexpr std::uint32_t allocationsPerClockCheck = 64;
@@ -25,11 +25,8 @@ GumboArena::GumboArena(const ParseBudget &budget)
 
 GumboArena::~GumboArena()
 {
-    for (Chunk *chunk = m_chunks; chunk;) {
-        Chunk *const next = chunk->next;
-        std::free(chunk);
-        chunk = next;
-    }
+    for (const Region &region : m_regions)
+        std::free(region.begin);
     for (LargeLink *link = m_large.next; link;) {
         LargeLink *const next = link->next;
         std::free(link);
@@ -125,13 +122,49 @@ void *GumboArena::take(std::size_t size)
     if (size > largestSmall)
         return takeLarge(size);
     const std::size_t sizeClass = std::max<std::size_t>(1, (size + granule - 1) / granule);
-    if (FreeBlock *block = m_free[sizeClass]) {
-        m_free[sizeClass] = block->next;
+    SizeClass &blocks = m_classes[sizeClass];
+    if (FreeBlock *block = blocks.free) {
+        blocks.free = block->next;
         return block;
     }
-    auto *header = static_cast<std::size_t *>(carve(sizeof(std::size_t) + sizeClass * granule));
-    *header = sizeClass * granule;
-    return header + 1;
+    const std::size_t bytes = sizeClass * granule;
+    if (std::size_t(blocks.end - blocks.cursor) < bytes)
+        startPage(sizeClass);
+    void *block = blocks.cursor;
+    blocks.cursor += bytes;
+    return block;
+}
+
+void GumboArena::startPage(std::size_t sizeClass)
+{
+    if (m_freshPages == m_freshEnd)
+        addRegion();
+    m_freshClasses[std::size_t(m_freshPages - m_freshBegin) / pageBytes] = std::uint8_t(sizeClass);
+    SizeClass &blocks = m_classes[sizeClass];
+    blocks.cursor = m_freshPages;
+    blocks.end = m_freshPages + pageBytes;
+    m_freshPages += pageBytes;
+}
+
+void GumboArena::addRegion()
+{
+    const std::size_t bytes = m_nextRegion;
+    auto *begin = static_cast<char *>(std::malloc(bytes));
+    if (!begin) {
+        if (m_parsing)
+            refuse(ParseRefusal::TooMuchMemory);
+        throw std::bad_alloc();
+    }
+    Region region{begin, begin + bytes, std::make_unique<std::uint8_t[]>(bytes / pageBytes)};
+    m_freshBegin = begin;
+    m_freshPages = begin;
+    m_freshEnd = begin + bytes;
+    m_freshClasses = region.pageClasses.get();
+    const auto at = std::upper_bound(m_regions.begin(), m_regions.end(), begin,
+                                     [](const char *address, const Region &r) { return address < r.begin; });
+    m_regions.insert(at, std::move(region));
+    m_bytesHeld += bytes;
+    m_nextRegion = std::min(m_nextRegion * 2, largestRegion);
 }
 
 void *GumboArena::takeLarge(std::size_t size)
@@ -154,45 +187,42 @@ void *GumboArena::takeLarge(std::size_t size)
     return header + 1;
 }
 
-void *GumboArena::carve(std::size_t bytes)
+const GumboArena::Region *GumboArena::regionHolding(const void *block) const
 {
-    if (std::size_t(m_end - m_cursor) < bytes) {
-        const std::size_t chunkBytes = std::max(m_nextChunk, bytes + sizeof(Chunk));
-        auto *chunk = static_cast<Chunk *>(std::malloc(chunkBytes));
-        if (!chunk) {
-            if (m_parsing)
-                refuse(ParseRefusal::TooMuchMemory);
-            throw std::bad_alloc();
-        }
-        chunk->next = m_chunks;
-        m_chunks = chunk;
-        m_cursor = reinterpret_cast<char *>(chunk + 1);
-        m_end = reinterpret_cast<char *>(chunk) + chunkBytes;
-        m_bytesHeld += chunkBytes;
-        m_nextChunk = std::min(m_nextChunk * 2, largestChunk);
-    }
-    void *block = m_cursor;
-    m_cursor += bytes;
-    return block;
+    const auto *address = static_cast<const char *>(block);
+    const auto holds = [address](const Region &region) { return address >= region.begin && address < region.end; };
+    // gumbo mostly frees what it has just taken, which lies in the newest or the same region.
+    if (m_lastRegion < m_regions.size() && holds(m_regions[m_lastRegion]))
+        return &m_regions[m_lastRegion];
+    const auto after = std::upper_bound(m_regions.begin(), m_regions.end(), address,
+                                        [](const char *a, const Region &r) { return a < r.begin; });
+    if (after == m_regions.begin() || !holds(*(after - 1)))
+        return nullptr;
+    m_lastRegion = std::size_t(after - 1 - m_regions.begin());
+    return &*(after - 1);
 }
 
 void GumboArena::deallocate(void *arena, void *block)
 {
-    if (!block)
-        return;
-    auto &self = *static_cast<GumboArena *>(arena);
-    std::size_t *header = static_cast<std::size_t *>(block) - 1;
-    const std::size_t size = *header;
-    if (size <= largestSmall) {
+    if (block)
+        static_cast<GumboArena *>(arena)->release(block);
+}
+
+void GumboArena::release(void *block)
+{
+    if (const Region *region = regionHolding(block)) {
+        const std::size_t page = std::size_t(static_cast<char *>(block) - region->begin) / pageBytes;
+        SizeClass &blocks = m_classes[region->pageClasses[page]];
         auto *freed = static_cast<FreeBlock *>(block);
-        freed->next = self.m_free[size / granule];
-        self.m_free[size / granule] = freed;
+        freed->next = blocks.free;
+        blocks.free = freed;
         return;
     }
+    std::size_t *header = static_cast<std::size_t *>(block) - 1;
     auto *link = reinterpret_cast<LargeLink *>(header) - 1;
     link->previous->next = link->next;
     if (link->next)
         link->next->previous = link->previous;
-    self.m_bytesHeld -= sizeof(LargeLink) + sizeof(std::size_t) + size;
+    m_bytesHeld -= sizeof(LargeLink) + sizeof(std::size_t) + *header;
     std::free(link);
 }

@@ -11,6 +11,8 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 /**
  * The memory of one gumbo parse, and the parse's bounds. gumbo cannot fail an allocation or be
@@ -18,9 +20,11 @@
  * and the memory held) and, when it is spent, jumps straight out of gumbo back to parse(): gumbo's
  * frames hold nothing but memory of this arena, and the arena is released in one sweep.
  *
- * Small blocks come from large chunks with a free list per size: gumbo makes a block for every
- * few characters it reads, and malloc's own header plus a list link per block more than doubled
- * the tree's memory. Releasing by chunks also means that a tree nested a million deep is never
+ * Small blocks come from pages that each hold blocks of one size, with a free list per size:
+ * gumbo makes a block for every few characters it reads, and malloc's header and rounding more
+ * than doubled the tree's memory. A page's size is looked up from its address, so a block
+ * carries no header: at 128 bytes a node, eight more would cost a dense page's tree a sixteenth
+ * of its memory. Releasing by regions also means that a tree nested a million deep is never
  * walked to be freed.
  *
  * Thread contract: one parse, on one thread; only the budget's cancel flag is shared.
@@ -51,7 +55,9 @@ private:
     static void deallocate(void *arena, void *block);
     void *take(std::size_t size);
     void *takeLarge(std::size_t size);
-    void *carve(std::size_t bytes);
+    void startPage(std::size_t sizeClass);
+    void addRegion();
+    void release(void *block);
     void check(std::size_t size);
     void checkClocks();
     static std::chrono::nanoseconds threadCpuTime();
@@ -59,21 +65,34 @@ private:
 
     static constexpr std::size_t granule = 8;
     static constexpr std::size_t largestSmall = 1024;
+    static constexpr std::size_t pageBytes = 4096;
 
-    // Every block is preceded by its size; a large block by its list link as well.
+    struct FreeBlock
+    {
+        FreeBlock *next;
+    };
+    // The blocks of one size: those given back, and the rest of the page being cut.
+    struct SizeClass
+    {
+        FreeBlock *free = nullptr;
+        char *cursor = nullptr;
+        char *end = nullptr;
+    };
+    // A run of pages taken from malloc at once, with the size class of each page.
+    struct Region
+    {
+        char *begin;
+        char *end;
+        std::unique_ptr<std::uint8_t[]> pageClasses;
+    };
+    // A large block is preceded by its list link and its size.
     struct LargeLink
     {
         LargeLink *previous;
         LargeLink *next;
     };
-    struct FreeBlock
-    {
-        FreeBlock *next;
-    };
-    struct Chunk
-    {
-        Chunk *next;
-    };
+
+    const Region *regionHolding(const void *block) const;
 
     ParseBudget m_budget;
     ParseRefusal m_refusal = ParseRefusal::None;
@@ -84,10 +103,15 @@ private:
     std::chrono::steady_clock::time_point m_lastCpuCheck;
     std::size_t m_nodes = 0;
     std::size_t m_bytesHeld = 0;
-    std::size_t m_nextChunk = 64 * 1024;
-    Chunk *m_chunks = nullptr;
-    char *m_cursor = nullptr;
-    char *m_end = nullptr;
+    std::size_t m_nextRegion = 64 * 1024;
+    // Sorted by address, so that a block's region is found by bisection.
+    std::vector<Region> m_regions;
+    mutable std::size_t m_lastRegion = 0;
+    // The pages of the newest region not yet given to a size.
+    char *m_freshPages = nullptr;
+    char *m_freshEnd = nullptr;
+    std::uint8_t *m_freshClasses = nullptr;
+    char *m_freshBegin = nullptr;
     LargeLink m_large{nullptr, nullptr};
-    std::array<FreeBlock *, largestSmall / granule + 1> m_free{};
+    std::array<SizeClass, largestSmall / granule + 1> m_classes{};
 };
