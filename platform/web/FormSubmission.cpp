@@ -5,15 +5,28 @@
 #include "platform/web/HtmlFormControl.h"
 #include "platform/web/HtmlNode.h"
 
-std::optional<PageRequest> FormSubmission::build(const GumboNode &form, const HtmlDocument &document,
+SubmissionAttributes SubmissionAttributes::of(const GumboNode &element, const char *prefix)
+{
+    const auto read = [&element, prefix](const char *name) -> std::optional<QString> {
+        const QByteArray attribute = QByteArray(prefix) + name;
+        if (!HtmlNode::hasAttribute(element, attribute.constData()))
+            return std::nullopt;
+        return HtmlNode::attributeText(element, attribute.constData());
+    };
+    return {read("action"), read("method"), read("enctype")};
+}
+
+std::optional<PageRequest> FormSubmission::build(const SubmissionAttributes &form, const HtmlDocument &document,
                                                  const std::vector<const HtmlFormControl *> &controls,
                                                  const HtmlFormControl &submitter)
 {
-    const QString method = submitterOverride(submitter, form, "formmethod", "method").trimmed().toLower();
+    // The submitter's own formmethod, formaction and formenctype come before the form's.
+    const SubmissionAttributes &own = submitter.submitterAttributes();
+    const QString method = own.method.value_or(form.method.value_or(QString())).trimmed().toLower();
     if (method == u"dialog")
         return std::nullopt;
-    const QString action = submitterOverride(submitter, form, "formaction", "action").trimmed();
-    const QString enctype = submitterOverride(submitter, form, "formenctype", "enctype").trimmed().toLower();
+    const QString action = own.action.value_or(form.action.value_or(QString())).trimmed();
+    const QString enctype = own.enctype.value_or(form.enctype.value_or(QString())).trimmed().toLower();
 
     PageRequest request;
     request.url = action.isEmpty() ? QUrl(document.url()) : document.baseUrl().resolved(QUrl(action));
@@ -81,14 +94,6 @@ QByteArray FormSubmission::urlEncoded(const QList<FormEntry> &entries)
         out.append(encode(entry.name)).append('=').append(encode(entry.value));
     }
     return out;
-}
-
-QString FormSubmission::submitterOverride(const HtmlFormControl &submitter, const GumboNode &form,
-                                          const char *buttonAttribute, const char *formAttribute)
-{
-    if (HtmlNode::hasAttribute(submitter.node(), buttonAttribute))
-        return HtmlNode::attributeText(submitter.node(), buttonAttribute);
-    return HtmlNode::attributeText(form, formAttribute);
 }
 
 QString FormSubmission::normalizedNewlines(QString text)

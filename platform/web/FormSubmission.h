@@ -7,12 +7,24 @@
 #include <gumbo.h>
 
 #include <QList>
+#include <QString>
 
 #include <optional>
 #include <vector>
 
 class HtmlDocument;
 class HtmlFormControl;
+
+/** Where and how a form is sent, as its attributes say; those not written are unset. */
+struct SubmissionAttributes
+{
+    std::optional<QString> action;
+    std::optional<QString> method;
+    std::optional<QString> enctype;
+
+    /** The element's action, method and enctype, each name after prefix ("form" for a submitter's). */
+    static SubmissionAttributes of(const GumboNode &element, const char *prefix);
+};
 
 /**
  * Builds the request a browser sends when a form is submitted: the form data set (named,
@@ -24,7 +36,7 @@ class FormSubmission final
 {
 public:
     /** Nothing for a method="dialog" form, which does not navigate. */
-    static std::optional<PageRequest> build(const GumboNode &form, const HtmlDocument &document,
+    static std::optional<PageRequest> build(const SubmissionAttributes &form, const HtmlDocument &document,
                                             const std::vector<const HtmlFormControl *> &controls,
                                             const HtmlFormControl &submitter);
     /** The form data set: the successful controls in order, the submitter among them. */
@@ -34,7 +46,5 @@ public:
     static QByteArray urlEncoded(const QList<FormEntry> &entries);
 
 private:
-    static QString submitterOverride(const HtmlFormControl &submitter, const GumboNode &form,
-                                     const char *buttonAttribute, const char *formAttribute);
     static QString normalizedNewlines(QString text);
 };

@@ -23,6 +23,34 @@ bool isHttp(const QUrl &url)
     return url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https");
 }
 
+const GumboNode *firstLegendOf(const GumboNode &fieldset)
+{
+    const GumboVector &children = HtmlNode::children(fieldset);
+    for (unsigned int i = 0; i < children.length; ++i) {
+        const auto &child = *static_cast<const GumboNode *>(children.data[i]);
+        if (HtmlNode::isHtml(child, GUMBO_TAG_LEGEND))
+            return &child;
+    }
+    return nullptr;
+}
+
+// A disabled fieldset disables what it holds, except inside its first legend. Each fieldset's
+// legend is looked up once, as a page may hold thousands of controls in one fieldset.
+bool disabledByFieldset(const GumboNode &control, QHash<const GumboNode *, const GumboNode *> &firstLegends)
+{
+    const GumboNode *inside = &control;
+    for (const GumboNode *node = control.parent; node && HtmlNode::isElement(*node); inside = node, node = node->parent) {
+        if (!HtmlNode::isHtml(*node, GUMBO_TAG_FIELDSET) || !HtmlNode::hasAttribute(*node, "disabled"))
+            continue;
+        auto legend = firstLegends.find(node);
+        if (legend == firstLegends.end())
+            legend = firstLegends.insert(node, firstLegendOf(*node));
+        if (inside != *legend)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 HtmlDocument::Parsed HtmlDocument::parseWithin(const QByteArray &utf8Html, const QUrl &url, const ParseBudget &budget)
@@ -101,7 +129,7 @@ void HtmlDocument::readTree()
         else if (isListed(node))
             controls.push_back(&node);
         else if (HtmlNode::isHtml(node, GUMBO_TAG_FRAME) || HtmlNode::isHtml(node, GUMBO_TAG_IFRAME))
-            m_frames.push_back(&node);
+            m_frameSources.append(HtmlNode::attributeText(node, "src").trimmed());
         else if (!body && HtmlNode::isHtml(node, GUMBO_TAG_BODY) && node.parent == &root)
             body = &node;
         else if (!base && HtmlNode::isHtml(node, GUMBO_TAG_BASE) && HtmlNode::hasAttribute(node, "href"))
@@ -113,9 +141,16 @@ void HtmlDocument::readTree()
     if (base)
         m_baseUrl = m_url.resolved(QUrl(HtmlNode::attributeText(*base, "href").trimmed()));
     // The body is serialized here, on the loader thread, so that the UI thread only reads it.
-    if (body)
-        m_bodyHtml = QString::fromUtf8(HtmlSerializer::innerHtml(*body, m_source.size() + m_source.size() / 8));
+    const QByteArray bodyHtml = body ? HtmlSerializer::innerHtml(*body, m_source.size() + m_source.size() / 8)
+                                     : QByteArray();
     collectForms(forms, controls, ids);
+    // Nothing reads the tree any more: it is many times the page's size, and the document is
+    // held for as long as the page is shown, a countdown's wait included.
+    m_output = nullptr;
+    m_arena.reset();
+    m_source = QByteArray();
+    if (body)
+        m_bodyHtml = QString::fromUtf8(bodyHtml);
 }
 
 HtmlDocument::~HtmlDocument() = default;
@@ -128,9 +163,10 @@ void HtmlDocument::collectForms(const std::vector<const GumboNode *> &forms, con
         m_forms.push_back(std::make_unique<HtmlForm>(*node, *this));
         formOf.insert(node, m_forms.back().get());
     }
+    QHash<const GumboNode *, const GumboNode *> firstLegends;
     for (const GumboNode *control : controls) {
         if (HtmlForm *form = formOf.value(formOwner(*control, ids)))
-            form->addControl(*control);
+            form->addControl(*control, disabledByFieldset(*control, firstLegends));
     }
 }
 
@@ -186,8 +222,7 @@ QUrl HtmlDocument::baseUrl() const
 QList<QUrl> HtmlDocument::frameSources() const
 {
     QList<QUrl> sources;
-    for (const GumboNode *frame : m_frames) {
-        const QString src = HtmlNode::attributeText(*frame, "src").trimmed();
+    for (const QString &src : m_frameSources) {
         const QUrl resolved = m_baseUrl.resolved(QUrl(src));
         if (!src.isEmpty() && isHttp(resolved))
             sources.append(resolved);

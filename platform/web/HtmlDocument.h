@@ -21,8 +21,9 @@
 #include <vector>
 
 /**
- * A parsed page: gumbo's tree, the body's innerHTML and the document's forms. It owns
- * everything its forms and elements point into, so it stays valid for as long as it is held.
+ * A parsed page: the body's innerHTML, the document's forms and its frames, read from gumbo's
+ * tree once; the tree is let go as soon as they are read. It owns its forms and elements, so
+ * they stay valid for as long as it is held.
  *
  * Thread contract: parse() runs on any thread (the engine parses on its loader thread); once
  * handed over, the document is used on one thread only (the UI thread).
@@ -75,7 +76,8 @@ private:
                       const QHash<QByteArray, const GumboNode *> &ids);
     const GumboNode *formOwner(const GumboNode &control, const QHash<QByteArray, const GumboNode *> &ids) const;
 
-    // gumbo's tree points into the source text and lives in the arena, so both outlive it.
+    // gumbo's tree points into the source text and lives in the arena, so both outlive it;
+    // all three are released once the tree has been read.
     QByteArray m_source;
     std::unique_ptr<GumboArena> m_arena;
     GumboOutput *m_output;
@@ -83,7 +85,8 @@ private:
     QUrl m_baseUrl;
     std::optional<QString> m_bodyHtml;
     std::vector<std::unique_ptr<HtmlForm>> m_forms;
-    std::vector<const GumboNode *> m_frames;
+    // The frames' src attributes as written; resolved when asked, against the base address.
+    QStringList m_frameSources;
     std::function<void(const PageRequest &)> m_navigator;
     std::optional<FailureCause> m_loadFailure;
 };

@@ -5,7 +5,7 @@
 #include "platform/web/FormSubmission.h"
 
 HtmlForm::HtmlForm(const GumboNode &node, HtmlDocument &document)
-    : m_node(node)
+    : m_attributes(SubmissionAttributes::of(node, ""))
     , m_document(document)
 {
 }
@@ -33,12 +33,12 @@ std::vector<HtmlFormControl *> HtmlForm::controls() const
 std::optional<PageRequest> HtmlForm::submission(const HtmlFormControl &submitter) const
 {
     const std::vector<HtmlFormControl *> all = controls();
-    return FormSubmission::build(m_node, m_document, {all.begin(), all.end()}, submitter);
+    return FormSubmission::build(m_attributes, m_document, {all.begin(), all.end()}, submitter);
 }
 
-void HtmlForm::addControl(const GumboNode &control)
+void HtmlForm::addControl(const GumboNode &control, bool disabledByFieldset)
 {
-    m_controls.push_back(std::make_unique<HtmlFormControl>(control, *this));
+    m_controls.push_back(std::make_unique<HtmlFormControl>(control, disabledByFieldset, *this));
     if (!m_controls.back()->isImageButton())
         m_elements.push_back(m_controls.back().get());
 }

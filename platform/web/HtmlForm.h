@@ -30,16 +30,15 @@ public:
     /** Every control tied to the form in document order, image buttons included. */
     std::vector<HtmlFormControl *> controls() const;
 
-    const GumboNode &node() const { return m_node; }
     HtmlDocument &document() const { return m_document; }
     /** What a click on submitter sends; nothing for a method="dialog" form. */
     std::optional<PageRequest> submission(const HtmlFormControl &submitter) const;
 
 private:
     friend class HtmlDocument;
-    void addControl(const GumboNode &control);
+    void addControl(const GumboNode &control, bool disabledByFieldset);
 
-    const GumboNode &m_node;
+    SubmissionAttributes m_attributes;
     HtmlDocument &m_document;
     std::vector<std::unique_ptr<HtmlFormControl>> m_controls;
     std::vector<HtmlFormControl *> m_elements;

@@ -23,32 +23,75 @@ const QStringList lineTypes{u"text"_s, u"search"_s, u"tel"_s, u"url"_s, u"email"
 
 } // namespace
 
-HtmlFormControl::HtmlFormControl(const GumboNode &node, HtmlForm &form)
-    : m_node(node)
+HtmlFormControl::HtmlFormControl(const GumboNode &node, bool disabledByFieldset, HtmlForm &form)
+    : m_element(elementOf(node))
+    , m_type(typeOf(node, m_element))
+    , m_name(HtmlNode::attributeText(node, "name"))
+    , m_qualifiedName(QString::fromUtf8(HtmlNode::qualifiedName(node)))
+    , m_value(valueOf(node, m_element, m_type))
+    , m_disabled(disabledByFieldset || HtmlNode::hasAttribute(node, "disabled"))
+    , m_checked(HtmlNode::hasAttribute(node, "checked"))
+    , m_submitterAttributes(SubmissionAttributes::of(node, "form"))
     , m_form(form)
 {
+    if (m_element != Element::Select)
+        return;
+    for (const GumboNode *option : selectedOptions(node))
+        m_selected.push_back({optionValue(*option), isOptionDisabled(*option)});
+}
+
+HtmlFormControl::Element HtmlFormControl::elementOf(const GumboNode &node)
+{
+    if (isHtml(node, GUMBO_TAG_INPUT))
+        return Element::Input;
+    if (isHtml(node, GUMBO_TAG_BUTTON))
+        return Element::Button;
+    if (isHtml(node, GUMBO_TAG_SELECT))
+        return Element::Select;
+    return Element::Other;
+}
+
+QString HtmlFormControl::typeOf(const GumboNode &node, Element element)
+{
+    const QString declared = HtmlNode::attributeText(node, "type").trimmed().toLower();
+    switch (element) {
+    case Element::Input:
+        return inputTypes.contains(declared) ? declared : QStringLiteral("text");
+    case Element::Button:
+        return declared == u"reset" || declared == u"button" ? declared : QStringLiteral("submit");
+    case Element::Select:
+        return HtmlNode::hasAttribute(node, "multiple") ? QStringLiteral("select-multiple") : QStringLiteral("select-one");
+    case Element::Other:
+        break;
+    }
+    return QString::fromUtf8(HtmlNode::qualifiedName(node));
+}
+
+std::optional<QString> HtmlFormControl::valueOf(const GumboNode &node, Element element, const QString &type)
+{
+    if (element == Element::Input) {
+        if (!HtmlNode::hasAttribute(node, "value") && (type == u"checkbox" || type == u"radio"))
+            return QStringLiteral("on");
+        QString value = HtmlNode::attributeText(node, "value");
+        if (lineTypes.contains(type))
+            value.remove(u'\n').remove(u'\r');
+        return type == u"url" || type == u"email" ? value.trimmed() : value;
+    }
+    if (element == Element::Button)
+        return HtmlNode::attributeText(node, "value");
+    if (isHtml(node, GUMBO_TAG_TEXTAREA) || isHtml(node, GUMBO_TAG_OUTPUT))
+        return HtmlNode::textContent(node);
+    // A select's value is that of its first selected option, read from the options kept.
+    return std::nullopt;
 }
 
 QString HtmlFormControl::value() const
 {
-    const QString kind = type();
-    if (isHtml(m_node, GUMBO_TAG_INPUT)) {
-        if (!HtmlNode::hasAttribute(m_node, "value") && (kind == u"checkbox" || kind == u"radio"))
-            return QStringLiteral("on");
-        QString value = HtmlNode::attributeText(m_node, "value");
-        if (lineTypes.contains(kind))
-            value.remove(u'\n').remove(u'\r');
-        return kind == u"url" || kind == u"email" ? value.trimmed() : value;
-    }
-    if (isHtml(m_node, GUMBO_TAG_BUTTON))
-        return HtmlNode::attributeText(m_node, "value");
-    if (isHtml(m_node, GUMBO_TAG_SELECT)) {
-        const auto options = selectedOptions();
-        return options.empty() ? QString() : optionValue(*options.front());
-    }
-    if (isHtml(m_node, GUMBO_TAG_TEXTAREA) || isHtml(m_node, GUMBO_TAG_OUTPUT))
-        return HtmlNode::textContent(m_node);
-    throw QuorvelError(QStringLiteral("<%1> 元素没有 Value 属性").arg(QString::fromUtf8(HtmlNode::qualifiedName(m_node))));
+    if (m_element == Element::Select)
+        return m_selected.empty() ? QString() : m_selected.front().value;
+    if (!m_value)
+        throw QuorvelError(QStringLiteral("<%1> 元素没有 Value 属性").arg(m_qualifiedName));
+    return *m_value;
 }
 
 void HtmlFormControl::click()
@@ -59,81 +102,38 @@ void HtmlFormControl::click()
         m_form.document().navigate(*request);
 }
 
-QString HtmlFormControl::name() const
-{
-    return HtmlNode::attributeText(m_node, "name");
-}
-
-QString HtmlFormControl::type() const
-{
-    const QString declared = HtmlNode::attributeText(m_node, "type").trimmed().toLower();
-    if (isHtml(m_node, GUMBO_TAG_INPUT))
-        return inputTypes.contains(declared) ? declared : QStringLiteral("text");
-    if (isHtml(m_node, GUMBO_TAG_BUTTON))
-        return declared == u"reset" || declared == u"button" ? declared : QStringLiteral("submit");
-    if (isHtml(m_node, GUMBO_TAG_SELECT))
-        return HtmlNode::hasAttribute(m_node, "multiple") ? QStringLiteral("select-multiple") : QStringLiteral("select-one");
-    return QString::fromUtf8(HtmlNode::qualifiedName(m_node));
-}
-
 bool HtmlFormControl::isSubmitButton() const
 {
-    const QString kind = type();
-    return (isHtml(m_node, GUMBO_TAG_INPUT) || isHtml(m_node, GUMBO_TAG_BUTTON))
-        && (kind == u"submit" || kind == u"image");
+    return (m_element == Element::Input || m_element == Element::Button) && (m_type == u"submit" || m_type == u"image");
 }
 
 bool HtmlFormControl::isImageButton() const
 {
-    return isHtml(m_node, GUMBO_TAG_INPUT) && type() == u"image";
+    return m_element == Element::Input && m_type == u"image";
 }
 
 bool HtmlFormControl::isButton() const
 {
-    const QString kind = type();
-    return isHtml(m_node, GUMBO_TAG_BUTTON) || kind == u"submit" || kind == u"image" || kind == u"reset"
-        || kind == u"button";
-}
-
-bool HtmlFormControl::isDisabled() const
-{
-    if (HtmlNode::hasAttribute(m_node, "disabled"))
-        return true;
-    // A disabled fieldset disables what it holds, except inside its first legend.
-    const GumboNode *inside = &m_node;
-    for (const GumboNode *node = m_node.parent; node && HtmlNode::isElement(*node); inside = node, node = node->parent) {
-        if (!isHtml(*node, GUMBO_TAG_FIELDSET) || !HtmlNode::hasAttribute(*node, "disabled"))
-            continue;
-        const GumboNode *firstLegend = HtmlNode::findElement(*node, [node](const GumboNode &kid) {
-            return kid.parent == node && isHtml(kid, GUMBO_TAG_LEGEND);
-        });
-        if (inside != firstLegend)
-            return true;
-    }
-    return false;
-}
-
-bool HtmlFormControl::isChecked() const
-{
-    return HtmlNode::hasAttribute(m_node, "checked");
+    return m_element == Element::Button || m_type == u"submit" || m_type == u"image" || m_type == u"reset"
+        || m_type == u"button";
 }
 
 QStringList HtmlFormControl::submittedOptionValues() const
 {
     QStringList values;
-    for (const GumboNode *option : selectedOptions()) {
-        if (!isOptionDisabled(*option))
-            values.append(optionValue(*option));
+    for (const Option &option : m_selected) {
+        if (!option.disabled)
+            values.append(option.value);
     }
     return values;
 }
 
-std::vector<const GumboNode *> HtmlFormControl::selectedOptions() const
+std::vector<const GumboNode *> HtmlFormControl::selectedOptions(const GumboNode &select)
 {
     std::vector<const GumboNode *> options;
-    HtmlNode::forEachElement(m_node, [&options, this](const GumboNode &node) {
-        const bool listed = node.parent == &m_node
-            || (isHtml(*node.parent, GUMBO_TAG_OPTGROUP) && node.parent->parent == &m_node);
+    HtmlNode::forEachElement(select, [&options, &select](const GumboNode &node) {
+        const bool listed = node.parent == &select
+            || (isHtml(*node.parent, GUMBO_TAG_OPTGROUP) && node.parent->parent == &select);
         if (listed && isHtml(node, GUMBO_TAG_OPTION))
             options.push_back(&node);
     });
@@ -142,12 +142,12 @@ std::vector<const GumboNode *> HtmlFormControl::selectedOptions() const
         if (HtmlNode::hasAttribute(*option, "selected"))
             selected.push_back(option);
     }
-    if (HtmlNode::hasAttribute(m_node, "multiple"))
+    if (HtmlNode::hasAttribute(select, "multiple"))
         return selected;
     // A drop-down always shows one option: the last one marked selected, else the first usable.
     if (!selected.empty())
         return {selected.back()};
-    if (HtmlNode::attributeText(m_node, "size").toInt() > 1)
+    if (HtmlNode::attributeText(select, "size").toInt() > 1)
         return {};
     for (const GumboNode *option : options) {
         if (!isOptionDisabled(*option))
@@ -155,7 +155,6 @@ std::vector<const GumboNode *> HtmlFormControl::selectedOptions() const
     }
     return {};
 }
-
 QString HtmlFormControl::optionValue(const GumboNode &option)
 {
     if (HtmlNode::hasAttribute(option, "value"))

@@ -136,6 +136,39 @@ TEST(HtmlForm, SubmitterOverridesAndMultipartAndDialog)
     const QList<FormEntry> expected{{u"n"_s, u"v"_s}, {u"f"_s, {}, true}, {u"b"_s, u"1"_s}};
     EXPECT_EQ(request->multipart, expected);
     EXPECT_FALSE(form.submission(form.item(3)));
+
+    const auto asText = page("<form action=/a method=get><input name=n value=v>"
+                             "<input type=submit formmethod=POST formenctype=text/plain>"
+                             "<input type=submit formaction=/c></form>");
+    HtmlForm &textForm = asText->form(0);
+    const auto posted = textForm.submission(textForm.item(1));
+    ASSERT_TRUE(posted);
+    EXPECT_EQ(posted->method, "POST");
+    EXPECT_EQ(posted->url.path(), u"/a");
+    EXPECT_EQ(posted->body, "n=v\r\n");
+    const auto got = textForm.submission(textForm.item(2));
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->method, "GET");
+    EXPECT_EQ(got->url.toString(), u"http://host.test/c?n=v");
+}
+
+TEST(HtmlForm, ADisabledFieldsetDisablesAllButItsFirstLegend)
+{
+    const auto document = page(
+        "<form><fieldset disabled><legend><input name=first value=1></legend>"
+        "<legend><input name=second value=2></legend><input name=plain value=3>"
+        "<fieldset><legend><input name=inner value=4></legend></fieldset></fieldset>"
+        "<fieldset><input name=open value=5></fieldset><input type=submit></form>");
+    HtmlForm &form = document->form(0);
+    QStringList enabled;
+    for (const HtmlFormControl *control : form.controls()) {
+        if (!control->isDisabled() && !control->name().isEmpty())
+            enabled.append(control->name());
+    }
+    EXPECT_EQ(enabled, QStringList({u"first"_s, u"open"_s}));
+    const auto request = form.submission(form.item(form.length() - 1));
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->url.query(), u"first=1&open=5");
 }
 
 TEST(HtmlForm, ClicksThatSubmitNothingDoNotNavigate)
