@@ -5,17 +5,6 @@
 #include "platform/web/HtmlFormControl.h"
 #include "platform/web/HtmlNode.h"
 
-SubmissionAttributes SubmissionAttributes::of(const GumboNode &element, const char *prefix)
-{
-    const auto read = [&element, prefix](const char *name) -> std::optional<QString> {
-        const QByteArray attribute = QByteArray(prefix) + name;
-        if (!HtmlNode::hasAttribute(element, attribute.constData()))
-            return std::nullopt;
-        return HtmlNode::attributeText(element, attribute.constData());
-    };
-    return {read("action"), read("method"), read("enctype")};
-}
-
 std::optional<PageRequest> FormSubmission::build(const SubmissionAttributes &form, const HtmlDocument &document,
                                                  const std::vector<const HtmlFormControl *> &controls,
                                                  const HtmlFormControl &submitter)

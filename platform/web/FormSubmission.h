@@ -3,28 +3,17 @@
 
 #include "platform/web/FormEntry.h"
 #include "platform/web/PageRequest.h"
+#include "platform/web/SubmissionAttributes.h"
 
 #include <gumbo.h>
 
 #include <QList>
-#include <QString>
 
 #include <optional>
 #include <vector>
 
 class HtmlDocument;
 class HtmlFormControl;
-
-/** Where and how a form is sent, as its attributes say; those not written are unset. */
-struct SubmissionAttributes
-{
-    std::optional<QString> action;
-    std::optional<QString> method;
-    std::optional<QString> enctype;
-
-    /** The element's action, method and enctype, each name after prefix ("form" for a submitter's). */
-    static SubmissionAttributes of(const GumboNode &element, const char *prefix);
-};
 
 /**
  * Builds the request a browser sends when a form is submitted: the form data set (named,

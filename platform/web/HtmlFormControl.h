@@ -2,7 +2,7 @@
 #pragma once
 
 #include "automation/PageElement.h"
-#include "platform/web/FormSubmission.h"
+#include "platform/web/SubmissionAttributes.h"
 
 #include <gumbo.h>
 
