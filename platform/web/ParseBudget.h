@@ -23,7 +23,7 @@ struct ParseBudget
     std::chrono::nanoseconds maxCpuTime = std::chrono::nanoseconds::max();
     /**
      * Memory the parser may hold at once, blocks and bookkeeping included. gumbo's tree takes
-     * about fifteen times the size of dense markup, so a 32 MiB page of it may be refused.
+     * about fourteen times the size of dense markup, so a 32 MiB page of it is near the bound.
      */
     std::size_t maxBytes = std::size_t(448) * 1024 * 1024;
     /** Nodes (elements, texts, comments) the tree may have. */
