@@ -2,6 +2,7 @@
 #include "platform/web/HtmlDocument.h"
 
 #include "common/QuorvelError.h"
+#include "platform/web/AncestorAnswers.h"
 #include "platform/web/FormEndRepair.h"
 #include "platform/web/HtmlNode.h"
 #include "platform/web/HtmlSerializer.h"
@@ -34,23 +35,6 @@ const GumboNode *firstLegendOf(const GumboNode &fieldset)
     return nullptr;
 }
 
-// A disabled fieldset disables what it holds, except inside its first legend. Each fieldset's
-// legend is looked up once, as a page may hold thousands of controls in one fieldset.
-bool disabledByFieldset(const GumboNode &control, QHash<const GumboNode *, const GumboNode *> &firstLegends)
-{
-    const GumboNode *inside = &control;
-    for (const GumboNode *node = control.parent; node && HtmlNode::isElement(*node); inside = node, node = node->parent) {
-        if (!HtmlNode::isHtml(*node, GUMBO_TAG_FIELDSET) || !HtmlNode::hasAttribute(*node, "disabled"))
-            continue;
-        auto legend = firstLegends.find(node);
-        if (legend == firstLegends.end())
-            legend = firstLegends.insert(node, firstLegendOf(*node));
-        if (inside != *legend)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 HtmlDocument::Parsed HtmlDocument::parseWithin(const QByteArray &utf8Html, const QUrl &url, const ParseBudget &budget)
@@ -58,7 +42,8 @@ HtmlDocument::Parsed HtmlDocument::parseWithin(const QByteArray &utf8Html, const
     std::shared_ptr<HtmlDocument> document(new HtmlDocument(utf8Html, url, budget));
     if (!document->m_output)
         return {nullptr, document->m_arena->refusal()};
-    document->readTree();
+    if (const ParseRefusal refusal = document->readTree(); refusal != ParseRefusal::None)
+        return {nullptr, refusal};
     return {std::move(document), ParseRefusal::None};
 }
 
@@ -90,6 +75,8 @@ QString HtmlDocument::refusalText(ParseRefusal refusal, const ParseBudget &budge
         return QStringLiteral("页面的元素超过 %1 个的上限").arg(budget.maxNodes);
     case ParseRefusal::TooMuchMemory:
         return QStringLiteral("解析页面所需的内存超过 %1 MiB 的上限").arg(budget.maxBytes / (1024 * 1024));
+    case ParseRefusal::TooMuchFormText:
+        return QStringLiteral("页面表单控件的文本超过页面本身的两倍");
     case ParseRefusal::Deadline:
         return QStringLiteral("页面加载超时");
     case ParseRefusal::TooMuchCpuTime:
@@ -112,7 +99,7 @@ HtmlDocument::HtmlDocument(const QByteArray &utf8Html, const QUrl &url, const Pa
     m_output = m_arena->parse(m_arena->options(), m_source.constData(), size_t(m_source.size()));
 }
 
-void HtmlDocument::readTree()
+ParseRefusal HtmlDocument::readTree()
 {
     // One walk gathers all the document keeps; the body is walked once more to serialize it.
     const GumboNode &root = *m_output->root;
@@ -143,7 +130,8 @@ void HtmlDocument::readTree()
     // The body is serialized here, on the loader thread, so that the UI thread only reads it.
     const QByteArray bodyHtml = body ? HtmlSerializer::innerHtml(*body, m_source.size() + m_source.size() / 8)
                                      : QByteArray();
-    collectForms(forms, controls, ids);
+    if (const ParseRefusal refusal = collectForms(forms, controls, ids); refusal != ParseRefusal::None)
+        return refusal;
     // Nothing reads the tree any more: it is many times the page's size, and the document is
     // held for as long as the page is shown, a countdown's wait included.
     m_output = nullptr;
@@ -151,11 +139,12 @@ void HtmlDocument::readTree()
     m_source = QByteArray();
     if (body)
         m_bodyHtml = QString::fromUtf8(bodyHtml);
+    return ParseRefusal::None;
 }
 
 HtmlDocument::~HtmlDocument() = default;
 
-void HtmlDocument::collectForms(const std::vector<const GumboNode *> &forms, const std::vector<const GumboNode *> &controls,
+ParseRefusal HtmlDocument::collectForms(const std::vector<const GumboNode *> &forms, const std::vector<const GumboNode *> &controls,
                                 const QHash<QByteArray, const GumboNode *> &ids)
 {
     QHash<const GumboNode *, HtmlForm *> formOf;
@@ -163,26 +152,41 @@ void HtmlDocument::collectForms(const std::vector<const GumboNode *> &forms, con
         m_forms.push_back(std::make_unique<HtmlForm>(*node, *this));
         formOf.insert(node, m_forms.back().get());
     }
+    AncestorAnswers<const GumboNode *> enclosingForm(nullptr, [](const GumboNode &, const GumboNode &parent, const GumboNode *const &above) {
+        return HtmlNode::isHtml(parent, GUMBO_TAG_FORM) ? &parent : above;
+    });
+    // A disabled fieldset disables what it holds, except inside its first legend; a fieldset's
+    // legend is looked up once, as a page may hold thousands of controls in one fieldset.
     QHash<const GumboNode *, const GumboNode *> firstLegends;
+    AncestorAnswers<bool> disabledByFieldset(false, [&firstLegends](const GumboNode &element, const GumboNode &parent, const bool &above) {
+        if (!HtmlNode::isHtml(parent, GUMBO_TAG_FIELDSET) || !HtmlNode::hasAttribute(parent, "disabled"))
+            return above;
+        auto legend = firstLegends.find(&parent);
+        if (legend == firstLegends.end())
+            legend = firstLegends.insert(&parent, firstLegendOf(parent));
+        return &element == *legend ? above : true;
+    });
+    // The controls keep texts of the page, each once, so they cannot outgrow it; but an output's
+    // value is all the text it encloses, and nested outputs grow with the square of the depth.
+    const qsizetype textAllowed = 2 * m_source.size() + 1024 * 1024;
+    qsizetype textKept = 0;
     for (const GumboNode *control : controls) {
-        if (HtmlForm *form = formOf.value(formOwner(*control, ids)))
-            form->addControl(*control, disabledByFieldset(*control, firstLegends));
+        // A form="" attribute overrides the enclosing form, even when it names no form at all.
+        const GumboNode *owner = nullptr;
+        if (const char *formId = HtmlNode::attribute(*control, "form")) {
+            const GumboNode *named = ids.value(formId);
+            owner = named && HtmlNode::isHtml(*named, GUMBO_TAG_FORM) ? named : nullptr;
+        } else {
+            owner = enclosingForm.of(*control);
+        }
+        HtmlForm *form = formOf.value(owner);
+        if (!form)
+            continue;
+        textKept += form->addControl(*control, disabledByFieldset.of(*control)).textKept();
+        if (textKept > textAllowed)
+            return ParseRefusal::TooMuchFormText;
     }
-}
-
-const GumboNode *HtmlDocument::formOwner(const GumboNode &control,
-                                         const QHash<QByteArray, const GumboNode *> &ids) const
-{
-    // A form="" attribute overrides the enclosing form, even when it names no form at all.
-    if (const char *formId = HtmlNode::attribute(control, "form")) {
-        const GumboNode *named = ids.value(formId);
-        return named && HtmlNode::isHtml(*named, GUMBO_TAG_FORM) ? named : nullptr;
-    }
-    for (const GumboNode *node = control.parent; node && HtmlNode::isElement(*node); node = node->parent) {
-        if (HtmlNode::isHtml(*node, GUMBO_TAG_FORM))
-            return node;
-    }
-    return nullptr;
+    return ParseRefusal::None;
 }
 
 QString HtmlDocument::url() const

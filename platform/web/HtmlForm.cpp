@@ -36,9 +36,10 @@ std::optional<PageRequest> HtmlForm::submission(const HtmlFormControl &submitter
     return FormSubmission::build(m_attributes, m_document, {all.begin(), all.end()}, submitter);
 }
 
-void HtmlForm::addControl(const GumboNode &control, bool disabledByFieldset)
+const HtmlFormControl &HtmlForm::addControl(const GumboNode &control, bool disabledByFieldset)
 {
     m_controls.push_back(std::make_unique<HtmlFormControl>(control, disabledByFieldset, *this));
     if (!m_controls.back()->isImageButton())
         m_elements.push_back(m_controls.back().get());
+    return *m_controls.back();
 }

@@ -36,7 +36,7 @@ public:
 
 private:
     friend class HtmlDocument;
-    void addControl(const GumboNode &control, bool disabledByFieldset);
+    const HtmlFormControl &addControl(const GumboNode &control, bool disabledByFieldset);
 
     SubmissionAttributes m_attributes;
     HtmlDocument &m_document;

@@ -118,6 +118,14 @@ bool HtmlFormControl::isButton() const
         || m_type == u"button";
 }
 
+qsizetype HtmlFormControl::textKept() const
+{
+    qsizetype characters = m_name.size() + (m_value ? m_value->size() : 0);
+    for (const Option &option : m_selected)
+        characters += option.value.size();
+    return characters;
+}
+
 QStringList HtmlFormControl::submittedOptionValues() const
 {
     QStringList values;

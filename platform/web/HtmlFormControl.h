@@ -45,6 +45,8 @@ public:
     QStringList submittedOptionValues() const;
     /** What the control, as submitter, says in place of its form (formaction, formmethod...). */
     const SubmissionAttributes &submitterAttributes() const { return m_submitterAttributes; }
+    /** The characters of the page's text it keeps: its name, its value and its options' values. */
+    qsizetype textKept() const;
 
 private:
     enum class Element { Input, Button, Select, Other };

@@ -31,4 +31,4 @@ struct ParseBudget
 };
 
 /** Why a parse was given up; None when it ran to the end. */
-enum class ParseRefusal { None, Cancelled, Deadline, TooMuchCpuTime, TooManyNodes, TooMuchMemory };
+enum class ParseRefusal { None, Cancelled, Deadline, TooMuchCpuTime, TooManyNodes, TooMuchMemory, TooMuchFormText };

@@ -60,6 +60,21 @@ TEST(ParseBounds, EachBoundEndsTheParseAndSaysWhich)
     EXPECT_EQ(HtmlDocument::parseWithin(storm, pageUrl, late).refusal, ParseRefusal::Deadline);
 }
 
+TEST(ParseBounds, NestedOutputsAreRefusedButALargeTextareaIsNot)
+{
+    // Each output's value is all the text it encloses: a few hundred KiB would hold gigabytes.
+    const auto nested = HtmlDocument::parseWithin("<form>" + repeated("<output>x", 20000), pageUrl, {});
+    EXPECT_FALSE(nested.document);
+    EXPECT_EQ(nested.refusal, ParseRefusal::TooMuchFormText);
+
+    const QByteArray text = repeated("line of text\n", 200000);
+    const auto large = HtmlDocument::parseWithin("<form><textarea name=t>" + text + "</textarea><output>" + text
+                                                     + "</output></form>",
+                                                 pageUrl, {});
+    ASSERT_TRUE(large.document);
+    EXPECT_EQ(large.document->form(0).item(0).value().size(), text.size());
+}
+
 TEST(ParseBounds, DeepNestingEndsAtEitherClock)
 {
     // Parsed whole, this would take minutes: gumbo's work grows with the square of the depth.
