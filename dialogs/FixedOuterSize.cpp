@@ -5,6 +5,15 @@
 #include <QWidget>
 #include <QWindow>
 
+namespace {
+
+// Long enough for a window manager under load to frame a window; a window it leaves unframed
+// (or no window manager at all) costs these few looks and nothing more.
+constexpr auto lookInterval = std::chrono::milliseconds(50);
+constexpr int looksAfterShow = 40;
+
+} // namespace
+
 void FixedOuterSize::apply(QWidget *window, QSize outer)
 {
     new FixedOuterSize(window, outer);
@@ -13,6 +22,9 @@ void FixedOuterSize::apply(QWidget *window, QSize outer)
 FixedOuterSize::FixedOuterSize(QWidget *window, QSize outer)
     : QObject(window), m_window(window), m_outer(outer)
 {
+    m_lookAgain.setSingleShot(true);
+    m_lookAgain.setInterval(lookInterval);
+    connect(&m_lookAgain, &QTimer::timeout, this, &FixedOuterSize::fix);
     window->installEventFilter(this);
     fix();
 }
@@ -23,6 +35,8 @@ bool FixedOuterSize::eventFilter(QObject *watched, QEvent *event)
         // The native window exists from the first show on; installing twice is harmless.
         if (QWindow *native = m_window->windowHandle())
             native->installEventFilter(this);
+        if (event->type() == QEvent::Show)
+            m_looksLeft = looksAfterShow;
         fix();
     } else if (watched != m_window && event->type() == QEvent::Expose) {
         fix();
@@ -41,6 +55,12 @@ QSize FixedOuterSize::clientSizeFor(QSize outer, QSize frameSize, QSize clientSi
 
 void FixedOuterSize::fix()
 {
-    m_window->setFixedSize(
-        clientSizeFor(m_outer, m_window->frameGeometry().size(), m_window->geometry().size()));
+    const QSize frameSize = m_window->frameGeometry().size();
+    const QSize clientSize = m_window->geometry().size();
+    m_window->setFixedSize(clientSizeFor(m_outer, frameSize, clientSize));
+    const bool framed = frameSize.width() > clientSize.width() || frameSize.height() > clientSize.height();
+    if (!framed && m_window->isVisible() && m_looksLeft > 0) {
+        --m_looksLeft;
+        m_lookAgain.start();
+    }
 }

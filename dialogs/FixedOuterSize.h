@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QSize>
+#include <QTimer>
 
 class QWidget;
 
@@ -10,8 +11,9 @@ class QWidget;
  * Keeps a window's outer size, frame included, fixed: the client area is what remains once the
  * window manager has told us how thick its frame is. An X11 window manager frames a window only
  * after it is shown, and a dialog it places where asked is not moved afterwards, so the size is
- * fixed again when the window is first drawn (by then it is framed) as well as on every show and
- * move. UI thread only.
+ * fixed again when the window is first drawn as well as on every show and move. The manager may
+ * tell its frame after all of those, and Qt passes that on to no widget: while a shown window has
+ * no frame yet, its size is fixed again every little while, for a bounded time. UI thread only.
  */
 class FixedOuterSize final : public QObject
 {
@@ -36,4 +38,6 @@ private:
 
     QWidget *m_window;
     QSize m_outer;
+    QTimer m_lookAgain;
+    int m_looksLeft = 0;
 };
