@@ -144,28 +144,31 @@ ParseRefusal HtmlDocument::readTree()
 
 HtmlDocument::~HtmlDocument() = default;
 
-ParseRefusal HtmlDocument::collectForms(const std::vector<const GumboNode *> &forms, const std::vector<const GumboNode *> &controls,
-                                const QHash<QByteArray, const GumboNode *> &ids)
+ParseRefusal HtmlDocument::collectForms(const std::vector<const GumboNode *> &forms,
+                                        const std::vector<const GumboNode *> &controls,
+                                        const QHash<QByteArray, const GumboNode *> &ids)
 {
     QHash<const GumboNode *, HtmlForm *> formOf;
     for (const GumboNode *node : forms) {
         m_forms.push_back(std::make_unique<HtmlForm>(*node, *this));
         formOf.insert(node, m_forms.back().get());
     }
-    AncestorAnswers<const GumboNode *> enclosingForm(nullptr, [](const GumboNode &, const GumboNode &parent, const GumboNode *const &above) {
-        return HtmlNode::isHtml(parent, GUMBO_TAG_FORM) ? &parent : above;
-    });
+    AncestorAnswers<const GumboNode *> enclosingForm(
+        nullptr, [](const GumboNode &, const GumboNode &parent, const GumboNode *const &above) {
+            return HtmlNode::isHtml(parent, GUMBO_TAG_FORM) ? &parent : above;
+        });
     // A disabled fieldset disables what it holds, except inside its first legend; a fieldset's
     // legend is looked up once, as a page may hold thousands of controls in one fieldset.
     QHash<const GumboNode *, const GumboNode *> firstLegends;
-    AncestorAnswers<bool> disabledByFieldset(false, [&firstLegends](const GumboNode &element, const GumboNode &parent, const bool &above) {
-        if (!HtmlNode::isHtml(parent, GUMBO_TAG_FIELDSET) || !HtmlNode::hasAttribute(parent, "disabled"))
-            return above;
-        auto legend = firstLegends.find(&parent);
-        if (legend == firstLegends.end())
-            legend = firstLegends.insert(&parent, firstLegendOf(parent));
-        return &element == *legend ? above : true;
-    });
+    AncestorAnswers<bool> disabledByFieldset(
+        false, [&firstLegends](const GumboNode &element, const GumboNode &parent, const bool &above) {
+            if (!HtmlNode::isHtml(parent, GUMBO_TAG_FIELDSET) || !HtmlNode::hasAttribute(parent, "disabled"))
+                return above;
+            auto legend = firstLegends.find(&parent);
+            if (legend == firstLegends.end())
+                legend = firstLegends.insert(&parent, firstLegendOf(parent));
+            return &element == *legend ? above : true;
+        });
     // The controls keep texts of the page, each once, so they cannot outgrow it; but an output's
     // value is all the text it encloses, and nested outputs grow with the square of the depth.
     const qsizetype textAllowed = 2 * m_source.size() + 1024 * 1024;

@@ -72,8 +72,9 @@ public:
 private:
     HtmlDocument(const QByteArray &utf8Html, const QUrl &url, const ParseBudget &budget);
     ParseRefusal readTree();
-    ParseRefusal collectForms(const std::vector<const GumboNode *> &forms, const std::vector<const GumboNode *> &controls,
-                      const QHash<QByteArray, const GumboNode *> &ids);
+    ParseRefusal collectForms(const std::vector<const GumboNode *> &forms,
+                              const std::vector<const GumboNode *> &controls,
+                              const QHash<QByteArray, const GumboNode *> &ids);
 
     // gumbo's tree points into the source text and lives in the arena, so both outlive it;
     // all three are released once the tree has been read.
