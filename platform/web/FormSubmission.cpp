@@ -3,7 +3,6 @@
 
 #include "platform/web/HtmlDocument.h"
 #include "platform/web/HtmlFormControl.h"
-#include "platform/web/HtmlNode.h"
 
 std::optional<PageRequest> FormSubmission::build(const SubmissionAttributes &form, const HtmlDocument &document,
                                                  const std::vector<const HtmlFormControl *> &controls,

@@ -5,8 +5,6 @@
 #include "platform/web/PageRequest.h"
 #include "platform/web/SubmissionAttributes.h"
 
-#include <gumbo.h>
-
 #include <QList>
 
 #include <optional>

@@ -149,12 +149,7 @@ void GumboArena::startPage(std::size_t sizeClass)
 void GumboArena::addRegion()
 {
     const std::size_t bytes = m_nextRegion;
-    auto *begin = static_cast<char *>(std::malloc(bytes));
-    if (!begin) {
-        if (m_parsing)
-            refuse(ParseRefusal::TooMuchMemory);
-        throw std::bad_alloc();
-    }
+    auto *begin = static_cast<char *>(obtain(bytes));
     Region region{begin, begin + bytes, std::make_unique<std::uint8_t[]>(bytes / pageBytes)};
     m_freshBegin = begin;
     m_freshPages = begin;
@@ -167,15 +162,21 @@ void GumboArena::addRegion()
     m_nextRegion = std::min(m_nextRegion * 2, largestRegion);
 }
 
-void *GumboArena::takeLarge(std::size_t size)
+void *GumboArena::obtain(std::size_t bytes)
 {
-    constexpr std::size_t overhead = sizeof(LargeLink) + sizeof(std::size_t);
-    auto *link = static_cast<LargeLink *>(std::malloc(overhead + size));
-    if (!link) {
+    void *memory = std::malloc(bytes);
+    if (!memory) {
         if (m_parsing)
             refuse(ParseRefusal::TooMuchMemory);
         throw std::bad_alloc();
     }
+    return memory;
+}
+
+void *GumboArena::takeLarge(std::size_t size)
+{
+    constexpr std::size_t overhead = sizeof(LargeLink) + sizeof(std::size_t);
+    auto *link = static_cast<LargeLink *>(obtain(overhead + size));
     link->previous = &m_large;
     link->next = m_large.next;
     if (m_large.next)

@@ -55,6 +55,8 @@ private:
     static void deallocate(void *arena, void *block);
     void *take(std::size_t size);
     void *takeLarge(std::size_t size);
+    /** malloc's memory, or the parse refused (outside one, bad_alloc) when it has none. */
+    void *obtain(std::size_t bytes);
     void startPage(std::size_t sizeClass);
     void addRegion();
     void release(void *block);

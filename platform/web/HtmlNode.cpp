@@ -29,8 +29,7 @@ void walk(const GumboNode &root, Visit &&visit)
             continue;
         }
         const GumboNode &kid = child(kids, next++);
-        if (!visit(kid))
-            return;
+        visit(kid);
         stack.emplace_back(&kid, 0);
     }
 }
@@ -94,7 +93,6 @@ QString textContent(const GumboNode &node)
     walk(node, [&text](const GumboNode &kid) {
         if (kid.type == GUMBO_NODE_TEXT || kid.type == GUMBO_NODE_WHITESPACE || kid.type == GUMBO_NODE_CDATA)
             text.append(kid.v.text.text);
-        return true;
     });
     return QString::fromUtf8(text);
 }
@@ -109,19 +107,7 @@ void forEachElement(const GumboNode &root, const std::function<void(const GumboN
     walk(root, [&visit](const GumboNode &kid) {
         if (isElement(kid))
             visit(kid);
-        return true;
     });
-}
-
-const GumboNode *findElement(const GumboNode &root, const std::function<bool(const GumboNode &)> &match)
-{
-    const GumboNode *found = nullptr;
-    walk(root, [&](const GumboNode &kid) {
-        if (isElement(kid) && match(kid))
-            found = &kid;
-        return found == nullptr;
-    });
-    return found;
 }
 
 } // namespace HtmlNode

@@ -31,7 +31,5 @@ QString textContent(const GumboNode &node);
 const GumboVector &children(const GumboNode &node);
 /** Calls visit on every element below root in document order, without recursing on the stack. */
 void forEachElement(const GumboNode &root, const std::function<void(const GumboNode &)> &visit);
-/** The first element in document order that satisfies the predicate, or nullptr. */
-const GumboNode *findElement(const GumboNode &root, const std::function<bool(const GumboNode &)> &match);
 
 } // namespace HtmlNode
