@@ -10,7 +10,7 @@ namespace {
 // Long enough for a window manager under load to frame a window; a window it leaves unframed
 // (or no window manager at all) costs these few looks and nothing more.
 constexpr auto lookInterval = std::chrono::milliseconds(50);
-constexpr int looksAfterShow = 40;
+constexpr int looksAfterShow = 100;
 
 } // namespace
 
@@ -55,8 +55,12 @@ QSize FixedOuterSize::clientSizeFor(QSize outer, QSize frameSize, QSize clientSi
 
 void FixedOuterSize::fix()
 {
-    const QSize frameSize = m_window->frameGeometry().size();
-    const QSize clientSize = m_window->geometry().size();
+    const QSize clientSize = m_window->size();
+    // The widget's own frame geometry is brought up to date only by moves and resizes, and keeps
+    // whatever the frame looked like half-way through framing; the native window reads the frame
+    // afresh after each of the window manager's configure events.
+    const QWindow *native = m_window->windowHandle();
+    const QSize frameSize = native ? clientSize.grownBy(native->frameMargins()) : clientSize;
     m_window->setFixedSize(clientSizeFor(m_outer, frameSize, clientSize));
     const bool framed = frameSize.width() > clientSize.width() || frameSize.height() > clientSize.height();
     if (!framed && m_window->isVisible() && m_looksLeft > 0) {
