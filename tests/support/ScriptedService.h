@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <mutex>
 #include <utility>
 
 /** A URL download service that plays a script on the worker: for faults a real one rarely shows. */
@@ -14,12 +15,23 @@ class ScriptedService final : public UrlDownloadService
 public:
     using Script = std::function<TransferOutcome(UrlDownloadCallback &)>;
     explicit ScriptedService(Script script) : m_script(std::move(script)) {}
-    /** Before the Start that should play it. */
-    void setScript(Script script) { m_script = std::move(script); }
+    /**
+     * Before the Start that should play it. The worker of the previous transfer may still be
+     * returning from its script after it has reported its end: it plays a copy of its own.
+     */
+    void setScript(Script script)
+    {
+        const std::lock_guard lock(m_scriptMutex);
+        m_script = std::move(script);
+    }
 
     TransferOutcome downloadToFile(const QString &, const QString &, UrlDownloadCallback &callback) override
     {
-        return m_script(callback);
+        const Script script = [this] {
+            const std::lock_guard lock(m_scriptMutex);
+            return m_script;
+        }();
+        return script(callback);
     }
     void discardPartial(const QString &fileName) override { discarded.append(fileName); }
 
@@ -27,5 +39,6 @@ public:
     QStringList discarded;
 
 private:
+    std::mutex m_scriptMutex;
     Script m_script;
 };
