@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  cmake ninja-build g++ clang clang-format-14 libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libcurl4-openssl-dev libgumbo-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev

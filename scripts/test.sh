@@ -8,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
+bash scripts/check-format.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
