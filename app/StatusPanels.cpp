@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/StatusPanels.h"
 
+#include "automation/ShownText.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QLayout>
@@ -37,7 +39,8 @@ StatusPanels::StatusPanels(QWidget *parent)
 
 void StatusPanels::setPanelText(int panel, const QString &text)
 {
-    m_texts.at(std::size_t(panel)) = text.left(text.indexOf(QChar(u'\0')));
+    // A file name or a server's reason is in it: no password, nothing that reorders the panel.
+    m_texts.at(std::size_t(panel)) = shownText(text.left(text.indexOf(QChar(u'\0'))));
     fit(panel);
     elide(panel);
 }

@@ -23,7 +23,10 @@ public:
 
     explicit StatusPanels(QWidget *parent);
 
-    /** Shows text up to its first NUL: fixed-length texts are padded with NULs. */
+    /**
+     * Shows text up to its first NUL (fixed-length texts are padded with NULs), as shownText
+     * shows it.
+     */
     void setPanelText(int panel, const QString &text);
     /** The whole text, also when the panel shows only part of it. */
     QString panelText(int panel) const;

@@ -3,6 +3,7 @@
 
 #include "app/ProgressPanel.h"
 #include "app/StatusPanels.h"
+#include "automation/ShownText.h"
 #include "dialogs/FixedOuterSize.h"
 #include "dialogs/FreshForm.h"
 #include "dialogs/TForm2.h"
@@ -63,7 +64,11 @@ void TForm1::showEntries()
 {
     const QSignalBlocker quiet(ListBox1);
     ListBox1->clear();
-    ListBox1->addItems(m_queue.entries());
+    // The list only shows the entries; the queue keeps them as they were given.
+    QStringList shown = m_queue.entries();
+    for (QString &entry : shown)
+        entry = shownText(entry);
+    ListBox1->addItems(shown);
     showSelection(m_queue.selected());
 }
 

@@ -3,6 +3,7 @@
 #include "app/ProgressPanel.h"
 #include "app/StatusPanels.h"
 #include "app/TForm1.h"
+#include "automation/ShownText.h"
 #include "dialogs/ErrorBox.h"
 #include "dialogs/ShutdownCountdownDialog.h"
 
@@ -55,5 +56,5 @@ QString TForm1::saveFolder() const
 
 void TForm1::showError(const QString &message)
 {
-    ErrorBox::show(this, message);
+    ErrorBox::show(this, shownText(message));
 }

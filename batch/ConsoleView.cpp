@@ -1,7 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "batch/ConsoleView.h"
 
+#include "automation/ShownText.h"
+
 #include <QTimer>
+
+namespace {
+
+// Every line reaches a terminal: a URL, a file name or a server's reason in it must neither
+// steer the terminal nor show a password. The line breaks of a text of several lines stay.
+QString shownLines(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = shownText(line);
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
 
 ConsoleView::ConsoleView(QTextStream &out, QTextStream &err, bool liveLine, QString saveFolder,
                          QObject *parent)
@@ -26,13 +42,13 @@ void ConsoleView::setField(Field field, const QString &text)
 void ConsoleView::showError(const QString &message)
 {
     clearLiveLine();
-    m_err << QStringLiteral("错误: ") << message << Qt::endl;
+    m_err << QStringLiteral("错误: ") << shownLines(message) << Qt::endl;
 }
 
 void ConsoleView::say(const QString &line)
 {
     clearLiveLine();
-    m_out << line << Qt::endl;
+    m_out << shownLines(line) << Qt::endl;
 }
 
 void ConsoleView::transferProgressed(std::uint32_t receivedKiB)

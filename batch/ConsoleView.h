@@ -29,7 +29,7 @@ public:
     QString saveFolder() const override { return m_saveFolder; }
     void showError(const QString &message) override;
 
-    /** A line of the runner's own (a file done, a URL dropped, the summary). */
+    /** A line of the runner's own (a file done, a URL dropped, the summary), as shownText shows it. */
     void say(const QString &line);
     /** Feeds the speed shown in the live line. */
     void transferProgressed(std::uint32_t receivedKiB);

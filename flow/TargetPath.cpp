@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "flow/TargetPath.h"
 
+#include "automation/ShownText.h"
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QRegularExpression>
@@ -17,9 +19,11 @@ QString lastPathSegment(const QString &fileUrl)
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+// The name is shown as well as written: what would steer a terminal or reorder the name on
+// screen goes, as the path separator does.
 bool unfitForFileName(QChar c)
 {
-    return c == QLatin1Char('/') || c.unicode() < 0x20 || c.unicode() == 0x7f;
+    return c == QLatin1Char('/') || isControlOrBidiMark(c);
 }
 
 } // namespace

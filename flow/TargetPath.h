@@ -8,8 +8,8 @@
 
 /**
  * The file name for a direct file URL: the last segment of its path without query or fragment,
- * percent-decoded; "/", NUL and control characters become "_"; an empty name, "." or ".."
- * becomes "download".
+ * percent-decoded; "/" and the control and bidirectional characters of isControlOrBidiMark
+ * become "_"; an empty name, "." or ".." becomes "download".
  */
 QString fileNameFromUrl(const QString &fileUrl);
 

@@ -298,3 +298,21 @@ TEST_F(BatchRunTest, AFreeUserFormThatPostsToItselfKeepsTheRunGoing)
     EXPECT_EQ(run({QString::fromStdString(server.url("/page"))}), 0) << output().toStdString();
     expectFile(QStringLiteral("after.bin"), 100);
 }
+
+TEST_F(BatchRunTest, APasswordAndADirectionOverrideNeverReachTheTerminal)
+{
+    LoopbackServer gone;
+    gone.start();
+    const QString refused =
+        QString::fromStdString(gone.url("/file/x.bin")).replace(QStringLiteral("://"), QStringLiteral("://user:secret@"));
+    gone.stop();
+    // "invoice", U+202E (right-to-left override), "fdp.exe": a terminal shows "invoiceexe.pdf".
+    EXPECT_EQ(run({refused, pageUrl("invoice%E2%80%AEfdp.exe?size=10&countdown=0")}, false, 0s), 1);
+    expectFile(QStringLiteral("invoice_fdp.exe"), 10, "invoice%E2%80%AEfdp.exe");
+    const QString masked = QString(refused).replace(QStringLiteral("user:secret@"), QStringLiteral("user:***@"));
+    EXPECT_TRUE(output().contains(QStringLiteral("下载失败: ") + masked + QStringLiteral(" (连接被拒绝)")))
+        << output().toStdString();
+    EXPECT_TRUE(output().contains(QStringLiteral("停在已失败的网址: ") + masked));
+    EXPECT_FALSE(output().contains(QStringLiteral("secret")));
+    EXPECT_FALSE(output().contains(QChar(0x202E)));
+}

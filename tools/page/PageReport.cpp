@@ -2,6 +2,7 @@
 #include "tools/page/PageReport.h"
 
 #include "automation/PageTextBuffer.h"
+#include "automation/ShownText.h"
 #include "common/QuorvelError.h"
 #include "platform/web/HtmlDocument.h"
 #include "tools/page/ScannerReport.h"
@@ -28,7 +29,7 @@ QString valueText(const HtmlFormControl &control)
 
 QString PageReport::render(HtmlDocument &document)
 {
-    QString report = heading(QStringLiteral("Final URL")) + document.url() + u"\n\n"_s;
+    QString report = heading(QStringLiteral("Final URL")) + shownText(document.url()) + u"\n\n"_s;
 
     report += heading(QStringLiteral("Body innerHTML"));
     PageTextBuffer buffer;

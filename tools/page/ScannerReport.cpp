@@ -5,6 +5,7 @@
 #include "automation/MainUnitState.h"
 #include "automation/PageScanners.h"
 #include "automation/PageTextBuffer.h"
+#include "automation/ShownText.h"
 #include "common/QuorvelError.h"
 
 #include <functional>
@@ -18,7 +19,8 @@ QString quoted(const QString &text)
 {
     QString escaped = text;
     escaped.replace(u'\\', u"\\\\"_s).replace(u'\r', u"\\r"_s).replace(u'\n', u"\\n"_s).replace(u'"', u"\\\""_s);
-    return u'"' + escaped + u'"';
+    // Line breaks as escapes; what else could steer the terminal, and a password, as shown anywhere.
+    return u'"' + shownText(escaped) + u'"';
 }
 
 QString actionText(PageAction action)

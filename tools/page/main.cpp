@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // quorvel-page URL: loads a page with Quorvel's own engine and prints what the automation reads
 // on it. Exit status 0 when the page loaded; otherwise 1 with the reason on stderr.
+#include "automation/ShownText.h"
 #include "platform/net/CurlSession.h"
 #include "platform/web/HtmlDocument.h"
 #include "platform/web/WebBrowser.h"
@@ -19,7 +20,7 @@ namespace {
 
 int fail(const QString &reason)
 {
-    QTextStream(stderr) << "quorvel-page: " << reason << '\n';
+    QTextStream(stderr) << "quorvel-page: " << shownText(reason) << '\n';
     return 1;
 }
 
