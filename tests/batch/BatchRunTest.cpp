@@ -303,8 +303,8 @@ TEST_F(BatchRunTest, APasswordAndADirectionOverrideNeverReachTheTerminal)
 {
     LoopbackServer gone;
     gone.start();
-    const QString refused =
-        QString::fromStdString(gone.url("/file/x.bin")).replace(QStringLiteral("://"), QStringLiteral("://user:secret@"));
+    const QString refused = QString::fromStdString(gone.url("/file/x.bin"))
+                                .replace(QStringLiteral("://"), QStringLiteral("://user:secret@"));
     gone.stop();
     // "invoice", U+202E (right-to-left override), "fdp.exe": a terminal shows "invoiceexe.pdf".
     EXPECT_EQ(run({refused, pageUrl("invoice%E2%80%AEfdp.exe?size=10&countdown=0")}, false, 0s), 1);
