@@ -200,7 +200,7 @@ TEST_F(TForm1Queue, ImportReplacesTheQueueAndDefaultsTheSaveFolder)
 
     form->Edit2->setText(u"/chosen"_s);
     form->forms().Form2->setSavePath(u"/chosen"_s);
-    EXPECT_TRUE(importThroughDialog(writeList(QByteArray("\0x", 2))).isEmpty());
+    EXPECT_TRUE(importThroughDialog(writeList(QByteArray())).isEmpty());
     EXPECT_EQ(form->ListBox1->count(), 0);
     EXPECT_EQ(form->NameEdit->text(), QString());
     EXPECT_EQ(form->Edit2->text(), u"/chosen"_s);
