@@ -8,6 +8,62 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const char *const helpText = R"(用法: quorvel [选项]
+
+打开 Quorvel 下载管理器的主窗口: 用"新建下载"或"输入列表"加入下载页面网址,
+然后按"开始下载". 主窗口需要显示器 (X11 或 Wayland); 没有显示器的机器请用
+quorvel-batch (quorvel-batch --help 显示用法).
+
+选项:
+  -h, --help    显示此帮助
+  -v, --version 显示版本
+)";
+
+const char *const noDisplayText =
+    "quorvel: 不能打开主窗口: 没有可用的显示器 (DISPLAY 或 WAYLAND_DISPLAY 没有设置, 或者连接不上).\n"
+    "没有显示器时请用 quorvel-batch 下载 (quorvel-batch --help 显示用法), 或者在图形桌面中运行 quorvel.\n";
+
+QtMessageHandler qtHandler = nullptr;
+
+// Qt ends a failed start of its platform plugin with a fatal message and abort(); this says
+// instead what to do, and ends without a core.
+void endWithoutDisplay(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        qtHandler(type, context, message);
+        return;
+    }
+    std::fputs(noDisplayText, stderr);
+    std::_Exit(1);
+}
+
+} // namespace
+
+std::optional<QString> AppSetup::commandLineAnswer(const QStringList &arguments)
+{
+    // Looked for by hand: Qt's parser would refuse the options QApplication takes for itself.
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help"))
+            return QString::fromUtf8(helpText);
+        if (argument == QLatin1String("-v") || argument == QLatin1String("--version"))
+            return QStringLiteral("quorvel " QUORVEL_VERSION "\n");
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<QApplication> AppSetup::openDisplay(int &argc, char **argv)
+{
+    qtHandler = qInstallMessageHandler(endWithoutDisplay);
+    auto application = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    return application;
+}
+
 void AppSetup::apply()
 {
     // The name, not the display name: Qt appends a display name to every window title.

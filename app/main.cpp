@@ -16,9 +16,19 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
+    // Before the application object, which cannot be made without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<QString> answer = AppSetup::commandLineAnswer(arguments)) {
+        std::fputs(answer->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    const std::unique_ptr<QApplication> application = AppSetup::openDisplay(argc, argv);
     AppSetup::apply();
     CurlSession session;
     WebBrowser browser(session);

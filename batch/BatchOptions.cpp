@@ -19,7 +19,8 @@ const char *const helpText = R"(用法: quorvel-batch [选项] (网址 | 列表�
 
 参数:
   网址          含有 "://" 的参数是一个下载页面网址
-  列表文件      其他参数是队列列表文件: 每行一个网址 (CR LF, LF 或 CR 分行)
+  列表文件      其他参数是队列列表文件: 每行一个网址 (CR LF, LF 或 CR 分行);
+                UTF-8 或本地编码, 带字节顺序标记 (BOM) 时也可以是 UTF-16; 最大 64 MiB
 
 选项:
   --folder DIR  保存文件夹 (默认: $HOME/Quorvel/Downloads; 不存在时创建)
@@ -31,7 +32,8 @@ const char *const helpText = R"(用法: quorvel-batch [选项] (网址 | 列表�
   -h, --help    显示此帮助
   -v, --version 显示版本
 
-Ctrl+C 或 SIGTERM: 像"停止下载"一样停止, 然后退出 (再按一次立即退出).
+Ctrl+C、SIGTERM 或 SIGHUP (终端关闭): 像"停止下载"一样停止, 然后退出
+(再按一次 Ctrl+C 立即退出).
 
 退出状态: 0 每个网址都得到了文件; 1 有网址失败、被丢弃或未完成;
           2 参数错误或列表文件无法读取; 130 被中断.

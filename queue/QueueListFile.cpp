@@ -5,32 +5,64 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 QStringList QueueListFile::read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw QuorvelError(QStringLiteral("不能打开文件 \"%1\". %2")
-                               .arg(QFileInfo(path).absoluteFilePath(), file.errorString()));
+    const QFileInfo info(path);
+    const QString fullPath = info.absoluteFilePath();
+    // A device or a pipe never ends (/dev/zero) or blocks the open until someone writes to it.
+    // A directory is left to the open, which names it as one.
+    if (info.exists() && !info.isFile() && !info.isDir()) {
+        throw QuorvelError(
+            QStringLiteral("不能打开文件 \"%1\". 这不是普通文件 (是设备、管道或套接字)").arg(fullPath));
     }
-    return splitLines(file.readAll());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw QuorvelError(QStringLiteral("不能打开文件 \"%1\". %2").arg(fullPath, file.errorString()));
+    // Not the size the file system states: a file can grow while it is read.
+    const QByteArray content = file.read(maxBytes + 1);
+    if (content.size() > maxBytes)
+        throw QuorvelError(QStringLiteral("不能读取文件 \"%1\". 它大于 64 MiB, 不是网址列表").arg(fullPath));
+    try {
+        return splitLines(content);
+    } catch (const QuorvelError &error) {
+        throw QuorvelError(QStringLiteral("不能读取文件 \"%1\". %2").arg(fullPath, error.message()));
+    }
 }
 
 QStringList QueueListFile::splitLines(const QByteArray &content)
 {
-    const qsizetype nul = content.indexOf('\0');
-    const QByteArrayView text = QByteArrayView(content).first(nul < 0 ? content.size() : nul);
+    const QString text = decoded(content);
     QStringList lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
+        if (text[i] != u'\r' && text[i] != u'\n')
             continue;
-        lines.append(QString::fromLocal8Bit(text.sliced(start, i - start)));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+        lines.append(text.sliced(start, i - start));
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
             ++i;
         start = i + 1;
     }
     if (start < text.size())
-        lines.append(QString::fromLocal8Bit(text.sliced(start)));
+        lines.append(text.sliced(start));
     return lines;
+}
+
+QString QueueListFile::decoded(const QByteArray &content)
+{
+    // Only a byte order mark tells UTF-16 from 8-bit text; the decoders drop the mark itself.
+    QString text;
+    if (content.startsWith("\xEF\xBB\xBF"))
+        text = QStringDecoder(QStringDecoder::Utf8)(content);
+    else if (content.startsWith("\xFF\xFE"))
+        text = QStringDecoder(QStringDecoder::Utf16LE)(content);
+    else if (content.startsWith("\xFE\xFF"))
+        text = QStringDecoder(QStringDecoder::Utf16BE)(content);
+    else
+        text = QString::fromLocal8Bit(content);
+    // Read in part, such a file would lose every entry after the first NUL, or all of them.
+    if (text.contains(QChar::Null))
+        throw QuorvelError(QStringLiteral("文件中有 NUL 字节, 不是文本文件 (没有字节顺序标记的 UTF-16 文件也是这样)"));
+    return text;
 }

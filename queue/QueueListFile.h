@@ -6,14 +6,26 @@
 #include <QStringList>
 
 /**
- * A queue list file: 8-bit text, one page URL per line. Lines end in CR LF, LF or CR in any
- * mixture; a break at the very end adds no entry; a NUL byte ends the text. Thread-agnostic.
+ * A queue list file: text, one page URL per line. A byte order mark says UTF-8, UTF-16 LE or
+ * UTF-16 BE (what Windows Notepad saves); without one the text is in the locale's 8-bit
+ * encoding. Lines end in CR LF, LF or CR in any mixture; a break at the very end adds no entry.
+ * Thread-agnostic.
  */
 class QueueListFile final
 {
 public:
-    /** Reads the whole file; throws QuorvelError "不能打开文件 \"<full path>\". <reason>". */
+    /** No real list comes near this (about a million URLs); a larger file is not a list. */
+    static constexpr qint64 maxBytes = qint64(64) * 1024 * 1024;
+
+    /**
+     * Reads the whole file; throws QuorvelError "不能打开文件 \"<full path>\". <reason>" for a
+     * file that cannot be opened or is not a regular one, "不能读取文件 ..." for one too large
+     * or not text.
+     */
     static QStringList read(const QString &path);
-    /** The entries of the file content, decoded with the locale's 8-bit encoding. */
+    /** The entries of the file content; throws QuorvelError with the reason when it is not text. */
     static QStringList splitLines(const QByteArray &content);
+
+private:
+    static QString decoded(const QByteArray &content);
 };

@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -37,4 +39,45 @@ TEST(AppSetup, QtsOwnDialogsAndMenusSpeakChinese)
     const QLabel *lookIn = files.findChild<QLabel *>(u"lookInLabel"_s);
     ASSERT_NE(lookIn, nullptr);
     EXPECT_NE(lookIn->text(), u"Look in:"_s);
+}
+
+TEST(AppSetup, WithoutADisplayItAnswersItsOptionsAndSaysHowToRunIt)
+{
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"})
+        environment.remove(QLatin1String(name));
+    environment.insert(u"HOME"_s, home.path());
+    struct Run
+    {
+        QProcess::ExitStatus status;
+        int code;
+        QString out, err;
+    };
+    const auto run = [&](const QStringList &arguments) {
+        QProcess quorvel;
+        quorvel.setProcessEnvironment(environment);
+        quorvel.start(QStringLiteral(QUORVEL_EXE), arguments);
+        EXPECT_TRUE(quorvel.waitForFinished(20000));
+        return Run{quorvel.exitStatus(), quorvel.exitCode(), QString::fromUtf8(quorvel.readAllStandardOutput()),
+                   QString::fromUtf8(quorvel.readAllStandardError())};
+    };
+
+    const Run help = run({u"--help"_s});
+    EXPECT_EQ(help.status, QProcess::NormalExit);
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.startsWith(u"用法: quorvel"_s)) << help.out.toStdString() << help.err.toStdString();
+    EXPECT_TRUE(help.out.contains(u"quorvel-batch"_s));
+
+    const Run version = run({u"--version"_s});
+    EXPECT_EQ(version.status, QProcess::NormalExit);
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, u"quorvel 1.1\n"_s);
+
+    // Killed by abort(), the status would be a crash and no word of quorvel-batch.
+    const Run window = run({});
+    EXPECT_EQ(window.status, QProcess::NormalExit);
+    EXPECT_EQ(window.code, 1);
+    EXPECT_TRUE(window.err.contains(u"没有显示器时请用 quorvel-batch"_s)) << window.err.toStdString();
+    EXPECT_EQ(window.out, QString());
 }

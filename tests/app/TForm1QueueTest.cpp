@@ -200,7 +200,7 @@ TEST_F(TForm1Queue, ImportReplacesTheQueueAndDefaultsTheSaveFolder)
 
     form->Edit2->setText(u"/chosen"_s);
     form->forms().Form2->setSavePath(u"/chosen"_s);
-    EXPECT_TRUE(importThroughDialog(writeList(QByteArray("\0x", 2))).isEmpty());
+    EXPECT_TRUE(importThroughDialog(writeList(QByteArray())).isEmpty());
     EXPECT_EQ(form->ListBox1->count(), 0);
     EXPECT_EQ(form->NameEdit->text(), QString());
     EXPECT_EQ(form->Edit2->text(), u"/chosen"_s);
@@ -222,6 +222,9 @@ TEST_F(TForm1Queue, AFileThatCannotBeOpenedChangesNothing)
     const QString missing = home.filePath(u"missing.txt"_s);
     EXPECT_EQ(importThroughDialog(missing),
               QStringList({u"不能打开文件 \"%1\". No such file or directory."_s.arg(missing)}));
+    // A list that would never end is refused the same way.
+    EXPECT_EQ(importThroughDialog(u"/dev/zero"_s),
+              QStringList({u"不能打开文件 \"/dev/zero\". 这不是普通文件 (是设备、管道或套接字)"_s}));
     EXPECT_EQ(listed(), QStringList({u"kept"_s}));
     EXPECT_EQ(form->NameEdit->text(), u"typed"_s);
     EXPECT_EQ(form->Edit2->text(), u"/kept"_s);

@@ -48,6 +48,7 @@ TEST(BatchOptions, BadArgumentsAndUnreadableListsAreOneLineErrors)
     EXPECT_FALSE(errorOf(parse({})).isEmpty());
     const QString missing = errorOf(parse({QStringLiteral("/no/such/list.txt")}));
     EXPECT_TRUE(missing.startsWith(QStringLiteral("不能打开文件 \"/no/such/list.txt\".")));
+    EXPECT_TRUE(errorOf(parse({QStringLiteral("/dev/zero")})).contains(QStringLiteral("不是普通文件")));
     for (const auto &parsed : {parse({QStringLiteral("--bogus")}), parse({QStringLiteral("/no/such")})})
         EXPECT_FALSE(errorOf(parsed).contains(QLatin1Char('\n')));
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "tests/flow/FlowFixture.h"
 
+#include "common/QuorvelError.h"
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -138,14 +140,25 @@ TEST_F(DownloadSessionTest, ARunAtAFailedUrlRestsThere)
 
 TEST_F(DownloadSessionTest, TheWiringIsTheSessions)
 {
-    // The power-off check sees the transfer through the session, and the download component's
-    // unhandled errors reach the view.
+    // The power-off check sees the transfer through the session: no countdown while a file is
+    // being fetched, one as soon as none is.
+    armPowerOff();
     download.setTag(1);
     EXPECT_TRUE(session.transferRunning());
-    shutdown.menuChosen();
-    flow.StartDownload1Click();
+    shutdown.CheckShutDown(ShutdownSwitch::RunEnd::DownloadsCompleted);
     EXPECT_FALSE(shutdown.countdown().isRunning());
     download.setTag(0);
     EXPECT_FALSE(session.transferRunning());
+    shutdown.CheckShutDown(ShutdownSwitch::RunEnd::DownloadsCompleted);
+    EXPECT_TRUE(shutdown.countdown().isRunning());
+    shutdown.workStarted();
+
+    // The download component's unhandled errors reach the view.
+    download.setOnFinish([](QObject *, bool) { throw QuorvelError(QStringLiteral("结束处理出错")); });
+    download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
+    download.setFileName(QStringLiteral("/tmp/never-written/a.bin"));
+    download.Start();
+    ASSERT_TRUE(runWithinBudget([&] { return !download.Busy(); }, 5s));
+    EXPECT_EQ(view.errors, QStringList{QStringLiteral("结束处理出错")});
     EXPECT_EQ(download.objectName(), QStringLiteral("DownloadFile1"));
 }

@@ -4,9 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +25,40 @@ struct LineCase
 class LineBreaks : public testing::TestWithParam<LineCase>
 {
 };
+
+struct ReadCase
+{
+    const char *name;
+    /** Makes the file in the folder; answers its path. */
+    std::function<QString(const QTemporaryDir &dir)> file;
+    QStringList lines;
+    /** The refusal, %1 the file's path; empty when the file is read. */
+    QString refusal;
+};
+
+void PrintTo(const ReadCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class ListReading : public testing::TestWithParam<ReadCase>
+{
+};
+
+std::function<QString(const QTemporaryDir &)> written(const QByteArray &content)
+{
+    return [content](const QTemporaryDir &dir) {
+        QFile file(dir.filePath(u"list.txt"_s));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return file.fileName();
+    };
+}
+
+QByteArray utf16(const QString &text, QStringEncoder::Encoding encoding)
+{
+    return QStringEncoder(encoding, QStringEncoder::Flag::WriteBom)(text);
+}
 
 QString readError(const QString &path)
 {
@@ -51,14 +88,57 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"finalCrlfAddsNothing", QByteArray("a\r\n"), {u"a"_s}},
         LineCase{"lastLineWithoutBreak", QByteArray("a\nlast"), {u"a"_s, u"last"_s}},
         LineCase{"blanksKept", QByteArray(" a \n\tb"), {u" a "_s, u"\tb"_s}},
-        LineCase{"nulEndsText", QByteArray("a\nb\0c\nd", 7), {u"a"_s, u"b"_s}},
-        LineCase{"leadingNul", QByteArray("\0a\n", 3), {}},
         LineCase{"empty", QByteArray(), {}},
         LineCase{"onlyBreak", QByteArray("\n"), {QString()}},
         LineCase{"duplicates", QByteArray("x\nx\n"), {u"x"_s, u"x"_s}},
         LineCase{"utf8", QByteArray("http://例子.example.org/文件\n"),
-                 {u"http://例子.example.org/文件"_s}}),
+                 {u"http://例子.example.org/文件"_s}},
+        LineCase{"badByteStaysOnItsLine", QByteArray("a\xE4\nb"), {u"a\uFFFD"_s, u"b"_s}}),
     [](const testing::TestParamInfo<LineCase> &info) { return std::string(info.param.name); });
+
+TEST_P(ListReading, DecodesByTheByteOrderMarkAndRefusesWhatIsNoList)
+{
+    QTemporaryDir dir;
+    const QString path = GetParam().file(dir);
+    if (GetParam().refusal.isEmpty())
+        EXPECT_EQ(QueueListFile::read(path), GetParam().lines);
+    else
+        EXPECT_EQ(readError(path), GetParam().refusal.arg(path));
+}
+
+const QString notText = u"不能读取文件 \"%1\". 文件中有 NUL 字节, 不是文本文件 (没有字节顺序标记的 UTF-16 文件也是这样)"_s;
+const QStringList twoUrls{u"http://a.example.org/1"_s, u"http://例子.example.org/文件"_s};
+const QString twoUrlsText = u"http://a.example.org/1\r\nhttp://例子.example.org/文件\r\n"_s;
+
+INSTANTIATE_TEST_SUITE_P(
+    QueueListFile, ListReading,
+    testing::Values(
+        ReadCase{"utf8Bom", written("\xEF\xBB\xBF" + twoUrlsText.toUtf8()), twoUrls, {}},
+        // What Windows Notepad saves as "Unicode" and as "Unicode big endian".
+        ReadCase{"utf16LeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16LE)), twoUrls, {}},
+        ReadCase{"utf16BeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16BE)), twoUrls, {}},
+        ReadCase{"utf16WithoutBom", written(QStringEncoder(QStringEncoder::Utf16LE)(twoUrlsText)), {}, notText},
+        ReadCase{"nulInEightBitText", written(QByteArray("a\nb\0c\nd", 7)), {}, notText},
+        ReadCase{"leadingNul", written(QByteArray("\0a\n", 3)), {}, notText},
+        ReadCase{"overTheCap",
+                 [](const QTemporaryDir &dir) {
+                     QFile file(dir.filePath(u"huge.txt"_s));
+                     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+                     EXPECT_TRUE(file.resize(qint64(64) * 1024 * 1024 + 1));
+                     return file.fileName();
+                 },
+                 {}, u"不能读取文件 \"%1\". 它大于 64 MiB, 不是网址列表"_s},
+        ReadCase{"device", [](const QTemporaryDir &) { return u"/dev/null"_s; }, {},
+                 u"不能打开文件 \"%1\". 这不是普通文件 (是设备、管道或套接字)"_s},
+        ReadCase{"linkToAList",
+                 [](const QTemporaryDir &dir) {
+                     const QString list = written("http://a.example.org/1")(dir);
+                     const QString link = dir.filePath(u"link.txt"_s);
+                     EXPECT_TRUE(QFile::link(list, link));
+                     return link;
+                 },
+                 {u"http://a.example.org/1"_s}, {}}),
+    [](const testing::TestParamInfo<ReadCase> &info) { return std::string(info.param.name); });
 
 TEST(QueueListFile, ReadsAWholeFile)
 {

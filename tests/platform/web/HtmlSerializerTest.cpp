@@ -60,6 +60,8 @@ const SerializerRow serializerRows[] = {
      "<div><form action=\"x\">\n<input type=\"submit\">\n</form>\n</div>"sv},
     {"textBeforeFormEndStaysInTheForm", "<div><form>a&amp;b</form>c<p>x</div><form><b>y</b>\rz</FORM >\n"sv,
      "<div><form>a&amp;b</form>c<p>x</p></div><form><b>y</b>\nz</form>\n"sv},
+    {"textWithAStrayEndTagBeforeFormEndStaysInTheForm", "<form>a</span>b\n</form>c"sv,
+     "<form>ab\n</form>c"sv},
     {"textAfterAStrayFormEndStaysOutside", "<form></form>a</form>b<form><i>c</i></form>"sv,
      "<form></form>ab<form><i>c</i></form>"sv},
     {"caseOfTagsAndAttributes", "<DIV CLASS=\"A\">x</DIV><Custom-El Data-X=1>y</Custom-El>"sv,

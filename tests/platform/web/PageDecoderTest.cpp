@@ -20,6 +20,14 @@ TEST(PageDecoder, CharsetFromBomThenHeaderThenMeta)
     EXPECT_EQ(PageDecoder::toUtf8("\xEF\xBB\xBFok", "text/html; charset=gbk"), "ok");
 }
 
+TEST(PageDecoder, Gb2312IsReadAsGbkAsBrowsersDo)
+{
+    // Pages labelled gb2312 are GBK in practice: names such as 喆 and 堃 exist only there.
+    const QByteArray gbkOnly = "<p>\x86\xB4\x88\xD2</p>";
+    EXPECT_EQ(PageDecoder::toUtf8(gbkOnly, "text/html; charset=gb2312"), "<p>喆堃</p>");
+    EXPECT_EQ(PageDecoder::toUtf8("<meta charset=GB_2312-80>" + gbkOnly, ""), "<meta charset=GB_2312-80><p>喆堃</p>");
+}
+
 TEST(PageDecoder, LabelsNoBrowserKnowsAreIgnored)
 {
     // An ASCII page labelled so stays readable; the next label that is known counts.
