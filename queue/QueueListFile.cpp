@@ -14,8 +14,7 @@ QStringList QueueListFile::read(const QString &path)
     // A device or a pipe never ends (/dev/zero) or blocks the open until someone writes to it.
     // A directory is left to the open, which names it as one.
     if (info.exists() && !info.isFile() && !info.isDir()) {
-        throw QuorvelError(
-            QStringLiteral("不能打开文件 \"%1\". 这不是普通文件 (是设备、管道或套接字)").arg(fullPath));
+        throw QuorvelError(QStringLiteral("不能打开文件 \"%1\". 这不是普通文件 (是设备、管道或套接字)").arg(fullPath));
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -74,20 +74,26 @@ class ManualPage : public testing::Test
 {
 protected:
     const QString readme = fileText("README.md");
-    const QString batchSection = readableMarkdown(section(readme, QStringLiteral("## Without a display"), QStringLiteral("## ")));
+    const QString batchSection = readableMarkdown(
+        section(readme, QStringLiteral("## Without a display"), QStringLiteral("## ")));
     const QString manPage = fileText("packaging/man/quorvel-batch.1");
-    const QString help = std::get<BatchOptions::Help>(BatchOptions::parse({QStringLiteral("quorvel-batch"), QStringLiteral("--help")})).text;
+    const QString help = std::get<BatchOptions::Help>(
+                             BatchOptions::parse({QStringLiteral("quorvel-batch"), QStringLiteral("--help")}))
+                             .text;
 };
 
 } // namespace
 
 TEST_F(ManualPage, NamesTheCausesThatAreRetriedAsTheReadmeDoes)
 {
-    const QString failures = readableMarkdown(section(readme, QStringLiteral("## When something fails"), QStringLiteral("## ")));
-    const QRegularExpressionMatch causes = QRegularExpression(QStringLiteral("for a cause that may pass (\\([^)]*\\))")).match(failures);
+    const QString failures = readableMarkdown(
+        section(readme, QStringLiteral("## When something fails"), QStringLiteral("## ")));
+    const QRegularExpressionMatch causes = QRegularExpression(QStringLiteral("for a cause that may pass (\\([^)]*\\))"))
+                                               .match(failures);
     ASSERT_TRUE(causes.hasMatch());
     const QString retryFor = readable(section(manPage, QStringLiteral(".BI \\-\\-retry\\-for"), QStringLiteral(".TP")));
-    EXPECT_TRUE(retryFor.contains(causes.captured(1))) << causes.captured(1).toStdString() << "\n" << retryFor.toStdString();
+    EXPECT_TRUE(retryFor.contains(causes.captured(1))) << causes.captured(1).toStdString() << "\n"
+                                                       << retryFor.toStdString();
 }
 
 TEST_F(ManualPage, NamesTheSignalsTheExitStatusesAndTheOptionsOfTheReadme)
@@ -98,11 +104,13 @@ TEST_F(ManualPage, NamesTheSignalsTheExitStatusesAndTheOptionsOfTheReadme)
     EXPECT_TRUE(matches(signalsPage, "SIG[A-Z]+|Ctrl\\+C").contains(readmeSignals)) << signalsPage.toStdString();
     EXPECT_TRUE(matches(help, "SIG[A-Z]+|Ctrl\\+C").contains(readmeSignals)) << help.toStdString();
 
-    const QRegularExpressionMatch readmeStatuses = QRegularExpression(QStringLiteral("Exit status: ([^.]*)")).match(batchSection);
+    const QRegularExpressionMatch readmeStatuses = QRegularExpression(QStringLiteral("Exit status: ([^.]*)"))
+                                                       .match(batchSection);
     ASSERT_TRUE(readmeStatuses.hasMatch());
     const QString statuses = sorted(matches(readmeStatuses.captured(1), "\\b\\d+\\b"));
-    EXPECT_EQ(sorted(matches(section(manPage, QStringLiteral(".SH EXIT STATUS"), QStringLiteral(".SH")), "(?<=\n\\.B )\\d+")),
-              statuses);
+    EXPECT_EQ(
+        sorted(matches(section(manPage, QStringLiteral(".SH EXIT STATUS"), QStringLiteral(".SH")), "(?<=\n\\.B )\\d+")),
+        statuses);
     EXPECT_EQ(sorted(matches(section(help, QStringLiteral("退出状态"), QStringLiteral("\n")), "\\b\\d+\\b")), statuses);
 
     const QString options = sorted(matches(batchSection, "--[a-z][a-z-]*"));

@@ -83,16 +83,13 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"lf", QByteArray("a\nb\n"), {u"a"_s, u"b"_s}},
         LineCase{"crlfBlankLine", QByteArray("a\r\n\r\nb"), {u"a"_s, QString(), u"b"_s}},
         LineCase{"loneCr", QByteArray("a\rb"), {u"a"_s, u"b"_s}},
-        LineCase{"mixed", QByteArray("a\r\n\nb\rc\n\rd"),
-                 {u"a"_s, QString(), u"b"_s, u"c"_s, QString(), u"d"_s}},
+        LineCase{"mixed", QByteArray("a\r\n\nb\rc\n\rd"), {u"a"_s, QString(), u"b"_s, u"c"_s, QString(), u"d"_s}},
         LineCase{"finalCrlfAddsNothing", QByteArray("a\r\n"), {u"a"_s}},
         LineCase{"lastLineWithoutBreak", QByteArray("a\nlast"), {u"a"_s, u"last"_s}},
-        LineCase{"blanksKept", QByteArray(" a \n\tb"), {u" a "_s, u"\tb"_s}},
-        LineCase{"empty", QByteArray(), {}},
+        LineCase{"blanksKept", QByteArray(" a \n\tb"), {u" a "_s, u"\tb"_s}}, LineCase{"empty", QByteArray(), {}},
         LineCase{"onlyBreak", QByteArray("\n"), {QString()}},
         LineCase{"duplicates", QByteArray("x\nx\n"), {u"x"_s, u"x"_s}},
-        LineCase{"utf8", QByteArray("http://例子.example.org/文件\n"),
-                 {u"http://例子.example.org/文件"_s}},
+        LineCase{"utf8", QByteArray("http://例子.example.org/文件\n"), {u"http://例子.example.org/文件"_s}},
         LineCase{"badByteStaysOnItsLine", QByteArray("a\xE4\nb"), {u"a\uFFFD"_s, u"b"_s}}),
     [](const testing::TestParamInfo<LineCase> &info) { return std::string(info.param.name); });
 
@@ -106,38 +103,43 @@ TEST_P(ListReading, DecodesByTheByteOrderMarkAndRefusesWhatIsNoList)
         EXPECT_EQ(readError(path), GetParam().refusal.arg(path));
 }
 
-const QString notText = u"不能读取文件 \"%1\". 文件中有 NUL 字节, 不是文本文件 (没有字节顺序标记的 UTF-16 文件也是这样)"_s;
+const QString notText =
+    u"不能读取文件 \"%1\". 文件中有 NUL 字节, 不是文本文件 (没有字节顺序标记的 UTF-16 文件也是这样)"_s;
 const QStringList twoUrls{u"http://a.example.org/1"_s, u"http://例子.example.org/文件"_s};
 const QString twoUrlsText = u"http://a.example.org/1\r\nhttp://例子.example.org/文件\r\n"_s;
 
 INSTANTIATE_TEST_SUITE_P(
     QueueListFile, ListReading,
-    testing::Values(
-        ReadCase{"utf8Bom", written("\xEF\xBB\xBF" + twoUrlsText.toUtf8()), twoUrls, {}},
-        // What Windows Notepad saves as "Unicode" and as "Unicode big endian".
-        ReadCase{"utf16LeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16LE)), twoUrls, {}},
-        ReadCase{"utf16BeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16BE)), twoUrls, {}},
-        ReadCase{"utf16WithoutBom", written(QStringEncoder(QStringEncoder::Utf16LE)(twoUrlsText)), {}, notText},
-        ReadCase{"nulInEightBitText", written(QByteArray("a\nb\0c\nd", 7)), {}, notText},
-        ReadCase{"leadingNul", written(QByteArray("\0a\n", 3)), {}, notText},
-        ReadCase{"overTheCap",
-                 [](const QTemporaryDir &dir) {
-                     QFile file(dir.filePath(u"huge.txt"_s));
-                     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-                     EXPECT_TRUE(file.resize(qint64(64) * 1024 * 1024 + 1));
-                     return file.fileName();
-                 },
-                 {}, u"不能读取文件 \"%1\". 它大于 64 MiB, 不是网址列表"_s},
-        ReadCase{"device", [](const QTemporaryDir &) { return u"/dev/null"_s; }, {},
-                 u"不能打开文件 \"%1\". 这不是普通文件 (是设备、管道或套接字)"_s},
-        ReadCase{"linkToAList",
-                 [](const QTemporaryDir &dir) {
-                     const QString list = written("http://a.example.org/1")(dir);
-                     const QString link = dir.filePath(u"link.txt"_s);
-                     EXPECT_TRUE(QFile::link(list, link));
-                     return link;
-                 },
-                 {u"http://a.example.org/1"_s}, {}}),
+    testing::Values(ReadCase{"utf8Bom", written("\xEF\xBB\xBF" + twoUrlsText.toUtf8()), twoUrls, {}},
+                    // What Windows Notepad saves as "Unicode" and as "Unicode big endian".
+                    ReadCase{"utf16LeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16LE)), twoUrls, {}},
+                    ReadCase{"utf16BeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16BE)), twoUrls, {}},
+                    ReadCase{
+                        "utf16WithoutBom", written(QStringEncoder(QStringEncoder::Utf16LE)(twoUrlsText)), {}, notText},
+                    ReadCase{"nulInEightBitText", written(QByteArray("a\nb\0c\nd", 7)), {}, notText},
+                    ReadCase{"leadingNul", written(QByteArray("\0a\n", 3)), {}, notText},
+                    ReadCase{"overTheCap",
+                             [](const QTemporaryDir &dir) {
+                                 QFile file(dir.filePath(u"huge.txt"_s));
+                                 EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+                                 EXPECT_TRUE(file.resize(qint64(64) * 1024 * 1024 + 1));
+                                 return file.fileName();
+                             },
+                             {},
+                             u"不能读取文件 \"%1\". 它大于 64 MiB, 不是网址列表"_s},
+                    ReadCase{"device",
+                             [](const QTemporaryDir &) { return u"/dev/null"_s; },
+                             {},
+                             u"不能打开文件 \"%1\". 这不是普通文件 (是设备、管道或套接字)"_s},
+                    ReadCase{"linkToAList",
+                             [](const QTemporaryDir &dir) {
+                                 const QString list = written("http://a.example.org/1")(dir);
+                                 const QString link = dir.filePath(u"link.txt"_s);
+                                 EXPECT_TRUE(QFile::link(list, link));
+                                 return link;
+                             },
+                             {u"http://a.example.org/1"_s},
+                             {}}),
     [](const testing::TestParamInfo<ReadCase> &info) { return std::string(info.param.name); });
 
 TEST(QueueListFile, ReadsAWholeFile)
