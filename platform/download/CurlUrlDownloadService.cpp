@@ -75,7 +75,8 @@ TransferOutcome CurlUrlDownloadService::fetch(const QString &url, const QString 
         outcome = transfer.run(url);
         keepable = transfer.resumePoint();
     }
-    if (outcome.kind != TransferOutcome::Kind::Done && keepable && file.size() > 0) {
+    // A part as long as the whole file, or longer, can only be asked for a range past its end.
+    if (outcome.kind != TransferOutcome::Kind::Done && keepable && file.size() > 0 && file.size() < keepable->total) {
         file.keep();
         m_kept.put(fileName, {file.partName(), keepable->validator, keepable->total});
     }
