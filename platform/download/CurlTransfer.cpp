@@ -146,8 +146,7 @@ bool CurlTransfer::acceptBody()
         // send the rest of a changed file, so the answer must itself name the kept part's version.
         const auto range = m_headers.contentRange();
         const bool continuesFile = range && range->first == kept && range->total
-            && (m_resume ? *range->total == m_resume->total && m_headers.isVersion(m_resume->validator)
-                         : *range->total > 0);
+            && (!m_resume || (*range->total == m_resume->total && m_headers.isVersion(m_resume->validator)));
         if (!continuesFile) {
             // A request without Range that gets a range of another offset has nothing to start on.
             if (m_resume)
