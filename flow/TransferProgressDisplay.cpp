@@ -43,9 +43,6 @@ void TransferProgressDisplay::DownloadFile1Start()
     m.download.setTag(1);
     m.shutdown.workStarted();
     m_pageUrl = m.state.PageUrl;
-    // What the status bar names is the file as it is saved, not the URL's percent-encoded segment.
-    const QString target = m.download.FileName();
-    m_savedName = target.mid(target.lastIndexOf(QLatin1Char('/')) + 1);
     // The entry whose file is now on its way leaves the queue. It is the head unless the user
     // deleted or moved it during the countdown, or typed the URL by hand; the head is then an
     // entry whose file nobody has fetched, and it stays.
@@ -67,7 +64,10 @@ void TransferProgressDisplay::DownloadFile1Progress(std::uint32_t receivedKiB, s
         showEstimate();
     m.view.showStatus(0, StatusTexts::downloading);
     m.view.setStatusText(1, percent);
-    m.view.showStatus(2, StatusTexts::fileName(m_savedName));
+    // What the status bar names is the file as it is saved (a free name beside a taken one), not
+    // the URL's percent-encoded segment.
+    const QString saved = m.download.savedFileName();
+    m.view.showStatus(2, StatusTexts::fileName(saved.mid(saved.lastIndexOf(QLatin1Char('/')) + 1)));
     emit progressed(receivedKiB, totalKiB);
 }
 
@@ -97,7 +97,7 @@ void TransferProgressDisplay::DownloadFile1Finish()
     const TransferOutcome outcome = m.download.lastOutcome().value_or(TransferOutcome::failed(QString()));
     // A failure is shown by the flow, which decides whether the entry is tried again.
     m.flow.transferEnded(m_pageUrl, outcome);
-    emit transferEnded(m_pageUrl, m.download.FileName(), outcome);
+    emit transferEnded(m_pageUrl, m.download.savedFileName(), outcome);
     // With the queue empty, this makes the power-off check.
     m.flow.DeleteURLExecute();
     if (m.queue.count() == 0)

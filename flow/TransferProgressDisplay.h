@@ -52,7 +52,7 @@ public:
 signals:
     /** Every progress notification, in KiB as the component counts them. */
     void progressed(std::uint32_t receivedKiB, std::uint32_t totalKiB);
-    /** A transfer ended: its page URL, the target file and how it went. */
+    /** A transfer ended: its page URL, the file it saved to (or would have) and how it went. */
     void transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome);
 
 private:
@@ -62,5 +62,4 @@ private:
     QTimer m_elpsTimer;
     QTimer m_estTimer;
     QString m_pageUrl;
-    QString m_savedName;
 };

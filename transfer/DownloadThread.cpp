@@ -110,6 +110,11 @@ void DownloadThread::onResumed(std::uint64_t keptBytes)
     m_resumedKiB = static_cast<std::uint32_t>(keptBytes >> 10);
 }
 
+void DownloadThread::onSavingAs(const QString &fileName)
+{
+    m_savingAs = fileName;
+}
+
 void DownloadThread::onStopBinding(const TransferOutcome &outcome)
 {
     if (m_stopped)

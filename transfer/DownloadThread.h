@@ -43,6 +43,8 @@ public:
     const TransferOutcome &outcome() const { return m_outcome; }
     /** The KiB an earlier try had kept, counted in the progress; read it in a progress handler. */
     std::uint32_t resumedKiB() const { return m_resumedKiB; }
+    /** The file the service saves to, empty until it says; read it in a progress handler. */
+    const QString &savingAs() const { return m_savingAs; }
 
     /**
      * Waits up to timeout for every worker of the process to end, running no events; true when
@@ -56,6 +58,7 @@ private:
     void onStartBinding() override;
     bool onProgress(std::uint64_t received, std::uint64_t total) override;
     void onResumed(std::uint64_t keptBytes) override;
+    void onSavingAs(const QString &fileName) override;
     void onStopBinding(const TransferOutcome &outcome) override;
     void DoStart();
     void DoProgress();
@@ -75,7 +78,8 @@ private:
     // Worker only: they keep a careless service from breaking "one start, one finish".
     bool m_started = false;
     bool m_stopped = false;
-    // Written before the progress hand-off that makes it visible to the UI thread.
+    // Written before the progress hand-off that makes them visible to the UI thread.
     std::uint32_t m_resumedKiB = 0;
+    QString m_savingAs;
     TransferOutcome m_outcome;
 };

@@ -35,6 +35,7 @@ void TDownloadFile::Start()
     }
     FBusy = true;
     m_resumedKiB = 0;
+    m_savedFileName.clear();
     m_handoff = std::make_shared<UiThreadHandoff>(this);
     FThread = new DownloadThread(m_service, FUrlToDownload, FFileName, m_handoff);
     // The handlers reach us only through the hand-off, which stops at our destruction.
@@ -70,6 +71,8 @@ void TDownloadFile::ThreadStart(QObject *Sender)
 void TDownloadFile::ThreadProgress(QObject *Sender, std::uint32_t received, std::uint32_t total)
 {
     m_resumedKiB = FThread->resumedKiB();
+    if (!FThread->savingAs().isEmpty())
+        m_savedFileName = FThread->savingAs();
     if (FOnProgress)
         callOwner([handler = FOnProgress, Sender, received, total] { handler(Sender, received, total); });
 }
@@ -77,6 +80,8 @@ void TDownloadFile::ThreadProgress(QObject *Sender, std::uint32_t received, std:
 void TDownloadFile::ThreadFinish(QObject *Sender, bool canceled)
 {
     m_lastOutcome = FThread->outcome();
+    if (!m_lastOutcome->savedAs.isEmpty())
+        m_savedFileName = m_lastOutcome->savedAs;
     const QPointer<TDownloadFile> alive(this);
     if (FOnFinish)
         callOwner([handler = FOnFinish, Sender, canceled] { handler(Sender, canceled); });

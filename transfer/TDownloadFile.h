@@ -82,6 +82,13 @@ public:
      */
     std::uint32_t ResumedKiB() const { return m_resumedKiB; }
 
+    /**
+     * The file the running or last transfer saves to: FileName, or the free name beside it that
+     * the service took because FileName was taken. Known from the first progress on, final
+     * when OnFinish runs.
+     */
+    QString savedFileName() const { return m_savedFileName.isEmpty() ? FFileName : m_savedFileName; }
+
     /** The entry saved as fileName will not be tried again: what was kept of it goes. */
     void discardPartial(const QString &fileName) { m_service.discardPartial(fileName); }
     /** The longest file name, in bytes, that folder's file system takes. */
@@ -109,4 +116,5 @@ private:
     std::function<void(const QString &)> m_errorReporter;
     int m_tag = 0;
     std::uint32_t m_resumedKiB = 0;
+    QString m_savedFileName;
 };

@@ -18,11 +18,16 @@ struct TransferOutcome
     FailureCause cause;
     /** Bytes an earlier try had kept that this one continued from, not fetched again. */
     std::uint64_t resumedBytes = 0;
+    /**
+     * For a done transfer, the file it made: the target, or a free name beside it when the
+     * target's name was taken. Empty from a service that does not say.
+     */
+    QString savedAs;
 
-    static TransferOutcome done() { return {Kind::Done, {}, {}, 0}; }
-    static TransferOutcome cancelled() { return {Kind::Cancelled, {}, {}, 0}; }
-    static TransferOutcome failed(const QString &why) { return {Kind::Failed, why, FailureCause::permanent(why), 0}; }
-    static TransferOutcome failed(const FailureCause &cause) { return {Kind::Failed, cause.reason, cause, 0}; }
+    static TransferOutcome done() { return {Kind::Done, {}, {}, 0, {}}; }
+    static TransferOutcome cancelled() { return {Kind::Cancelled, {}, {}, 0, {}}; }
+    static TransferOutcome failed(const QString &why) { return {Kind::Failed, why, FailureCause::permanent(why), 0, {}}; }
+    static TransferOutcome failed(const FailureCause &cause) { return {Kind::Failed, cause.reason, cause, 0, {}}; }
 };
 
 /**
@@ -46,6 +51,12 @@ public:
      * earlier try left, which the progress counts include but this transfer did not fetch.
      */
     virtual void onResumed(std::uint64_t keptBytes) { Q_UNUSED(keptBytes); }
+    /**
+     * Before the first progress: the file will be saved as fileName, the target or, when the
+     * target's name is taken, a free name beside it. A name taken meanwhile can still move it
+     * once more; TransferOutcome::savedAs has the last word.
+     */
+    virtual void onSavingAs(const QString &fileName) { Q_UNUSED(fileName); }
     /** Once, at the end, after success, failure and abort alike. */
     virtual void onStopBinding(const TransferOutcome &outcome) = 0;
 };
@@ -53,7 +64,8 @@ public:
 /**
  * Fetches a URL to a file. The data goes to a temporary file beside the target, renamed to the
  * target only when the transfer succeeded: a failed or cancelled transfer leaves nothing under
- * the target name and never harms a file that already had it.
+ * the target name. A file that already has the name is never harmed: a service that finds the
+ * name taken saves under a free name beside it and says so in onSavingAs and the outcome.
  */
 class UrlDownloadService
 {

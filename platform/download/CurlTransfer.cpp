@@ -82,7 +82,8 @@ std::optional<CurlTransfer::ResumePoint> CurlTransfer::resumePoint() const
     // is what continues it.
     if (m_resume && !m_bodyAccepted && !m_mustRestart)
         return ResumePoint{0, m_resume->validator, m_resume->total};
-    if (m_validator.isEmpty() || m_total == 0)
+    // What came with a malformed answer may be anything: nothing of it is worth continuing.
+    if (m_malformed || m_validator.isEmpty() || m_total == 0)
         return std::nullopt;
     return ResumePoint{0, m_validator, m_total};
 }
@@ -102,8 +103,14 @@ TransferOutcome CurlTransfer::finish(CURLcode code)
         return TransferOutcome::failed(m_file.errorString());
     if (m_mustRestart)
         return TransferOutcome::failed(FailureCause::transient(QStringLiteral("续传应答不符")));
+    if (m_malformed)
+        return TransferOutcome::failed(malformedAnswerCause());
     if (code != CURLE_OK)
         return TransferOutcome::failed(failureCause(code));
+    // A body that ended early, or a range that stopped short of the end, is no whole file;
+    // what there is may still be continued by a later try.
+    if (m_total > 0 && m_file.size() != m_total)
+        return TransferOutcome::failed(FailureCause::transient(QStringLiteral("文件大小不符")));
     if (!m_file.commit())
         return TransferOutcome::failed(m_file.errorString());
     // The file is whole and in place: a cancel, or a failing callback, now comes too late to matter.
@@ -119,7 +126,7 @@ FailureCause CurlTransfer::failureCause(CURLcode code) const
     // The server answered, then went silent: the stall limit, not a connect time-out.
     if (code == CURLE_OPERATION_TIMEDOUT && status > 0)
         return FailureCause::transient(QStringLiteral("传输停滞"));
-    return curlFailureCause(code);
+    return curlFailureCause(code, m_curlError);
 }
 
 long CurlTransfer::responseCode() const
@@ -133,14 +140,30 @@ bool CurlTransfer::acceptBody()
 {
     m_bodyAccepted = true;
     const long status = responseCode();
-    if (m_resume) {
+    const std::uint64_t kept = m_resume ? m_resume->offset : 0;
+    if (status == partialContent) {
+        // Bytes of two versions of a file must never be joined: a server may ignore If-Range and
+        // send the rest of a changed file, so the answer must itself name the kept part's version.
         const auto range = m_headers.contentRange();
-        if (status == partialContent && range && range->first == m_resume->offset && range->total == m_resume->total) {
-            m_resumed = m_resume->offset;
-            m_validator = m_resume->validator;
-            m_callback.onResumed(m_resumed);
-            return true;
+        const bool continuesFile = range && range->first == kept && range->total
+            && (!m_resume || (*range->total == m_resume->total && m_headers.isVersion(m_resume->validator)));
+        if (!continuesFile) {
+            // A request without Range that gets a range of another offset has nothing to start on.
+            if (m_resume)
+                m_mustRestart = true;
+            else
+                m_malformed = true;
+            return false;
         }
+        m_resumed = kept;
+        m_validator = m_resume ? m_resume->validator : m_headers.validator();
+        m_total = *range->total;
+        m_bodyEnd = range->last + 1;
+        if (m_resume)
+            m_callback.onResumed(m_resumed);
+        return true;
+    }
+    if (m_resume) {
         // Only a 200 brings the whole file; any other answer is fetched again from byte 0.
         if (status != 200) {
             m_mustRestart = true;
@@ -156,6 +179,7 @@ bool CurlTransfer::acceptBody()
     curl_off_t length = -1;
     curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     m_total = length > 0 ? std::uint64_t(length) : 0;
+    m_bodyEnd = m_total;
     return true;
 }
 
@@ -186,6 +210,11 @@ std::size_t CurlTransfer::write(const char *data, std::size_t bytes)
 {
     if (!m_bodyAccepted && !acceptBody())
         return 0;
+    // A body longer than its length or range (sent without Content-Length) is not the file.
+    if (m_bodyEnd > 0 && m_file.size() + bytes > m_bodyEnd) {
+        m_malformed = true;
+        return 0;
+    }
     if (!m_file.append(data, bytes)) {
         m_writeFailed = true;
         return 0;

@@ -23,8 +23,11 @@ class CurlSession;
  *
  * Given a resume point, it asks only for the bytes after the part file's end, guarded by the
  * validator of the response that began the file. It appends only to a 206 that continues the
- * file exactly; a 200 (the file changed, or the server ignores ranges) replaces what the part
- * file held; any other answer leaves mustRestart() for a fresh request.
+ * file exactly and names the same version (its strong ETag, or its date, is the validator sent);
+ * a 200 (the file changed, or the server ignores ranges) replaces what the part file held; any
+ * other answer, a 416 included, leaves mustRestart() for a fresh request. A fresh request takes
+ * a 200, or a 206 from byte 0. The file is committed only when it has the length the answer
+ * declared; a body that runs past it fails the transfer as a malformed answer.
  *
  * Thread contract: created and run on one thread.
  */
@@ -89,10 +92,14 @@ private:
     ResumeHeaders m_headers;
     bool m_bodyAccepted = false;
     bool m_mustRestart = false;
+    /** The answer contradicted itself or broke HTTP: its body must not be kept. */
+    bool m_malformed = false;
     QByteArray m_validator;
     std::uint64_t m_resumed = 0;
     std::uint64_t m_received = 0;
     std::uint64_t m_total = 0;
+    /** Where the part file must end once this answer's body is in, 0 when it did not say. */
+    std::uint64_t m_bodyEnd = 0;
     std::uint64_t m_reportedBytes = 0;
     Clock::time_point m_reportedAt;
     bool m_reportedOnce = false;

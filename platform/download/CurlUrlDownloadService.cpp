@@ -58,6 +58,7 @@ TransferOutcome CurlUrlDownloadService::fetch(const QString &url, const QString 
         from = CurlTransfer::ResumePoint{file.size(), kept->validator, kept->total};
     if (!from && !file.open())
         return TransferOutcome::failed(file.errorString());
+    callback.onSavingAs(file.chooseName());
 
     TransferOutcome outcome;
     std::optional<CurlTransfer::ResumePoint> keepable;
@@ -75,7 +76,10 @@ TransferOutcome CurlUrlDownloadService::fetch(const QString &url, const QString 
         outcome = transfer.run(url);
         keepable = transfer.resumePoint();
     }
-    if (outcome.kind != TransferOutcome::Kind::Done && keepable && file.size() > 0) {
+    if (outcome.kind == TransferOutcome::Kind::Done)
+        outcome.savedAs = file.savedName();
+    // A part as long as the whole file, or longer, can only be asked for a range past its end.
+    else if (keepable && file.size() > 0 && file.size() < keepable->total) {
         file.keep();
         m_kept.put(fileName, {file.partName(), keepable->validator, keepable->total});
     }

@@ -1,16 +1,27 @@
 // SPDX-License-Identifier: MIT
 #include "platform/download/PartFile.h"
 
+#include "platform/download/FileNameLimit.h"
+#include "platform/download/NameBeside.h"
+
+#include <QFileInfo>
 #include <QRandomGenerator>
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // One write per MiB instead of one per received piece (16 KiB at most) is what makes a file
 // transfer as fast as the curl tool's.
 constexpr qsizetype bufferSize = 1 << 20;
 constexpr int nameAttempts = 16;
+// Browsers give up on numbered names near a hundred; a folder with a thousand copies of one
+// name is past what anyone means to keep.
+constexpr int namesBeside = 1000;
 
 QString randomTag()
 {
@@ -21,9 +32,27 @@ QString randomTag()
     return tag;
 }
 
-std::filesystem::path nativePath(const QString &name)
+bool nameIsTaken(const QString &name)
 {
-    return std::filesystem::path(name.toStdU16String());
+    // lstat, not exists(): a dangling link still holds its name.
+    struct stat status{};
+    return ::lstat(QFile::encodeName(name).constData(), &status) == 0;
+}
+
+/** Moves from to to unless to exists; 0, or the errno of the failure (EEXIST: it is taken). */
+int renameNoReplace(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return errno;
+    // A file system or kernel without the flag: a hard link is as exclusive, and the part goes.
+    if (::link(source.constData(), target.constData()) != 0)
+        return errno;
+    ::unlink(source.constData());
+    return 0;
 }
 
 // The part file's name must fit wherever the target's does: with the tag added, a name near the
@@ -120,6 +149,16 @@ bool PartFile::flush()
     return true;
 }
 
+QString PartFile::chooseName()
+{
+    const qsizetype limit = fileNameLimit(QFileInfo(m_target).path());
+    m_nameNumber = 0;
+    while (m_nameNumber + 1 < namesBeside && nameIsTaken(nameBeside(m_target, m_nameNumber, limit)))
+        ++m_nameNumber;
+    m_savedName = nameBeside(m_target, m_nameNumber, limit);
+    return m_savedName;
+}
+
 bool PartFile::commit()
 {
     if (!flush())
@@ -127,13 +166,19 @@ bool PartFile::commit()
     m_file.close();
     if (m_file.error() != QFileDevice::NoError)
         return fail(QStringLiteral("cannot write %1: %2").arg(m_target, m_file.errorString()));
-    // std::filesystem::rename replaces an existing target atomically; QFile::rename refuses to.
-    std::error_code error;
-    std::filesystem::rename(nativePath(m_file.fileName()), nativePath(m_target), error);
-    if (error)
-        return fail(QStringLiteral("cannot rename to %1: %2").arg(m_target, QString::fromStdString(error.message())));
-    m_committed = true;
-    return true;
+    const qsizetype limit = fileNameLimit(QFileInfo(m_target).path());
+    for (int number = m_nameNumber; number < namesBeside; ++number) {
+        const QString name = nameBeside(m_target, number, limit);
+        const int error = renameNoReplace(m_file.fileName(), name);
+        if (error == EEXIST)
+            continue;
+        if (error != 0)
+            return fail(QStringLiteral("cannot rename to %1: %2").arg(name, qt_error_string(error)));
+        m_savedName = name;
+        m_committed = true;
+        return true;
+    }
+    return fail(QStringLiteral("cannot rename to %1: %2").arg(m_target, qt_error_string(EEXIST)));
 }
 
 void PartFile::keep()

@@ -10,10 +10,11 @@
 
 /**
  * What a transfer writes while it runs: a file with a unique name beside the target, written
- * through a large buffer, that takes the target's name (replacing a file there) only at
- * commit(). Until then a file with the target's name is never touched. Uncommitted, the part
- * file is removed when the object goes away, unless keep() saved it for a later try, which
- * reopens it with resume(). Every error text ends with the system's own reason.
+ * through a large buffer, that takes the target's name only at commit(). Nothing that has a name
+ * is ever replaced: when the target's name is taken (by an earlier download, a file the user
+ * had, one that appeared meanwhile) the file takes the first free name beside it, `data (1).bin`.
+ * Uncommitted, the part file is removed when the object goes away, unless keep() saved it for a
+ * later try, which reopens it with resume(). Every error text ends with the system's own reason.
  *
  * Thread contract: used by one thread at a time.
  */
@@ -32,8 +33,18 @@ public:
     bool append(const char *data, std::size_t size);
     /** Throws away what was written so far: the next byte appended is the file's first. */
     bool restart();
-    /** Writes what is buffered, closes the file and moves it to the target name. */
+    /**
+     * The name commit() will take unless it is taken meanwhile: the target, or the first name
+     * beside it that nothing in the folder has now.
+     */
+    QString chooseName();
+    /**
+     * Writes what is buffered, closes the file and moves it to the chosen name, or to the next
+     * free one when that was taken meanwhile, never replacing anything; see savedName().
+     */
     bool commit();
+    /** The name chosen, or after commit() the name taken; empty before either. */
+    QString savedName() const { return m_savedName; }
     /** Writes what is buffered and closes the file, which now outlives this object. */
     void keep();
     /** The bytes written so far, buffered ones included. */
@@ -47,6 +58,9 @@ private:
     bool fail(const QString &what);
 
     QString m_target;
+    /** Which name beside the target (0: the target itself) commit() tries first. */
+    int m_nameNumber = 0;
+    QString m_savedName;
     QFile m_file;
     QByteArray m_buffer;
     bool m_committed = false;

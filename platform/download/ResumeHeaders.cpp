@@ -42,6 +42,14 @@ QByteArray ResumeHeaders::validator() const
     return strongEtag ? m_etag : m_lastModified;
 }
 
+bool ResumeHeaders::isVersion(const QByteArray &validator) const
+{
+    if (validator.isEmpty())
+        return false;
+    // A strong ETag is quoted; a date never starts with a quote.
+    return validator.startsWith('"') ? m_etag == validator : m_lastModified == validator;
+}
+
 std::optional<ResumeHeaders::ContentRange> ResumeHeaders::parseContentRange(const QByteArray &value)
 {
     if (!value.startsWith("bytes "))

@@ -28,6 +28,12 @@ public:
 
     /** The If-Range value for a later request; empty when the response had none to give. */
     QByteArray validator() const;
+    /**
+     * Whether this response is of the version that validator (an If-Range value this class gave)
+     * names: the same strong ETag, or for a date, the same Last-Modified. Only then may its bytes
+     * be joined to those of the response that validator came from.
+     */
+    bool isVersion(const QByteArray &validator) const;
     std::optional<ContentRange> contentRange() const { return m_contentRange; }
 
     /** "bytes FIRST-LAST/TOTAL" (TOTAL may be "*"); nullopt for anything else. */

@@ -3,8 +3,16 @@
 
 #include <algorithm>
 
-FailureCause curlFailureCause(CURLcode code)
+FailureCause malformedAnswerCause()
 {
+    return FailureCause::transient(QStringLiteral("服务器应答格式错误"));
+}
+
+FailureCause curlFailureCause(CURLcode code, std::string_view errorText)
+{
+    // libcurl reports a broken chunked body as a receive error, naming the encoding in its text.
+    if (code == CURLE_RECV_ERROR && errorText.find("chunked-encoding") != std::string_view::npos)
+        return malformedAnswerCause();
     switch (code) {
     case CURLE_COULDNT_CONNECT:
         return FailureCause::transient(QStringLiteral("连接被拒绝"));

@@ -6,13 +6,19 @@
 #include <curl/curl.h>
 
 #include <optional>
+#include <string_view>
 
 /**
  * What a failed libcurl request means for trying again: refused, reset, timed-out and unresolved
- * connections and stalls may pass; a scheme we do not fetch, bad TLS and the like will not.
- * The reason is a few words for the status bar. Pure; any thread.
+ * connections, a TLS handshake or HTTP/2 stream cut short, stalls and malformed bodies may pass;
+ * a scheme we do not fetch, a certificate that does not verify and the like will not. errorText
+ * is libcurl's error buffer, which alone tells a broken chunked body from a lost connection. The
+ * reason is a few words for the status bar. Pure; any thread.
  */
-FailureCause curlFailureCause(CURLcode code);
+FailureCause curlFailureCause(CURLcode code, std::string_view errorText = {});
+
+/** The server's answer broke HTTP or contradicted itself (a bad chunk size, a range past its end). */
+FailureCause malformedAnswerCause();
 
 /**
  * The Retry-After of the response just received on easy, in seconds (delay-seconds or an

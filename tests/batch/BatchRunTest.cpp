@@ -316,3 +316,20 @@ TEST_F(BatchRunTest, APasswordAndADirectionOverrideNeverReachTheTerminal)
     EXPECT_FALSE(output().contains(QStringLiteral("secret")));
     EXPECT_FALSE(output().contains(QChar(0x202E)));
 }
+
+TEST_F(BatchRunTest, EntriesOfOneNameAndAFileThatHadItAllKeepTheirBytes)
+{
+    {
+        QFile earlier(QDir(folder()).filePath(QStringLiteral("data.bin")));
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("a file from before the run");
+    }
+    EXPECT_EQ(run({pageUrl("data.bin?size=1000000&countdown=0"), pageUrl("data.bin?size=700000&countdown=0")}), 0);
+    QFile earlier(QDir(folder()).filePath(QStringLiteral("data.bin")));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), QByteArray("a file from before the run"));
+    expectFile(QStringLiteral("data (1).bin"), 1000000, "data.bin");
+    expectFile(QStringLiteral("data (2).bin"), 700000, "data.bin");
+    EXPECT_TRUE(output().contains(QStringLiteral("完成 2 个文件, 丢弃 0, 失败 0, 共 1700000 字节"))) << output().toStdString();
+    EXPECT_TRUE(output().contains(QStringLiteral("data (2).bin")));
+}

@@ -13,6 +13,7 @@
 #include <thread>
 
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 
 namespace {
 // Reports until it is told to abort: keeps a component busy for as long as a test needs.
@@ -228,5 +229,36 @@ TEST_F(ScriptedTest, ResumedBytesBelongToTheirOwnTransferOnly)
 
     component.discardPartial(QStringLiteral("/data/a.bin"));
     EXPECT_EQ(service.discarded, QStringList{QStringLiteral("/data/a.bin")});
+}
+
+TEST_F(ScriptedTest, TheNameTheServiceSavesUnderReachesTheOwnerAndGoesWithItsTransfer)
+{
+    std::vector<QString> seen;
+    const auto saw = [&](const char *when) {
+        return [&, when](auto...) { seen.push_back(QString::fromUtf8(when) + u' ' + component.savedFileName()); };
+    };
+    component.setOnStart(saw("start"));
+    component.setOnProgress(saw("progress"));
+    component.setOnFinish(saw("finish"));
+    const auto transfer = [this](bool nameTaken) {
+        service.setScript([nameTaken](UrlDownloadCallback &callback) {
+            callback.onStartBinding();
+            if (nameTaken)
+                callback.onSavingAs(QStringLiteral("/nonexistent/file (1)"));
+            callback.onProgress(600 * 1024, 1000 * 1024);
+            // Taken meanwhile too: the outcome has the last word.
+            TransferOutcome done = TransferOutcome::done();
+            done.savedAs = nameTaken ? QStringLiteral("/nonexistent/file (2)") : QString();
+            callback.onStopBinding(done);
+            return done;
+        });
+        start();
+        ASSERT_TRUE(runWithinBudget([this] { return !component.Busy(); }, 10s));
+    };
+    transfer(true);
+    transfer(false);
+    EXPECT_EQ(seen, (std::vector<QString>{u"start /nonexistent/file"_s, u"progress /nonexistent/file (1)"_s,
+                                          u"finish /nonexistent/file (2)"_s, u"start /nonexistent/file"_s,
+                                          u"progress /nonexistent/file"_s, u"finish /nonexistent/file"_s}));
 }
 } // namespace

@@ -24,6 +24,7 @@
 #include <vector>
 
 namespace {
+using namespace Qt::StringLiterals;
 using Recorder = TransferRecorder;
 
 void writeFile(const QString &fileName, const QByteArray &bytes)
@@ -82,13 +83,73 @@ TEST_F(CurlUrlDownloadServiceTest, FileWithoutLengthReportsTotalZeroThroughout)
         EXPECT_EQ(total, 0u);
 }
 
-TEST_F(CurlUrlDownloadServiceTest, SuccessReplacesAnExistingFile)
+TEST_F(CurlUrlDownloadServiceTest, ATakenNameKeepsWhatHasItAndTheFileTakesAFreeNameBesideIt)
 {
-    writeFile(target(), "an older file of that name");
-    Recorder recorder;
-    ASSERT_EQ(fetch("/file/5000", recorder).kind, TransferOutcome::Kind::Done);
-    EXPECT_EQ(readAll(target()), FileServer::pattern(5000));
-    EXPECT_EQ(filesLeft().size(), 1);
+    struct Row
+    {
+        const char *what;
+        QString target;
+        /** What has a name in the folder before the transfer begins, or at its first progress. */
+        std::function<void(const QDir &)> before;
+        std::function<void(const QDir &)> meanwhile;
+        QString savedAs;
+        /** The name the service says it saves to before the first progress. */
+        QString savingAs;
+    };
+    const auto file = [](const QString &name) {
+        return [name](const QDir &folder) { writeFile(folder.filePath(name), "keep me"); };
+    };
+    const QString longName = QString(251, u'n') + QStringLiteral(".zip");
+    const std::vector<Row> rows = {
+        {"a file of the name", u"file.bin"_s, file(u"file.bin"_s), {}, u"file (1).bin"_s, u"file (1).bin"_s},
+        {"two of the names",
+         u"file.bin"_s,
+         [&](const QDir &folder) {
+             file(u"file.bin"_s)(folder);
+             file(u"file (1).bin"_s)(folder);
+         },
+         {}, u"file (2).bin"_s, u"file (2).bin"_s},
+        {"a folder of the name", u"file.bin"_s, [](const QDir &folder) { folder.mkpath(u"file.bin/inside"_s); }, {},
+         u"file (1).bin"_s, u"file (1).bin"_s},
+        {"a dangling link of the name", u"file.bin"_s,
+         [](const QDir &folder) { QFile::link(folder.filePath(u"nowhere"_s), folder.filePath(u"file.bin"_s)); }, {},
+         u"file (1).bin"_s, u"file (1).bin"_s},
+        {"no extension", u"README"_s, file(u"README"_s), {}, u"README (1)"_s, u"README (1)"_s},
+        {"a dot file", u".profile"_s, file(u".profile"_s), {}, u".profile (1)"_s, u".profile (1)"_s},
+        {"a file that appears during the transfer", u"file.bin"_s, {}, file(u"file.bin"_s), u"file (1).bin"_s,
+         u"file.bin"_s},
+        {"a name at the limit", longName, file(longName), {}, QString(247, u'n') + u" (1).zip"_s,
+         QString(247, u'n') + u" (1).zip"_s},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        const QDir folder(dir.filePath(QString::fromUtf8(row.what)));
+        ASSERT_TRUE(folder.mkpath(u"."_s));
+        if (row.before)
+            row.before(folder);
+        const QStringList there = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        Recorder recorder;
+        recorder.abortWhen = [&, made = false](std::uint64_t) mutable {
+            if (row.meanwhile && !std::exchange(made, true))
+                row.meanwhile(folder);
+            return false;
+        };
+        const auto outcome = service.downloadToFile(QString::fromStdString(server.url("/file/5000")),
+                                                    folder.filePath(row.target), recorder);
+        ASSERT_EQ(outcome.kind, TransferOutcome::Kind::Done) << outcome.reason.toStdString();
+        EXPECT_EQ(outcome.savedAs, folder.filePath(row.savedAs));
+        EXPECT_EQ(recorder.savingAs, QStringList{folder.filePath(row.savingAs)});
+        EXPECT_EQ(readAll(folder.filePath(row.savedAs)), FileServer::pattern(5000));
+        for (const QString &name : there + (row.meanwhile ? QStringList{row.target} : QStringList{})) {
+            const QFileInfo kept(folder.filePath(name));
+            if (kept.isFile()) {
+                EXPECT_EQ(readAll(kept.filePath()), QByteArray("keep me")) << name.toStdString();
+            }
+        }
+        EXPECT_TRUE(QFileInfo(folder.filePath(row.target)).isSymLink() || QFileInfo::exists(folder.filePath(row.target)));
+        EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(),
+                  there.size() + (row.meanwhile ? 2 : 1));
+    }
 }
 
 TEST_F(CurlUrlDownloadServiceTest, FailuresSayWhyAndLeaveAnExistingFileAndNoPartFile)
@@ -126,14 +187,18 @@ TEST_F(CurlUrlDownloadServiceTest, FailuresSayWhyAndLeaveAnExistingFileAndNoPart
 
 TEST_F(CurlUrlDownloadServiceTest, ARenameThatFailsFailsTheTransferAndLeavesNoPartFile)
 {
-    // A non-empty folder under the target name: the finished part file cannot take its place.
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("file.bin/inside")));
+    // The name and each of the names beside it that the service would try are taken: the
+    // finished part file has nowhere to go, and the names keep what they hold.
+    writeFile(target(), "keep me");
+    for (int number = 1; number < 1000; ++number)
+        writeFile(dir.filePath(QStringLiteral("file (%1).bin").arg(number)), "keep me");
+    const QStringList taken = filesLeft();
     Recorder recorder;
     const auto outcome = fetch("/file/5000", recorder);
     EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
     EXPECT_TRUE(outcome.reason.contains(QStringLiteral("cannot rename"))) << outcome.reason.toStdString();
-    EXPECT_TRUE(filesLeft().isEmpty()) << filesLeft().join(u' ').toStdString();
-    EXPECT_TRUE(QFileInfo(target()).isDir());
+    EXPECT_EQ(filesLeft(), taken);
+    EXPECT_EQ(readAll(dir.filePath(u"file (999).bin"_s)), QByteArray("keep me"));
 }
 
 TEST_F(CurlUrlDownloadServiceTest, TrueFromProgressCancelsAtOnce)
@@ -198,13 +263,12 @@ TEST_F(CurlUrlDownloadServiceTest, FileErrorsCarryTheSystemsReason)
     EXPECT_EQ(recorder.starts, 1);
     EXPECT_EQ(recorder.stops, 1);
 
-    // A folder where the file should go: the rename at the end is refused.
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("file.bin/inside")));
+    // A name longer than the file system takes: the rename at the end is refused.
     Recorder renamed;
-    const auto outcome = fetch("/file/100", renamed);
+    const auto outcome = service.downloadToFile(QString::fromStdString(server.url("/file/100")),
+                                                dir.filePath(QString(300, u'n')), renamed);
     EXPECT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
-    EXPECT_TRUE(outcome.reason.contains(systemReason(EISDIR)) || outcome.reason.contains(systemReason(ENOTEMPTY)))
-        << outcome.reason.toStdString();
+    EXPECT_TRUE(outcome.reason.contains(systemReason(ENAMETOOLONG))) << outcome.reason.toStdString();
     EXPECT_EQ(filesLeft(), QStringList{QStringLiteral("plain")});
 }
 
@@ -254,6 +318,7 @@ TEST_F(CurlUrlDownloadServiceTest, CookieOfTheSharedSessionGoesWithTheFileReques
 {
     Recorder login;
     ASSERT_EQ(fetch("/set-cookie", login).kind, TransferOutcome::Kind::Done);
+    QFile::remove(target());
     Recorder file;
     ASSERT_EQ(fetch("/needs-cookie", file).kind, TransferOutcome::Kind::Done);
     EXPECT_EQ(readAll(target()), FileServer::pattern(64));

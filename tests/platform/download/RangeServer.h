@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -20,11 +21,14 @@
 
 /**
  * A loopback HTTP server of one file, written on raw sockets because the answers to a range
- * request are what it is for: it can cut a response after some bytes, ignore Range, answer a
- * range at another offset or with another total, and change the file and its validator between
- * tries. It honours If-Range as a server should: a validator that no longer matches gets the
- * whole file with 200. It records what each request asked for and the body bytes it sent.
- * One connection at a time, each closed after its response; it stops when destroyed.
+ * request are what it is for (cpp-httplib answers a request with Range by its own rules): it can
+ * cut a response after some bytes, ignore Range or If-Range, answer a range at another offset,
+ * with another total, without validators, with a body longer or shorter than its range, or with
+ * another status, answer a request without Range with a range, break the chunked encoding, and
+ * change the file and its validator between tries. Unless told otherwise it honours If-Range as
+ * a server should: a validator that no longer matches gets the whole file with 200. It records
+ * what each request asked for and the body bytes it sent. One connection at a time, each closed
+ * after its response; it stops when destroyed.
  */
 class RangeServer
 {
@@ -49,6 +53,18 @@ public:
         std::size_t cutAfter = 0;
         /** When set, every request gets this error status and no file. */
         int failWith = 0;
+        /** A range request gets its 206 whatever its If-Range says. */
+        bool ignoresIfRange = false;
+        /** A 206 repeats the ETag and Last-Modified of the file. */
+        bool validatorsOn206 = true;
+        /** A 206's body is this many bytes longer (or shorter) than its range, with no length. */
+        long bodyShift = 0;
+        /** When set, a range request gets this status and no body. */
+        int rangeStatus = 0;
+        /** When set, a request without Range gets a 206 of the file's first this many bytes. */
+        std::size_t freshGetsFirst = 0;
+        /** The body goes chunked, with a chunk size that is no hexadecimal number after 1000 bytes. */
+        bool badChunks = false;
     };
 
     explicit RangeServer(Behaviour behaviour) : m_behaviour(std::move(behaviour))
@@ -145,27 +161,66 @@ private:
         const std::size_t size = std::size_t(b.content.size());
         std::string response;
         std::size_t first = 0;
+        std::size_t end = size;
+        bool partial = false;
         const bool validatorMatches = request.ifRange == b.etag || request.ifRange == b.lastModified;
-        if (request.range.starts_with("bytes=") && request.range.ends_with("-") && validatorMatches && !b.ignoresRange) {
+        const bool rangeAsked = request.range.starts_with("bytes=") && request.range.ends_with("-");
+        if (rangeAsked && b.rangeStatus != 0) {
+            m_bodyBytes.push_back(0);
+            sendAll(client, "HTTP/1.1 " + std::to_string(b.rangeStatus) + " Refused\r\nContent-Range: bytes */"
+                + std::to_string(size) + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            return;
+        }
+        if (rangeAsked && (validatorMatches || b.ignoresIfRange) && !b.ignoresRange) {
             const long asked = std::stol(request.range.substr(6));
             first = std::size_t(std::clamp<long>(asked + b.offsetShift, 0, long(size)));
+            partial = true;
+        } else if (!rangeAsked && b.freshGetsFirst > 0) {
+            end = std::min(b.freshGetsFirst, size);
+            partial = true;
+        }
+        if (partial) {
             response = "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + std::to_string(first) + "-"
-                + std::to_string(size - 1) + "/" + std::to_string(long(size) + b.totalShift) + "\r\n";
+                + std::to_string(end - 1) + "/" + std::to_string(long(size) + b.totalShift) + "\r\n";
         } else {
             response = "HTTP/1.1 200 OK\r\n";
         }
-        if (!b.etag.empty())
-            response += "ETag: " + b.etag + "\r\n";
-        if (!b.lastModified.empty())
-            response += "Last-Modified: " + b.lastModified + "\r\n";
-        response += "Accept-Ranges: bytes\r\nConnection: close\r\nContent-Length: " + std::to_string(size - first)
-            + "\r\n\r\n";
-        std::size_t body = size - first;
+        if (!partial || b.validatorsOn206) {
+            if (!b.etag.empty())
+                response += "ETag: " + b.etag + "\r\n";
+            if (!b.lastModified.empty())
+                response += "Last-Modified: " + b.lastModified + "\r\n";
+        }
+        std::size_t body = end - first;
+        response += "Accept-Ranges: bytes\r\nConnection: close\r\n";
+        if (b.badChunks) {
+            // A good first chunk, then a size line no parser can read.
+            body = std::min<std::size_t>(body, 1000);
+            std::ostringstream chunk;
+            chunk << std::hex << body;
+            response += "Transfer-Encoding: chunked\r\n\r\n" + chunk.str() + "\r\n";
+            response.append(b.content.constData() + first, body);
+            response += "\r\nZZZ\r\nnot a chunk\r\n0\r\n\r\n";
+            m_bodyBytes.push_back(body);
+            sendAll(client, response);
+            return;
+        }
+        if (partial && b.bodyShift != 0) {
+            // Without a length, only the closed connection ends the body.
+            body = std::size_t(std::max<long>(0, long(body) + b.bodyShift));
+            response += "\r\n";
+        } else {
+            response += "Content-Length: " + std::to_string(body) + "\r\n\r\n";
+        }
         if (m_behaviour.cutAfter > 0) {
             body = std::min(body, m_behaviour.cutAfter);
             m_behaviour.cutAfter = 0;
         }
-        response.append(b.content.constData() + first, body);
+        // Past the file's end a longer body repeats its start: bytes, but not the file's.
+        std::string bytes;
+        for (std::size_t at = first; bytes.size() < body; at = 0)
+            bytes.append(b.content.constData() + at, std::min<std::size_t>(size - at, body - bytes.size()));
+        response += bytes;
         m_bodyBytes.push_back(body);
         sendAll(client, response);
     }

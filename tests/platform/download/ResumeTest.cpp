@@ -196,4 +196,85 @@ INSTANTIATE_TEST_SUITE_P(
         Restart{"AnotherTotal", [](RangeServer::Behaviour &b) { b.totalShift = 1; }, true},
         Restart{"NoValidator", [](RangeServer::Behaviour &) {}, false}),
     [](const ::testing::TestParamInfo<Restart> &info) { return std::string(info.param.name); });
+
+/** How a server answers the try after the cut, or a fresh request; what the transfer must make of it. */
+struct Answer
+{
+    const char *name;
+    /** A first try is cut first, leaving a part that the answer may continue. */
+    bool afterCut;
+    std::function<void(RangeServer::Behaviour &)> change;
+    /** The reason the try fails with; nullptr when the answer yields the whole file. */
+    const char *failure;
+};
+
+void PrintTo(const Answer &answer, std::ostream *out)
+{
+    *out << answer.name;
+}
+
+class ResumeAnswerTest : public ResumeTest, public ::testing::WithParamInterface<Answer>
+{
+};
+
+TEST_P(ResumeAnswerTest, NothingButTheServersFileTakesItsName)
+{
+    if (GetParam().afterCut)
+        fetchCut();
+    else
+        server->change([](RangeServer::Behaviour &b) { b.cutAfter = 0; });
+    server->change(GetParam().change);
+    QByteArray expected;
+    server->change([&expected](RangeServer::Behaviour &b) { expected = b.content; });
+
+    TransferRecorder recorder;
+    const auto outcome = fetch(recorder);
+    if (!GetParam().failure) {
+        ASSERT_EQ(outcome.kind, TransferOutcome::Kind::Done) << outcome.reason.toStdString();
+    } else {
+        ASSERT_EQ(outcome.kind, TransferOutcome::Kind::Failed);
+        EXPECT_EQ(outcome.reason, QString::fromUtf8(GetParam().failure));
+        EXPECT_TRUE(outcome.cause.mayPass());
+        EXPECT_FALSE(QFile::exists(target())) << "a file that is not the server's under its name";
+        // Once the server behaves, whatever the failed try kept must still make the server's file.
+        server->change([](RangeServer::Behaviour &b) {
+            b = RangeServer::Behaviour{.content = b.content, .etag = b.etag, .lastModified = b.lastModified};
+        });
+        TransferRecorder again;
+        const auto retried = fetch(again);
+        ASSERT_EQ(retried.kind, TransferOutcome::Kind::Done) << retried.reason.toStdString();
+    }
+    EXPECT_TRUE(readAll(target()) == expected) << "the file is not the server's";
+    EXPECT_EQ(filesLeft(), QStringList{QStringLiteral("file.bin")});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ServerAnswers, ResumeAnswerTest,
+    ::testing::Values(
+        Answer{"RestOfAChangedFileDespiteIfRange", true,
+               [](RangeServer::Behaviour &b) {
+                   b.content = randomBytes(fileSize, 2);
+                   b.etag = "\"v2\"";
+                   b.lastModified = "Wed, 02 Dec 2026 10:00:00 GMT";
+                   b.ignoresIfRange = true;
+               },
+               nullptr},
+        Answer{"RestOfAChangedFileWithoutValidator", true,
+               [](RangeServer::Behaviour &b) {
+                   b.content = randomBytes(fileSize, 3);
+                   b.ignoresIfRange = true;
+                   b.validatorsOn206 = false;
+               },
+               nullptr},
+        Answer{"RangeBodyShortWithoutLength", true, [](RangeServer::Behaviour &b) { b.bodyShift = -200000; },
+               "文件大小不符"},
+        Answer{"RangeBodyLongWithoutLength", true, [](RangeServer::Behaviour &b) { b.bodyShift = 300000; },
+               "服务器应答格式错误"},
+        Answer{"RangeNotSatisfiable", true, [](RangeServer::Behaviour &b) { b.rangeStatus = 416; }, nullptr},
+        Answer{"HalfTheFileToAFreshRequest", false, [](RangeServer::Behaviour &b) { b.freshGetsFirst = fileSize / 2; },
+               "文件大小不符"},
+        Answer{"AllTheFileAsRangeToAFreshRequest", false,
+               [](RangeServer::Behaviour &b) { b.freshGetsFirst = fileSize; }, nullptr},
+        Answer{"BadChunkSize", false, [](RangeServer::Behaviour &b) { b.badChunks = true; }, "服务器应答格式错误"}),
+    [](const ::testing::TestParamInfo<Answer> &info) { return std::string(info.param.name); });
 } // namespace

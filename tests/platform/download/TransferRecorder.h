@@ -4,6 +4,7 @@
 #include "transfer/UrlDownloadService.h"
 
 #include <QFile>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@ struct TransferRecorder final : UrlDownloadCallback
     int stops = 0;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> progress;
     std::vector<std::uint64_t> resumed;
+    QStringList savingAs;
     TransferOutcome outcome;
     std::function<bool(std::uint64_t received)> abortWhen = [](std::uint64_t) { return false; };
 
@@ -30,6 +32,11 @@ struct TransferRecorder final : UrlDownloadCallback
         return abortWhen(received);
     }
     void onResumed(std::uint64_t keptBytes) override { resumed.push_back(keptBytes); }
+    void onSavingAs(const QString &fileName) override
+    {
+        EXPECT_TRUE(progress.empty()) << "the name came after the progress";
+        savingAs.push_back(fileName);
+    }
     void onStopBinding(const TransferOutcome &ended) override
     {
         ++stops;
