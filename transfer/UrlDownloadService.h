@@ -26,7 +26,10 @@ struct TransferOutcome
 
     static TransferOutcome done() { return {Kind::Done, {}, {}, 0, {}}; }
     static TransferOutcome cancelled() { return {Kind::Cancelled, {}, {}, 0, {}}; }
-    static TransferOutcome failed(const QString &why) { return {Kind::Failed, why, FailureCause::permanent(why), 0, {}}; }
+    static TransferOutcome failed(const QString &why)
+    {
+        return {Kind::Failed, why, FailureCause::permanent(why), 0, {}};
+    }
     static TransferOutcome failed(const FailureCause &cause) { return {Kind::Failed, cause.reason, cause, 0, {}}; }
 };
 

@@ -35,7 +35,9 @@ QString randomTag()
 bool nameIsTaken(const QString &name)
 {
     // lstat, not exists(): a dangling link still holds its name.
-    struct stat status{};
+    struct stat status
+    {
+    };
     return ::lstat(QFile::encodeName(name).constData(), &status) == 0;
 }
 

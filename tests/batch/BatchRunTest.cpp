@@ -330,6 +330,7 @@ TEST_F(BatchRunTest, EntriesOfOneNameAndAFileThatHadItAllKeepTheirBytes)
     EXPECT_EQ(earlier.readAll(), QByteArray("a file from before the run"));
     expectFile(QStringLiteral("data (1).bin"), 1000000, "data.bin");
     expectFile(QStringLiteral("data (2).bin"), 700000, "data.bin");
-    EXPECT_TRUE(output().contains(QStringLiteral("完成 2 个文件, 丢弃 0, 失败 0, 共 1700000 字节"))) << output().toStdString();
+    EXPECT_TRUE(output().contains(QStringLiteral("完成 2 个文件, 丢弃 0, 失败 0, 共 1700000 字节")))
+        << output().toStdString();
     EXPECT_TRUE(output().contains(QStringLiteral("data (2).bin")));
 }

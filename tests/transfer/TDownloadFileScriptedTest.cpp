@@ -257,8 +257,9 @@ TEST_F(ScriptedTest, TheNameTheServiceSavesUnderReachesTheOwnerAndGoesWithItsTra
     };
     transfer(true);
     transfer(false);
-    EXPECT_EQ(seen, (std::vector<QString>{u"start /nonexistent/file"_s, u"progress /nonexistent/file (1)"_s,
-                                          u"finish /nonexistent/file (2)"_s, u"start /nonexistent/file"_s,
-                                          u"progress /nonexistent/file"_s, u"finish /nonexistent/file"_s}));
+    EXPECT_EQ(seen,
+              (std::vector<QString>{u"start /nonexistent/file"_s, u"progress /nonexistent/file (1)"_s,
+                                    u"finish /nonexistent/file (2)"_s, u"start /nonexistent/file"_s,
+                                    u"progress /nonexistent/file"_s, u"finish /nonexistent/file"_s}));
 }
 } // namespace

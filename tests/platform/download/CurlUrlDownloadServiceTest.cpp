@@ -108,17 +108,34 @@ TEST_F(CurlUrlDownloadServiceTest, ATakenNameKeepsWhatHasItAndTheFileTakesAFreeN
              file(u"file.bin"_s)(folder);
              file(u"file (1).bin"_s)(folder);
          },
-         {}, u"file (2).bin"_s, u"file (2).bin"_s},
-        {"a folder of the name", u"file.bin"_s, [](const QDir &folder) { folder.mkpath(u"file.bin/inside"_s); }, {},
-         u"file (1).bin"_s, u"file (1).bin"_s},
-        {"a dangling link of the name", u"file.bin"_s,
-         [](const QDir &folder) { QFile::link(folder.filePath(u"nowhere"_s), folder.filePath(u"file.bin"_s)); }, {},
-         u"file (1).bin"_s, u"file (1).bin"_s},
+         {},
+         u"file (2).bin"_s,
+         u"file (2).bin"_s},
+        {"a folder of the name",
+         u"file.bin"_s,
+         [](const QDir &folder) { folder.mkpath(u"file.bin/inside"_s); },
+         {},
+         u"file (1).bin"_s,
+         u"file (1).bin"_s},
+        {"a dangling link of the name",
+         u"file.bin"_s,
+         [](const QDir &folder) { QFile::link(folder.filePath(u"nowhere"_s), folder.filePath(u"file.bin"_s)); },
+         {},
+         u"file (1).bin"_s,
+         u"file (1).bin"_s},
         {"no extension", u"README"_s, file(u"README"_s), {}, u"README (1)"_s, u"README (1)"_s},
         {"a dot file", u".profile"_s, file(u".profile"_s), {}, u".profile (1)"_s, u".profile (1)"_s},
-        {"a file that appears during the transfer", u"file.bin"_s, {}, file(u"file.bin"_s), u"file (1).bin"_s,
+        {"a file that appears during the transfer",
+         u"file.bin"_s,
+         {},
+         file(u"file.bin"_s),
+         u"file (1).bin"_s,
          u"file.bin"_s},
-        {"a name at the limit", longName, file(longName), {}, QString(247, u'n') + u" (1).zip"_s,
+        {"a name at the limit",
+         longName,
+         file(longName),
+         {},
+         QString(247, u'n') + u" (1).zip"_s,
          QString(247, u'n') + u" (1).zip"_s},
     };
     for (const Row &row : rows) {
@@ -127,7 +144,8 @@ TEST_F(CurlUrlDownloadServiceTest, ATakenNameKeepsWhatHasItAndTheFileTakesAFreeN
         ASSERT_TRUE(folder.mkpath(u"."_s));
         if (row.before)
             row.before(folder);
-        const QStringList there = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        const QStringList there = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                   | QDir::NoDotAndDotDot);
         Recorder recorder;
         recorder.abortWhen = [&, made = false](std::uint64_t) mutable {
             if (row.meanwhile && !std::exchange(made, true))
@@ -146,7 +164,8 @@ TEST_F(CurlUrlDownloadServiceTest, ATakenNameKeepsWhatHasItAndTheFileTakesAFreeN
                 EXPECT_EQ(readAll(kept.filePath()), QByteArray("keep me")) << name.toStdString();
             }
         }
-        EXPECT_TRUE(QFileInfo(folder.filePath(row.target)).isSymLink() || QFileInfo::exists(folder.filePath(row.target)));
+        EXPECT_TRUE(QFileInfo(folder.filePath(row.target)).isSymLink()
+                    || QFileInfo::exists(folder.filePath(row.target)));
         EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(),
                   there.size() + (row.meanwhile ? 2 : 1));
     }

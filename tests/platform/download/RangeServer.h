@@ -167,8 +167,9 @@ private:
         const bool rangeAsked = request.range.starts_with("bytes=") && request.range.ends_with("-");
         if (rangeAsked && b.rangeStatus != 0) {
             m_bodyBytes.push_back(0);
-            sendAll(client, "HTTP/1.1 " + std::to_string(b.rangeStatus) + " Refused\r\nContent-Range: bytes */"
-                + std::to_string(size) + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            sendAll(client,
+                    "HTTP/1.1 " + std::to_string(b.rangeStatus) + " Refused\r\nContent-Range: bytes */"
+                        + std::to_string(size) + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             return;
         }
         if (rangeAsked && (validatorMatches || b.ignoresIfRange) && !b.ignoresRange) {
