@@ -210,3 +210,33 @@ TEST(DownloadQueue, AppendKeepsDuplicatesAndBlankEntries)
     EXPECT_EQ(queue.count(), 0);
     EXPECT_EQ(queue.currentUrl(), QString());
 }
+
+TEST(DownloadQueue, EachEntryKeepsItsOwnIdWhereverItGoes)
+{
+    DownloadQueue queue;
+    queue.replaceAll({url1, url1, url2});
+    const DownloadQueue::EntryId second = queue.idAt(1);
+    EXPECT_NE(queue.idAt(0), second);
+
+    // Every operation that moves or drops entries, and where the second url1 must be after it.
+    const std::vector<std::pair<std::function<void()>, int>> steps = {
+        {[&] { queue.setSelected(1), queue.moveDown(); }, 2},
+        {[&] { queue.setSelected(2), queue.moveFirst(); }, 0},
+        {[&] { queue.setSelected(0), queue.moveUp(); }, 2},
+        {[&] { queue.move(2, 1); }, 1},
+        {[&] { queue.prepend(url2); }, 2},
+        {[&] { queue.removeHead(); }, 1},
+        {[&] { queue.setSelected(0), queue.deleteSelected(); }, 0},
+        {[&] { queue.append(url1); }, 0},
+    };
+    for (const auto &[step, index] : steps) {
+        step();
+        EXPECT_EQ(queue.indexOf(second), index);
+        EXPECT_EQ(queue.at(index), url1);
+    }
+    EXPECT_EQ(queue.entries(), QStringList({url1, url2, url1}));
+    queue.removeAt(0);
+    EXPECT_EQ(queue.indexOf(second), -1);
+    queue.replaceAll({url1});
+    EXPECT_NE(queue.idAt(0), second);
+}
