@@ -35,12 +35,17 @@ EntryRetry::Decision EntryRetry::waitPage(const QString &pageUrl, std::chrono::s
     count(pageUrl, now);
     Decision decision{FailureCause::transient(waitPageReason()), std::nullopt, m_retries + 1};
     m_last = decision.cause;
-    // The page's own wait is what its host asks for; a host that asks again and again, or for no
-    // wait at all, is asked no more often than one that fails.
+    if (m_retries == 0) {
+        decision.wait = asked;
+        ++m_retries;
+        return decision;
+    }
+    // A host that asks again and again, or for no wait at all, is asked no more often than one
+    // that fails, and no longer.
     const std::optional<std::chrono::seconds> step = m_full.step(m_retries);
     if (!step)
         return decision;
-    const std::chrono::seconds wait = m_retries == 0 ? asked : std::max(asked, *step);
+    const std::chrono::seconds wait = std::max(asked, *step);
     if (!m_full.allows(triedFor(now), wait))
         return decision;
     decision.wait = wait;

@@ -34,9 +34,10 @@ public:
 
     Decision failed(const QString &pageUrl, const FailureCause &cause, Budget budget, double now);
     /**
-     * The entry's page asks to wait asked before it is loaded again. Counted like a failure that
-     * may pass: the first wait is the page's own, each further one at least the schedule's next
-     * step, and none that would end past the budget (the entry then fails).
+     * The entry's page asks to wait asked before it is loaded again. The first wait is the page's
+     * own (the scanners read none of a day or more), its host's way of pacing free users; each
+     * further one counts like a failure that may pass: at least the schedule's next step, and none
+     * that would end past the budget (the entry then fails).
      */
     Decision waitPage(const QString &pageUrl, std::chrono::seconds asked, double now);
     /** The entry has ended, well or not: a later failure of it starts a new count. */

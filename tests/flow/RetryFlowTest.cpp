@@ -314,5 +314,5 @@ INSTANTIATE_TEST_SUITE_P(
         WaitPageRow{"NoWaitAtAllWithinAnHour", 60min, QStringLiteral("Or try again in about 0 minutes."),
                     {0s, 1min, 2min, 4min, 8min, 10min, 10min, 10min, 10min}},
         WaitPageRow{"LongerThanTheBudget", 30min, QStringLiteral("Unfortunately you will have to wait 45 minutes."),
-                    {}}),
+                    {45min}}),
     [](const ::testing::TestParamInfo<WaitPageRow> &info) { return std::string(info.param.name); });
