@@ -42,16 +42,17 @@ void DownloadQueue::append(const QString &line)
 
 void DownloadQueue::appendAll(const QStringList &lines)
 {
+    const int first = count();
     m_entries.append(lines);
     m_ids.append(newIds(lines.size()));
-    emit entriesChanged();
+    emit entriesInserted(first, int(lines.size()));
 }
 
 void DownloadQueue::prepend(const QString &url)
 {
     m_entries.prepend(url);
     m_ids.prepend(m_nextId++);
-    emit entriesChanged();
+    emit entriesInserted(0, 1);
     if (m_selected >= 0)
         setSelected(m_selected + 1);
 }
@@ -68,7 +69,7 @@ void DownloadQueue::removeAt(int index)
     m_ids.removeAt(index);
     // The selection stays on its entry, as in a list box; the removed entry takes it along.
     const int selection = m_selected > index ? m_selected - 1 : m_selected == index ? -1 : m_selected;
-    emit entriesChanged();
+    emit entryRemoved(index);
     setSelected(selection);
 }
 
@@ -96,7 +97,7 @@ void DownloadQueue::move(int from, int to)
         selection = m_selected - 1;
     else if (to <= m_selected && m_selected < from)
         selection = m_selected + 1;
-    emit entriesChanged();
+    emit entryMoved(from, to);
     setSelected(selection);
 }
 
@@ -104,7 +105,7 @@ void DownloadQueue::replaceAll(const QStringList &lines)
 {
     m_entries = lines;
     m_ids = newIds(lines.size());
-    emit entriesChanged();
+    emit entriesReset();
     setSelected(-1);
 }
 
@@ -142,7 +143,7 @@ void DownloadQueue::deleteSelected()
     if (m_selected >= 0) {
         m_entries.removeAt(m_selected);
         m_ids.removeAt(m_selected);
-        emit entriesChanged();
+        emit entryRemoved(m_selected);
         setSelected(-1);
     }
     showHead();
@@ -163,7 +164,7 @@ void DownloadQueue::moveSelectedTo(int newIndex)
         m_ids.removeAt(cur);
         m_entries.insert(to, text);
         m_ids.insert(to, id);
-        emit entriesChanged();
+        emit entryMoved(cur, to);
     }
     // Announced even when the index stays, so that the view shows the selection again.
     m_selected = newIndex < count() ? newIndex : -1;

@@ -70,7 +70,15 @@ public:
     bool downEnabled() const { return m_downEnabled; }
 
 signals:
-    void entriesChanged();
+    // What changed in the entries, so that a view of a long queue follows a change without
+    // reading every entry again.
+    /** Entries first to first + count - 1 are new; those from first on before them moved down. */
+    void entriesInserted(int first, int count);
+    void entryRemoved(int index);
+    /** The entry at from is now at to; those between moved one place to fill its gap. */
+    void entryMoved(int from, int to);
+    /** Every entry was replaced. */
+    void entriesReset();
     void selectionChanged(int index);
     void currentUrlChanged(const QString &url);
     void moveButtonsChanged(bool upEnabled, bool downEnabled);

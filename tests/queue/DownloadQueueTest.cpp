@@ -211,9 +211,18 @@ TEST(DownloadQueue, AppendKeepsDuplicatesAndBlankEntries)
     EXPECT_EQ(queue.currentUrl(), QString());
 }
 
-TEST(DownloadQueue, EachEntryKeepsItsOwnIdWhereverItGoes)
+// A view follows the queue by its change signals alone, one entry at a time.
+TEST(DownloadQueue, EachEntryKeepsItsOwnIdWhereverItGoesAndAViewCanFollowEveryChange)
 {
     DownloadQueue queue;
+    QStringList view;
+    QObject::connect(&queue, &DownloadQueue::entriesReset, &queue, [&] { view = queue.entries(); });
+    QObject::connect(&queue, &DownloadQueue::entriesInserted, &queue, [&](int first, int count) {
+        for (int i = first; i < first + count; ++i)
+            view.insert(i, queue.at(i));
+    });
+    QObject::connect(&queue, &DownloadQueue::entryRemoved, &queue, [&](int index) { view.removeAt(index); });
+    QObject::connect(&queue, &DownloadQueue::entryMoved, &queue, [&](int from, int to) { view.move(from, to); });
     queue.replaceAll({url1, url1, url2});
     const DownloadQueue::EntryId second = queue.idAt(1);
     EXPECT_NE(queue.idAt(0), second);
@@ -228,13 +237,15 @@ TEST(DownloadQueue, EachEntryKeepsItsOwnIdWhereverItGoes)
         {[&] { queue.removeHead(); }, 1},
         {[&] { queue.setSelected(0), queue.deleteSelected(); }, 0},
         {[&] { queue.append(url1); }, 0},
+        {[&] { queue.setSelected(1), queue.deleteSelected(); }, 0},
     };
     for (const auto &[step, index] : steps) {
         step();
         EXPECT_EQ(queue.indexOf(second), index);
         EXPECT_EQ(queue.at(index), url1);
+        EXPECT_EQ(view, queue.entries());
     }
-    EXPECT_EQ(queue.entries(), QStringList({url1, url2, url1}));
+    EXPECT_EQ(queue.entries(), QStringList({url1, url1}));
     queue.removeAt(0);
     EXPECT_EQ(queue.indexOf(second), -1);
     queue.replaceAll({url1});
