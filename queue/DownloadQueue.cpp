@@ -88,8 +88,10 @@ void DownloadQueue::move(int from, int to)
     at(to);
     if (from == to)
         return;
-    m_entries.move(from, to);
-    m_ids.move(from, to);
+    // Not QList::move, which shifts everything between: a run sends its head to the end once an
+    // entry, and taking from an end and adding at the other costs nothing.
+    m_entries.insert(to, m_entries.takeAt(from));
+    m_ids.insert(to, m_ids.takeAt(from));
     int selection = m_selected;
     if (m_selected == from)
         selection = to;
