@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -250,4 +251,14 @@ TEST(DownloadQueue, EachEntryKeepsItsOwnIdWhereverItGoesAndAViewCanFollowEveryCh
     EXPECT_EQ(queue.indexOf(second), -1);
     queue.replaceAll({url1});
     EXPECT_NE(queue.idAt(0), second);
+
+    // The selection stays on its entry while others move past it.
+    queue.replaceAll({u"a"_s, u"b"_s, u"c"_s, u"d"_s});
+    queue.setSelected(1);
+    for (const auto &[from, to, selected] : std::vector<std::tuple<int, int, int>>{{0, 3, 0}, {3, 0, 1}, {1, 2, 2}, {0, 2, 1}}) {
+        queue.move(from, to);
+        EXPECT_EQ(queue.selected(), selected);
+        EXPECT_EQ(queue.at(selected), u"b"_s);
+        EXPECT_EQ(view, queue.entries());
+    }
 }
