@@ -255,7 +255,8 @@ TEST(DownloadQueue, EachEntryKeepsItsOwnIdWhereverItGoesAndAViewCanFollowEveryCh
     // The selection stays on its entry while others move past it.
     queue.replaceAll({u"a"_s, u"b"_s, u"c"_s, u"d"_s});
     queue.setSelected(1);
-    for (const auto &[from, to, selected] : std::vector<std::tuple<int, int, int>>{{0, 3, 0}, {3, 0, 1}, {1, 2, 2}, {0, 2, 1}}) {
+    const std::vector<std::tuple<int, int, int>> moves = {{0, 3, 0}, {3, 0, 1}, {1, 2, 2}, {0, 2, 1}};
+    for (const auto &[from, to, selected] : moves) {
         queue.move(from, to);
         EXPECT_EQ(queue.selected(), selected);
         EXPECT_EQ(queue.at(selected), u"b"_s);
