@@ -49,7 +49,10 @@ void TForm1::FormCreate()
 
 void TForm1::followQueue()
 {
-    connect(&m_queue, &DownloadQueue::entriesChanged, this, &TForm1::showEntries);
+    connect(&m_queue, &DownloadQueue::entriesReset, this, &TForm1::showEntries);
+    connect(&m_queue, &DownloadQueue::entriesInserted, this, &TForm1::showInsertedEntries);
+    connect(&m_queue, &DownloadQueue::entryRemoved, this, &TForm1::showRemovedEntry);
+    connect(&m_queue, &DownloadQueue::entryMoved, this, &TForm1::showMovedEntry);
     connect(&m_queue, &DownloadQueue::selectionChanged, this, &TForm1::showSelection);
     connect(&m_queue, &DownloadQueue::moveButtonsChanged, this, &TForm1::showMoveButtons);
     connect(&m_queue, &DownloadQueue::currentUrlChanged, this, &TForm1::showCurrentUrl);
@@ -69,6 +72,29 @@ void TForm1::showEntries()
     for (QString &entry : shown)
         entry = shownText(entry);
     ListBox1->addItems(shown);
+    showSelection(m_queue.selected());
+}
+
+// A run through a long list changes it once an entry; filling the list box again each time would
+// make the run's time grow with the square of the list's length.
+void TForm1::showInsertedEntries(int first, int count)
+{
+    const QSignalBlocker quiet(ListBox1);
+    ListBox1->insertItems(first, m_queue.entries().mid(first, count));
+    showSelection(m_queue.selected());
+}
+
+void TForm1::showRemovedEntry(int index)
+{
+    const QSignalBlocker quiet(ListBox1);
+    delete ListBox1->takeItem(index);
+    showSelection(m_queue.selected());
+}
+
+void TForm1::showMovedEntry(int from, int to)
+{
+    const QSignalBlocker quiet(ListBox1);
+    ListBox1->insertItem(to, ListBox1->takeItem(from));
     showSelection(m_queue.selected());
 }
 

@@ -116,7 +116,11 @@ private:
     void connectHandlers();
     void connectFlow();
     void followQueue();
+    /** Fills ListBox1 from the queue; each later change is followed one entry at a time. */
     void showEntries();
+    void showInsertedEntries(int first, int count);
+    void showRemovedEntry(int index);
+    void showMovedEntry(int from, int to);
     void showSelection(int index);
     void showCurrentUrl(const QString &url);
     void showMoveButtons(bool upEnabled, bool downEnabled);

@@ -33,6 +33,9 @@ BatchRunner::BatchRunner(DownloadSession &session, ConsoleView &console, QObject
                                   .arg(QString::number(retry), reason, QString::number(wait.count()), url));
             });
     connect(&m_session.flow(), &PageFlow::entryFailed, this, &BatchRunner::entryFailed);
+    connect(&m_session.flow(), &PageFlow::insecureConnection, this, [this](const QString &pageUrl, const QString &url) {
+        m_console.say(QStringLiteral("%1: %2 (%3)").arg(PageFlow::insecureConnectionText(), url, pageUrl));
+    });
     connect(&m_session.shutdown().countdown(), &ShutdownCountdown::started, this, [this](int seconds) {
         m_console.say(QStringLiteral("%1。计算机将在 %2 秒后关机 (Ctrl+C 取消)")
                           .arg(m_session.shutdown().countdown().reason(), QString::number(seconds)));

@@ -33,10 +33,24 @@ public:
     explicit EntryRetry(std::chrono::seconds budget);
 
     Decision failed(const QString &pageUrl, const FailureCause &cause, Budget budget, double now);
+    /**
+     * The entry's page asks to wait asked before it is loaded again. The first wait is the page's
+     * own (the scanners read none of a day or more), its host's way of pacing free users; each
+     * further one counts like a failure that may pass: at least the schedule's next step, and none
+     * that would end past the budget (the entry then fails).
+     */
+    Decision waitPage(const QString &pageUrl, std::chrono::seconds asked, double now);
     /** The entry has ended, well or not: a later failure of it starts a new count. */
     void forget();
 
+    /** Why an entry fails whose page only ever asks it to wait. */
+    static QString waitPageReason() { return QStringLiteral("网站一直要求等待"); }
+
 private:
+    /** Starts a new count when pageUrl is not the entry counted so far. */
+    void count(const QString &pageUrl, double now);
+    std::chrono::seconds triedFor(double now) const;
+
     RetrySchedule m_full;
     RetrySchedule m_short;
     QString m_pageUrl;

@@ -15,6 +15,7 @@
 #include "transfer/TDownloadFile.h"
 
 #include <QScopeGuard>
+#include <QUrl>
 
 #include <utility>
 
@@ -54,7 +55,7 @@ void PageFlow::StartDownload1Click()
     // Asked for by the user: every URL that failed before gets another chance, not only the one
     // the run rests at, or each would need its own press.
     if (m.download.Tag() == 0) {
-        m_failedUrls.clear();
+        m_failedEntries.clear();
         m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
         // Tried at once, and with a whole budget should it fail again.
         m_retryWait.stop();
@@ -78,8 +79,16 @@ void PageFlow::startCurrent()
 
 void PageFlow::open(const QString &url)
 {
+    // The current URL is the head's unless it was typed by hand.
+    m_entry.reset();
+    if (m.queue.count() > 0 && m.queue.head() == url)
+        m_entry = m.queue.idAt(0);
+    if (url != m_insecureNoticeFor)
+        m_insecureNoticeFor.clear();
     m.state.PageUrl = url;
     m_freeUserPresses = 0;
+    m_walkOnHttps = false;
+    followScheme(url);
     m_loading = true;
     m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
     m.shutdown.workStarted();
@@ -112,6 +121,7 @@ void PageFlow::WebBrowser1DocumentComplete(const QString &url)
         // that is still unread for one that asks for nothing.
         m_reading = true;
         const auto readDone = qScopeGuard([this] { m_reading = false; });
+        followDocumentScheme(url);
         m_pageAccess.BrowserInfo();
     }
     m.state.MarkerFound = 0;
@@ -143,6 +153,33 @@ void PageFlow::judgeLoadedPage(const QString &url)
         DeleteURLExecute();
 }
 
+void PageFlow::followDocumentScheme(const QString &url)
+{
+    if (m.state.PageUrl.isEmpty())
+        return;
+    try {
+        // Frames report before their page does; only the page itself is where the walk is.
+        if (m.browser.document()->url() == url)
+            followScheme(url);
+    } catch (const QuorvelError &) {
+    }
+}
+
+void PageFlow::followScheme(const QString &url)
+{
+    const QString scheme = QUrl(url).scheme().toLower();
+    if (scheme == QLatin1String("https")) {
+        m_walkOnHttps = true;
+        return;
+    }
+    // Hosts do send their visitors on from https to http; followed, but not without a word.
+    if (scheme != QLatin1String("http") || !m_walkOnHttps || m_insecureNoticeFor == m.state.PageUrl)
+        return;
+    m_insecureNoticeFor = m.state.PageUrl;
+    m.view.showStatus(2, StatusTexts::reason(insecureConnectionText()));
+    emit insecureConnection(m.state.PageUrl, url);
+}
+
 void PageFlow::WebBrowser1DownloadComplete()
 {
     m_loading = false;
@@ -153,11 +190,13 @@ void PageFlow::Memo2Change()
     if (m.state.MarkerFound == 0 && m_scanners.FindError() == PageAction::DeleteURLError)
         DeleteURLError();
     if (m.state.MarkerFound == 0 && m_scanners.FindWait() == PageAction::StartRetryWait)
-        startPageTimer(m_timer2);
-    if (m.state.MarkerFound == 0 && m_scanners.FindStill() == PageAction::StartCountdown)
+        waitAsThePageSays();
+    if (m.state.MarkerFound == 0 && m_scanners.FindStill() == PageAction::StartCountdown) {
+        followScheme(m.state.FinalUrl);
         startPageTimer(m_timer1);
+    }
     if (m.state.MarkerFound == 0 && m_scanners.FindAbout() == PageAction::StartRetryWait)
-        startPageTimer(m_timer2);
+        waitAsThePageSays();
     // A walk whose "Free user" only ever leads to another one (a form that posts to itself)
     // would send requests for ever: past a few presses the page counts as one nobody recognises.
     if (m.state.MarkerFound == 0 && m_freeUserPresses < maxFreeUserPresses
@@ -165,6 +204,27 @@ void PageFlow::Memo2Change()
         ++m_freeUserPresses;
         m_pageRecognised = true;
     }
+}
+
+void PageFlow::waitAsThePageSays()
+{
+    // A late frame's wait page belongs to no entry; its wait opens whatever is current then.
+    if (m.state.PageUrl.isEmpty()) {
+        startPageTimer(m_timer2);
+        return;
+    }
+    const auto asked = std::chrono::seconds(std::llround(m.state.WaitDuration * 86'400));
+    const EntryRetry::Decision decision = m_retry.waitPage(m.state.PageUrl, asked, m.clock.timeOfDay());
+    if (!decision.wait) {
+        m_pageRecognised = true;
+        m_timer1.stop();
+        m_timer2.stop();
+        giveUp(m.state.PageUrl, decision.cause.reason);
+        DeleteURLExecute();
+        return;
+    }
+    m.state.WaitDuration = double(decision.wait->count()) / 86'400.0;
+    startPageTimer(m_timer2);
 }
 
 void PageFlow::startPageTimer(QTimer &timer)
@@ -185,7 +245,10 @@ void PageFlow::Timer1Timer()
     m.state.SaveFolder = m.view.saveFolder();
     m.view.showStatus(0, StatusTexts::nextDownloadStarts);
     showRemaining(1);
-    m.view.setStatusText(2, QString());
+    if (m_insecureNoticeFor == m.state.PageUrl)
+        m.view.showStatus(2, StatusTexts::reason(insecureConnectionText()));
+    else
+        m.view.setStatusText(2, QString());
     if (!waitIsOver(m.state.StartTime, m.state.WaitDuration, m.clock.timeOfDay()))
         return;
     m.download.setUrlToDownload(m.state.FinalUrl);
@@ -237,8 +300,8 @@ void PageFlow::DeleteURLError()
     // entry when the URL was typed by hand or the queue was reordered meanwhile, and it stays.
     const QString dropped = m.state.PageUrl;
     m_pageRecognised = true;
-    m.queue.removeEntry(dropped);
-    m_failedUrls.remove(dropped);
+    if (const int index = walkedEntryIndex(dropped); index >= 0)
+        m.queue.removeAt(index);
     m_retry.forget();
     discardPartial(dropped);
     emit urlDropped(dropped);
@@ -262,7 +325,15 @@ void PageFlow::startNextUnlessFailed()
     if (m_retryWait.isActive())
         return;
     const QString next = m.queue.currentUrl();
-    if (!next.isEmpty() && m_failedUrls.contains(next)) {
+    if (!next.isEmpty() && m.queue.count() > 0 && next == m.queue.head()
+        && m_failedEntries.contains(m.queue.idAt(0))) {
+        // Entries listed twice, or moved up by hand, may have left untried ones behind a failure.
+        if (const int untried = firstUntriedEntry(); untried > 0) {
+            m.queue.move(untried, 0);
+            m.queue.setCurrentUrl(m.queue.head());
+            startCurrent();
+            return;
+        }
         // Every entry the run could go on with has failed: say how many, and that a start
         // tries them again, rather than show the head as if it had just failed.
         m.view.showStatus(0, StatusTexts::restingAtFailures(failedEntriesQueued()));
@@ -274,12 +345,27 @@ void PageFlow::startNextUnlessFailed()
     startCurrent();
 }
 
+int PageFlow::firstUntriedEntry() const
+{
+    for (int i = 0; i < m.queue.count(); ++i) {
+        if (!m_failedEntries.contains(m.queue.idAt(i)))
+            return i;
+    }
+    return -1;
+}
+
 int PageFlow::failedEntriesQueued() const
 {
     int failed = 0;
-    for (const QString &entry : m.queue.entries())
-        failed += m_failedUrls.contains(entry) ? 1 : 0;
+    for (int i = 0; i < m.queue.count(); ++i)
+        failed += m_failedEntries.contains(m.queue.idAt(i)) ? 1 : 0;
     return failed;
+}
+
+int PageFlow::walkedEntryIndex(const QString &pageUrl) const
+{
+    // A URL typed by hand has no entry of its own; one of the same text stands for it.
+    return m_entry ? m.queue.indexOf(*m_entry) : int(m.queue.entries().indexOf(pageUrl));
 }
 
 void PageFlow::transferEnded(const QString &pageUrl, const TransferOutcome &outcome)
@@ -309,10 +395,12 @@ bool PageFlow::retryOrGiveUp(const QString &pageUrl, const FailureCause &cause, 
     }
     // At the head, where it was or where its started transfer took it from, and current: the wait
     // opens it, and a start during the wait tries it at once.
-    if (m.queue.count() == 0 || m.queue.head() != pageUrl) {
-        m.queue.removeEntry(pageUrl);
+    const int index = walkedEntryIndex(pageUrl);
+    if (index > 0)
+        m.queue.move(index, 0);
+    else if (index < 0)
         m.queue.prepend(pageUrl);
-    }
+    m_entry = m.queue.idAt(0);
     m.queue.setCurrentUrl(pageUrl);
     m_timer1.stop();
     m_timer2.stop();
@@ -326,9 +414,14 @@ void PageFlow::giveUp(const QString &pageUrl, const QString &reason)
 {
     // Not finished: its page goes back to the end of the queue, and nothing of it is kept.
     m_retry.forget();
-    m.queue.removeEntry(pageUrl);
-    m.queue.append(pageUrl);
-    m_failedUrls.insert(pageUrl);
+    // Its own entry, not the first of the same text: a URL listed twice fails twice on its own.
+    const int index = walkedEntryIndex(pageUrl);
+    if (index >= 0)
+        m.queue.move(index, m.queue.count() - 1);
+    else
+        m.queue.append(pageUrl);
+    m_entry = m.queue.idAt(m.queue.count() - 1);
+    m_failedEntries.insert(*m_entry);
     const QString target = m_targets.value(pageUrl);
     discardPartial(pageUrl);
     m.view.showStatus(0, StatusTexts::downloadFailed);

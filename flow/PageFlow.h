@@ -7,6 +7,7 @@
 #include "flow/RetryWait.h"
 #include "power/ShutdownSwitch.h"
 #include "flow/RestReason.h"
+#include "queue/DownloadQueue.h"
 #include "transfer/UrlDownloadService.h"
 
 #include <QObject>
@@ -19,7 +20,6 @@
 #include <optional>
 
 class Clock;
-class DownloadQueue;
 class FlowView;
 class PageBrowser;
 class PageTextBuffer;
@@ -54,6 +54,9 @@ public:
         /** How long an entry whose failure may pass is tried again; zero: never. */
         std::chrono::seconds retryBudget = std::chrono::minutes(60);
     };
+
+    /** What the status line and the console say of a walk led from https on to http. */
+    static QString insecureConnectionText() { return QStringLiteral("不安全的 http 连接"); }
 
     /** How many "Free user" presses one walk from an entry's page may take. */
     static constexpr int maxFreeUserPresses = 10;
@@ -105,6 +108,8 @@ signals:
     void retryScheduled(const QString &pageUrl, const QString &reason, std::chrono::seconds wait, int retry);
     /** The entry of pageUrl failed for good (for now) and went to the end of the queue. */
     void entryFailed(const QString &pageUrl, const QString &reason);
+    /** The walk of pageUrl, begun on https, is led on over plain http to url; said once an entry. */
+    void insecureConnection(const QString &pageUrl, const QString &url);
     /** Nothing more happens until someone acts; sent after the events of the moment, if still so. */
     void cameToRest(RestReason reason);
 
@@ -114,9 +119,22 @@ private:
 
     /** Opens the current URL, or with none makes the power-off check; nothing while a transfer runs. */
     void startCurrent();
-    /** Opens the new head unless it already failed in this run; then the flow rests there. */
+    /**
+     * Opens the new head; one that already failed in this run gives way to the first entry not yet
+     * tried, and with none left the flow rests there.
+     */
     void startNextUnlessFailed();
+    /** The first entry that has not failed in this run, or -1. */
+    int firstUntriedEntry() const;
     int failedEntriesQueued() const;
+    /** Where the entry of the walk of pageUrl is now, or -1 when it has left the queue. */
+    int walkedEntryIndex(const QString &pageUrl) const;
+    /** A wait page was read: waits as long as the entry's retries allow, or gives the entry up. */
+    void waitAsThePageSays();
+    /** The walk is at url, a page it loaded or the file link it found. */
+    void followScheme(const QString &url);
+    /** The top document of the walk has loaded as url. */
+    void followDocumentScheme(const QString &url);
     /** After the page's own document-complete: a page nobody acted on has failed. */
     void judgeLoadedPage(const QString &url);
     /** Answers whether the entry is tried again; if not, it failed and went to the queue's end. */
@@ -140,11 +158,15 @@ private:
     QTimer m_timer2;
     EntryRetry m_retry;
     RetryWait m_retryWait;
-    QSet<QString> m_failedUrls; // page URLs
+    // The queue entry the walk is for; none for a URL typed by hand.
+    std::optional<DownloadQueue::EntryId> m_entry;
+    QSet<DownloadQueue::EntryId> m_failedEntries; // in this run, since the last start
     QHash<QString, QString> m_targets; // page URL -> the file its last transfer went to
     // Some step of the dispatch acted on the page loaded since the last navigation.
     bool m_pageRecognised = false;
     int m_freeUserPresses = 0; // in the walk begun by the last open()
+    bool m_walkOnHttps = false; // in the walk begun by the last open()
+    QString m_insecureNoticeFor; // the page URL whose walk has said it left https
     bool m_loading = false;
     // From the timer's start of a transfer to its end, before the component's start notification
     // sets the Tag.

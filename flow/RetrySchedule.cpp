@@ -24,13 +24,19 @@ RetrySchedule RetrySchedule::unrecognisedPage(Seconds budget)
 std::optional<RetrySchedule::Seconds> RetrySchedule::nextWait(int retriesDone, Seconds triedFor,
                                                               std::optional<int> retryAfterSeconds) const
 {
-    if (m_waits.empty() || retriesDone >= m_maxRetries)
+    std::optional<Seconds> wait = step(retriesDone);
+    if (!wait)
         return std::nullopt;
-    const std::size_t step = std::min<std::size_t>(std::size_t(std::max(retriesDone, 0)), m_waits.size() - 1);
-    Seconds wait = m_waits[step];
     if (retryAfterSeconds)
-        wait = std::max(wait, std::clamp(Seconds(*retryAfterSeconds), 0s, longestServerWait));
-    if (triedFor + wait > m_budget)
+        wait = std::max(*wait, std::clamp(Seconds(*retryAfterSeconds), 0s, longestServerWait));
+    if (!allows(triedFor, *wait))
         return std::nullopt;
     return wait;
+}
+
+std::optional<RetrySchedule::Seconds> RetrySchedule::step(int retriesDone) const
+{
+    if (m_waits.empty() || retriesDone >= m_maxRetries)
+        return std::nullopt;
+    return m_waits[std::min<std::size_t>(std::size_t(std::max(retriesDone, 0)), m_waits.size() - 1)];
 }

@@ -41,6 +41,10 @@ public:
      */
     std::optional<Seconds> nextWait(int retriesDone, Seconds triedFor,
                                     std::optional<int> retryAfterSeconds = std::nullopt) const;
+    /** The schedule's own wait before the retry after retriesDone retries; none past the last. */
+    std::optional<Seconds> step(int retriesDone) const;
+    /** Whether a retry after wait, triedFor since the first failure, begins within the budget. */
+    bool allows(Seconds triedFor, Seconds wait) const { return triedFor + wait <= m_budget; }
 
     Seconds budget() const { return m_budget; }
 

@@ -15,6 +15,26 @@ const QString &DownloadQueue::at(int i) const
     return m_entries.at(i);
 }
 
+DownloadQueue::EntryId DownloadQueue::idAt(int i) const
+{
+    at(i);
+    return m_ids.at(i);
+}
+
+int DownloadQueue::indexOf(EntryId id) const
+{
+    return int(m_ids.indexOf(id));
+}
+
+QList<DownloadQueue::EntryId> DownloadQueue::newIds(qsizetype count)
+{
+    QList<EntryId> ids;
+    ids.reserve(count);
+    for (qsizetype i = 0; i < count; ++i)
+        ids.append(m_nextId++);
+    return ids;
+}
+
 void DownloadQueue::append(const QString &line)
 {
     appendAll({line});
@@ -22,14 +42,17 @@ void DownloadQueue::append(const QString &line)
 
 void DownloadQueue::appendAll(const QStringList &lines)
 {
+    const int first = count();
     m_entries.append(lines);
-    emit entriesChanged();
+    m_ids.append(newIds(lines.size()));
+    emit entriesInserted(first, int(lines.size()));
 }
 
 void DownloadQueue::prepend(const QString &url)
 {
     m_entries.prepend(url);
-    emit entriesChanged();
+    m_ids.prepend(m_nextId++);
+    emit entriesInserted(0, 1);
     if (m_selected >= 0)
         setSelected(m_selected + 1);
 }
@@ -43,9 +66,10 @@ void DownloadQueue::removeAt(int index)
 {
     at(index);
     m_entries.removeAt(index);
+    m_ids.removeAt(index);
     // The selection stays on its entry, as in a list box; the removed entry takes it along.
     const int selection = m_selected > index ? m_selected - 1 : m_selected == index ? -1 : m_selected;
-    emit entriesChanged();
+    emit entryRemoved(index);
     setSelected(selection);
 }
 
@@ -58,10 +82,32 @@ bool DownloadQueue::removeEntry(const QString &url)
     return true;
 }
 
+void DownloadQueue::move(int from, int to)
+{
+    at(from);
+    at(to);
+    if (from == to)
+        return;
+    // Not QList::move, which shifts everything between: a run sends its head to the end once an
+    // entry, and taking from an end and adding at the other costs nothing.
+    m_entries.insert(to, m_entries.takeAt(from));
+    m_ids.insert(to, m_ids.takeAt(from));
+    int selection = m_selected;
+    if (m_selected == from)
+        selection = to;
+    else if (from < m_selected && m_selected <= to)
+        selection = m_selected - 1;
+    else if (to <= m_selected && m_selected < from)
+        selection = m_selected + 1;
+    emit entryMoved(from, to);
+    setSelected(selection);
+}
+
 void DownloadQueue::replaceAll(const QStringList &lines)
 {
     m_entries = lines;
-    emit entriesChanged();
+    m_ids = newIds(lines.size());
+    emit entriesReset();
     setSelected(-1);
 }
 
@@ -98,7 +144,8 @@ void DownloadQueue::deleteSelected()
 {
     if (m_selected >= 0) {
         m_entries.removeAt(m_selected);
-        emit entriesChanged();
+        m_ids.removeAt(m_selected);
+        emit entryRemoved(m_selected);
         setSelected(-1);
     }
     showHead();
@@ -112,9 +159,14 @@ void DownloadQueue::moveSelectedTo(int newIndex)
         // Checked before the removal: inserting past the end must not cost the entry.
         if (newIndex > count() - 1)
             throw QuorvelError::listIndex(newIndex);
+        // Up from the top goes to the end: the last index once the entry is out.
+        const int to = newIndex < 0 ? count() - 1 : newIndex;
+        const EntryId id = m_ids.at(cur);
         m_entries.removeAt(cur);
-        m_entries.insert(newIndex < 0 ? count() : newIndex, text);
-        emit entriesChanged();
+        m_ids.removeAt(cur);
+        m_entries.insert(to, text);
+        m_ids.insert(to, id);
+        emit entryMoved(cur, to);
     }
     // Announced even when the index stays, so that the view shows the selection again.
     m_selected = newIndex < count() ? newIndex : -1;

@@ -245,6 +245,18 @@ TEST_F(BatchRunTest, WithoutRetriesAFailedPageSaysWhyAndTheRunGoesOn)
     EXPECT_FALSE(output().contains(QStringLiteral("重试 (")));
 }
 
+TEST_F(BatchRunTest, AFailingUrlListedTwiceFailsTwiceAndTheGoodOneAfterItArrives)
+{
+    LoopbackServer gone;
+    gone.start();
+    const QString refused = QString::fromStdString(gone.url("/file/x.bin"));
+    gone.stop();
+    EXPECT_EQ(run({refused, refused, pageUrl("ok.bin?size=10&countdown=0")}, false, 0s), 1);
+    expectFile(QStringLiteral("ok.bin"), 10);
+    EXPECT_TRUE(output().contains(QStringLiteral("失败 2,")));
+    EXPECT_TRUE(output().contains(QStringLiteral("队列停下, 还剩 2 个网址")));
+}
+
 TEST_F(BatchRunTest, APageNobodyRecognisesIsTriedThreeTimesMoreThenFailsWithItsReason)
 {
     LoopbackServer maintenance;

@@ -21,7 +21,10 @@ class FlowFixture : public ::testing::Test
 protected:
     static constexpr double second = 1.0 / 86'400;
 
-    FlowFixture()
+    /** retryBudget: how long an entry whose failure may pass is tried again. */
+    explicit FlowFixture(std::chrono::seconds retryBudget = std::chrono::minutes(60))
+        : session{{browser, service, power, clock, &view, QStringLiteral("/home/user/Quorvel/Downloads"),
+                   std::chrono::milliseconds(1), retryBudget}}
     {
         clock.set(0.5);
         view.folder = QStringLiteral("/downloads");
@@ -36,11 +39,14 @@ protected:
 
     /**
      * The browser finishes loading a page whose body is html, as the engine does: the load ends,
-     * then the page's document-complete. failure: why the load failed, when it did.
+     * then the page's document-complete. failure: why the load failed, when it did; address:
+     * where the page ended up after redirects.
      */
-    void loadPage(const QString &html, std::optional<FailureCause> failure = std::nullopt)
+    void loadPage(const QString &html, std::optional<FailureCause> failure = std::nullopt,
+                  const QString &address = QStringLiteral("http://127.0.0.1/page"))
     {
         auto document = std::make_shared<FakePageDocument>();
+        document->address = address;
         document->body = html;
         document->failure = std::move(failure);
         browser.current = document;
@@ -87,8 +93,7 @@ protected:
     FakePowerRequest power;
     ManualClock clock;
     RecordingView view;
-    DownloadSession session{{browser, service, power, clock, &view, QStringLiteral("/home/user/Quorvel/Downloads"),
-                             std::chrono::milliseconds(1)}};
+    DownloadSession session;
     MainUnitState &state = session.state();
     PageTextBuffer &buffer = session.buffer();
     DownloadQueue &queue = session.queue();

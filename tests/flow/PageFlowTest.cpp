@@ -336,3 +336,70 @@ TEST_F(PageFlowTest, ConversionErrorsEndInTheErrorLineNotInTheErrorBox)
     EXPECT_FALSE(flow.Timer1().isActive());
     EXPECT_TRUE(view.errors.isEmpty());
 }
+
+namespace {
+
+struct SchemeRow
+{
+    const char *name;
+    QString entry;
+    /** Where the entry's page ended up, and the file link on it. */
+    QString landedAt;
+    QString fileUrl;
+    bool insecure;
+};
+
+void PrintTo(const SchemeRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class SchemeTest : public FlowFixture, public ::testing::WithParamInterface<SchemeRow>
+{
+};
+
+} // namespace
+
+// Hosts send visitors from https on to http: the walk follows, but says so once.
+TEST_P(SchemeTest, AWalkLedFromHttpsToHttpSaysSoOnce)
+{
+    const SchemeRow &row = GetParam();
+    QStringList notices;
+    QObject::connect(&flow, &PageFlow::insecureConnection, &flow,
+                     [&](const QString &pageUrl, const QString &url) { notices << pageUrl + QLatin1Char(' ') + url; });
+    queue.append(row.entry);
+    queue.showHead();
+    flow.StartDownload1Click();
+    loadPage(countdownPage(30, row.fileUrl), std::nullopt, row.landedAt);
+    tickCountdown(1);
+    const QString notice = QLatin1Char(' ') + PageFlow::insecureConnectionText();
+    if (row.insecure) {
+        ASSERT_EQ(notices.size(), 1);
+        EXPECT_TRUE(notices.first().startsWith(row.entry + QStringLiteral(" http://")));
+        EXPECT_EQ(view.status[2], notice);
+    } else {
+        EXPECT_TRUE(notices.isEmpty());
+        EXPECT_EQ(view.status[2], QString());
+    }
+
+    // The same entry's next walk, after a wait page, does not say it again.
+    loadPage(QStringLiteral("Or try again in about 0 minutes."), std::nullopt, row.landedAt);
+    flow.Timer2Timer();
+    loadPage(countdownPage(30, row.fileUrl), std::nullopt, row.landedAt);
+    EXPECT_EQ(notices.size(), row.insecure ? 1 : 0);
+    tickCountdown(1);
+    EXPECT_EQ(view.status[2], row.insecure ? notice : QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Walks, SchemeTest,
+    ::testing::Values(
+        SchemeRow{"RedirectedToHttp", QStringLiteral("https://host/page"), QStringLiteral("http://host/page"),
+                  QStringLiteral("http://files/a.bin"), true},
+        SchemeRow{"FileLinkOnHttp", QStringLiteral("https://host/page"), QStringLiteral("https://host/page"),
+                  QStringLiteral("http://files/a.bin"), true},
+        SchemeRow{"HttpsThroughout", QStringLiteral("https://host/page"), QStringLiteral("https://host/page"),
+                  QStringLiteral("https://files/a.bin"), false},
+        SchemeRow{"HttpFromTheStart", QStringLiteral("http://host/page"), QStringLiteral("http://host/page"),
+                  QStringLiteral("http://files/a.bin"), false}),
+    [](const ::testing::TestParamInfo<SchemeRow> &info) { return std::string(info.param.name); });

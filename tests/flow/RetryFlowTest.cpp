@@ -208,3 +208,111 @@ TEST_F(RetryFlowTest, AFreeUserThatOnlyLeadsToAnotherIsPressedAFewTimesThenRetri
     loadSelfPostingPage();
     EXPECT_EQ(clicks.size(), PageFlow::maxFreeUserPresses + 1);
 }
+
+TEST_F(RetryFlowTest, EachEntryOfAUrlListedTwiceFailsOnItsOwnAndNoUntriedEntryIsLeftBehind)
+{
+    startQueue({A, A, B});
+    loadPage(errorPage, FailureCause::fromPageStatus(410));
+    loadPage(errorPage, FailureCause::fromPageStatus(410));
+    EXPECT_EQ(browser.navigated, (QStringList{A, A, B}));
+    EXPECT_EQ(failures, (QStringList{A + QStringLiteral(" HTTP 410"), A + QStringLiteral(" HTTP 410")}));
+    loadPage(errorPage, FailureCause::fromPageStatus(410));
+    EXPECT_EQ(queue.entries(), (QStringList{A, A, B}));
+    EXPECT_EQ(view.status[0], StatusTexts::restingAtFailures(3).text);
+
+    // A failed entry moved back to the top by hand does not keep the untried ones from their turn.
+    const QString C = QStringLiteral("http://host/c");
+    failures.clear();
+    queue.replaceAll({A, B, C});
+    queue.showHead();
+    flow.StartDownload1Click();
+    loadPage(errorPage, FailureCause::fromPageStatus(410));
+    queue.setSelected(2);
+    queue.moveFirst();
+    EXPECT_EQ(queue.entries(), (QStringList{A, B, C}));
+    loadPage(missingPage);
+    EXPECT_EQ(browser.navigated.last(), C);
+    EXPECT_EQ(queue.entries(), (QStringList{C, A}));
+}
+
+TEST_F(RetryFlowTest, AFileLinkRefusedAnotherWayAfterTheFreshWalkIsWalkedAgain)
+{
+    startQueue({A, B});
+    runTransfer(TransferOutcome::failed(FailureCause::fromFileStatus(403)));
+    waitOutRetry();
+    runTransfer(TransferOutcome::failed(FailureCause::fromFileStatus(404)));
+    EXPECT_TRUE(flow.retryWait().isActive());
+    EXPECT_TRUE(failures.isEmpty());
+    EXPECT_EQ(retries.size(), 2u);
+}
+
+TEST_F(RetryFlowTest, ACutTransferWhoseFreshWalkFindsTheFileMissingLeavesNoPart)
+{
+    startQueue({A, B});
+    runTransfer(TransferOutcome::failed(FailureCause::transient(QStringLiteral("连接被重置"))));
+    waitOutRetry();
+    EXPECT_TRUE(service.discarded.isEmpty());
+    loadPage(missingPage);
+    EXPECT_EQ(service.discarded, QStringList{QStringLiteral("/tmp/never-written/a.bin")});
+    EXPECT_EQ(queue.entries(), QStringList{B});
+}
+
+namespace {
+
+struct WaitPageRow
+{
+    const char *name;
+    std::chrono::seconds budget;
+    QString page;
+    /** Each wait the flow takes before it gives the entry up. */
+    std::vector<std::chrono::seconds> waits;
+};
+
+void PrintTo(const WaitPageRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class WaitPageTest : public FlowFixture, public ::testing::WithParamInterface<WaitPageRow>
+{
+protected:
+    WaitPageTest() : FlowFixture(GetParam().budget) {}
+};
+
+} // namespace
+
+// A host whose page only ever says "wait" is asked no faster than the retry schedule allows, and
+// no longer than the retry budget.
+TEST_P(WaitPageTest, AWaitPageForEverCostsTheRetryBudgetAtTheScheduledPace)
+{
+    QStringList failures;
+    QObject::connect(&flow, &PageFlow::entryFailed, &flow,
+                     [&](const QString &url, const QString &reason) { failures << url + QLatin1Char(' ') + reason; });
+    queue.appendAll({A, B});
+    queue.showHead();
+    flow.StartDownload1Click();
+    std::vector<std::chrono::seconds> waits;
+    while (failures.isEmpty() && waits.size() < 20) {
+        loadPage(GetParam().page);
+        if (!flow.Timer2().isActive())
+            break;
+        waits.emplace_back(std::llround(state.WaitDuration * 86'400));
+        clock.set(clock.timeOfDay() + double(waits.back().count()) * second);
+        flow.Timer2Timer();
+    }
+    EXPECT_EQ(waits, GetParam().waits);
+    EXPECT_EQ(failures, QStringList{A + QLatin1Char(' ') + EntryRetry::waitPageReason()});
+    EXPECT_EQ(browser.navigated.size(), qsizetype(waits.size()) + 2);
+    EXPECT_EQ(browser.navigated.last(), B);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, WaitPageTest,
+    ::testing::Values(
+        WaitPageRow{"OneMinuteWithinNinetySeconds", 90s,
+                    QStringLiteral("Unfortunately you will have to wait 1 minutes."), {60s}},
+        WaitPageRow{"NoWaitAtAllWithinAnHour", 60min, QStringLiteral("Or try again in about 0 minutes."),
+                    {0s, 1min, 2min, 4min, 8min, 10min, 10min, 10min, 10min}},
+        WaitPageRow{"LongerThanTheBudget", 30min, QStringLiteral("Unfortunately you will have to wait 45 minutes."),
+                    {45min}}),
+    [](const ::testing::TestParamInfo<WaitPageRow> &info) { return std::string(info.param.name); });

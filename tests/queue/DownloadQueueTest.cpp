@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -209,4 +210,56 @@ TEST(DownloadQueue, AppendKeepsDuplicatesAndBlankEntries)
     queue.clear();
     EXPECT_EQ(queue.count(), 0);
     EXPECT_EQ(queue.currentUrl(), QString());
+}
+
+// A view follows the queue by its change signals alone, one entry at a time.
+TEST(DownloadQueue, EachEntryKeepsItsOwnIdWhereverItGoesAndAViewCanFollowEveryChange)
+{
+    DownloadQueue queue;
+    QStringList view;
+    QObject::connect(&queue, &DownloadQueue::entriesReset, &queue, [&] { view = queue.entries(); });
+    QObject::connect(&queue, &DownloadQueue::entriesInserted, &queue, [&](int first, int count) {
+        for (int i = first; i < first + count; ++i)
+            view.insert(i, queue.at(i));
+    });
+    QObject::connect(&queue, &DownloadQueue::entryRemoved, &queue, [&](int index) { view.removeAt(index); });
+    QObject::connect(&queue, &DownloadQueue::entryMoved, &queue, [&](int from, int to) { view.move(from, to); });
+    queue.replaceAll({url1, url1, url2});
+    const DownloadQueue::EntryId second = queue.idAt(1);
+    EXPECT_NE(queue.idAt(0), second);
+
+    // Every operation that moves or drops entries, and where the second url1 must be after it.
+    const std::vector<std::pair<std::function<void()>, int>> steps = {
+        {[&] { queue.setSelected(1), queue.moveDown(); }, 2},
+        {[&] { queue.setSelected(2), queue.moveFirst(); }, 0},
+        {[&] { queue.setSelected(0), queue.moveUp(); }, 2},
+        {[&] { queue.move(2, 1); }, 1},
+        {[&] { queue.prepend(url2); }, 2},
+        {[&] { queue.removeHead(); }, 1},
+        {[&] { queue.setSelected(0), queue.deleteSelected(); }, 0},
+        {[&] { queue.append(url1); }, 0},
+        {[&] { queue.setSelected(1), queue.deleteSelected(); }, 0},
+    };
+    for (const auto &[step, index] : steps) {
+        step();
+        EXPECT_EQ(queue.indexOf(second), index);
+        EXPECT_EQ(queue.at(index), url1);
+        EXPECT_EQ(view, queue.entries());
+    }
+    EXPECT_EQ(queue.entries(), QStringList({url1, url1}));
+    queue.removeAt(0);
+    EXPECT_EQ(queue.indexOf(second), -1);
+    queue.replaceAll({url1});
+    EXPECT_NE(queue.idAt(0), second);
+
+    // The selection stays on its entry while others move past it.
+    queue.replaceAll({u"a"_s, u"b"_s, u"c"_s, u"d"_s});
+    queue.setSelected(1);
+    const std::vector<std::tuple<int, int, int>> moves = {{0, 3, 0}, {3, 0, 1}, {1, 2, 2}, {0, 2, 1}};
+    for (const auto &[from, to, selected] : moves) {
+        queue.move(from, to);
+        EXPECT_EQ(queue.selected(), selected);
+        EXPECT_EQ(queue.at(selected), u"b"_s);
+        EXPECT_EQ(view, queue.entries());
+    }
 }

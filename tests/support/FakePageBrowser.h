@@ -64,7 +64,7 @@ public:
 class FakePageDocument final : public PageDocument
 {
 public:
-    QString url() const override { return QStringLiteral("http://127.0.0.1/page"); }
+    QString url() const override { return address; }
     QString bodyInnerHtml() const override
     {
         if (!body)
@@ -92,6 +92,7 @@ public:
 
     std::optional<FailureCause> loadFailure() const override { return failure; }
 
+    QString address = QStringLiteral("http://127.0.0.1/page");
     std::optional<QString> body;
     std::vector<std::unique_ptr<FakePageForm>> forms;
     std::optional<FailureCause> failure;
