@@ -325,8 +325,7 @@ void PageFlow::startNextUnlessFailed()
     if (m_retryWait.isActive())
         return;
     const QString next = m.queue.currentUrl();
-    if (!next.isEmpty() && m.queue.count() > 0 && next == m.queue.head()
-        && m_failedEntries.contains(m.queue.idAt(0))) {
+    if (!next.isEmpty() && m.queue.count() > 0 && next == m.queue.head() && m_failedEntries.contains(m.queue.idAt(0))) {
         // Entries listed twice, or moved up by hand, may have left untried ones behind a failure.
         if (const int untried = firstUntriedEntry(); untried > 0) {
             m.queue.move(untried, 0);

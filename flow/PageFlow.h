@@ -4,9 +4,9 @@
 #include "automation/BrowserPageAccess.h"
 #include "automation/PageScanners.h"
 #include "flow/EntryRetry.h"
+#include "flow/RestReason.h"
 #include "flow/RetryWait.h"
 #include "power/ShutdownSwitch.h"
-#include "flow/RestReason.h"
 #include "queue/DownloadQueue.h"
 #include "transfer/UrlDownloadService.h"
 

@@ -393,13 +393,12 @@ TEST_P(SchemeTest, AWalkLedFromHttpsToHttpSaysSoOnce)
 
 INSTANTIATE_TEST_SUITE_P(
     Walks, SchemeTest,
-    ::testing::Values(
-        SchemeRow{"RedirectedToHttp", QStringLiteral("https://host/page"), QStringLiteral("http://host/page"),
-                  QStringLiteral("http://files/a.bin"), true},
-        SchemeRow{"FileLinkOnHttp", QStringLiteral("https://host/page"), QStringLiteral("https://host/page"),
-                  QStringLiteral("http://files/a.bin"), true},
-        SchemeRow{"HttpsThroughout", QStringLiteral("https://host/page"), QStringLiteral("https://host/page"),
-                  QStringLiteral("https://files/a.bin"), false},
-        SchemeRow{"HttpFromTheStart", QStringLiteral("http://host/page"), QStringLiteral("http://host/page"),
-                  QStringLiteral("http://files/a.bin"), false}),
+    ::testing::Values(SchemeRow{"RedirectedToHttp", QStringLiteral("https://host/page"),
+                                QStringLiteral("http://host/page"), QStringLiteral("http://files/a.bin"), true},
+                      SchemeRow{"FileLinkOnHttp", QStringLiteral("https://host/page"),
+                                QStringLiteral("https://host/page"), QStringLiteral("http://files/a.bin"), true},
+                      SchemeRow{"HttpsThroughout", QStringLiteral("https://host/page"),
+                                QStringLiteral("https://host/page"), QStringLiteral("https://files/a.bin"), false},
+                      SchemeRow{"HttpFromTheStart", QStringLiteral("http://host/page"),
+                                QStringLiteral("http://host/page"), QStringLiteral("http://files/a.bin"), false}),
     [](const ::testing::TestParamInfo<SchemeRow> &info) { return std::string(info.param.name); });

@@ -276,7 +276,10 @@ void PrintTo(const WaitPageRow &row, std::ostream *out)
 class WaitPageTest : public FlowFixture, public ::testing::WithParamInterface<WaitPageRow>
 {
 protected:
-    WaitPageTest() : FlowFixture(GetParam().budget) {}
+    WaitPageTest()
+        : FlowFixture(GetParam().budget)
+    {
+    }
 };
 
 } // namespace
@@ -308,11 +311,16 @@ TEST_P(WaitPageTest, AWaitPageForEverCostsTheRetryBudgetAtTheScheduledPace)
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, WaitPageTest,
-    ::testing::Values(
-        WaitPageRow{"OneMinuteWithinNinetySeconds", 90s,
-                    QStringLiteral("Unfortunately you will have to wait 1 minutes."), {60s}},
-        WaitPageRow{"NoWaitAtAllWithinAnHour", 60min, QStringLiteral("Or try again in about 0 minutes."),
-                    {0s, 1min, 2min, 4min, 8min, 10min, 10min, 10min, 10min}},
-        WaitPageRow{"LongerThanTheBudget", 30min, QStringLiteral("Unfortunately you will have to wait 45 minutes."),
-                    {45min}}),
+    ::testing::Values(WaitPageRow{"OneMinuteWithinNinetySeconds",
+                                  90s,
+                                  QStringLiteral("Unfortunately you will have to wait 1 minutes."),
+                                  {60s}},
+                      WaitPageRow{"NoWaitAtAllWithinAnHour",
+                                  60min,
+                                  QStringLiteral("Or try again in about 0 minutes."),
+                                  {0s, 1min, 2min, 4min, 8min, 10min, 10min, 10min, 10min}},
+                      WaitPageRow{"LongerThanTheBudget",
+                                  30min,
+                                  QStringLiteral("Unfortunately you will have to wait 45 minutes."),
+                                  {45min}}),
     [](const ::testing::TestParamInfo<WaitPageRow> &info) { return std::string(info.param.name); });
