@@ -15,6 +15,7 @@ BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Con
     , m_runner(m_downloadSession, m_console)
 {
     connect(&m_runner, &BatchRunner::finished, this, &BatchProgram::finished);
+    connect(&m_downloadSession.shutdown(), &ShutdownSwitch::powerOffUnavailable, &m_console, &ConsoleView::showError);
 }
 
 void BatchProgram::start()
