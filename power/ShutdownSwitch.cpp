@@ -71,6 +71,7 @@ void ShutdownSwitch::CheckShutDown(RunEnd why)
 void ShutdownSwitch::workStarted()
 {
     m_countdown.withdraw();
+    emit runHasWork();
 }
 
 QString ShutdownSwitch::reasonText(RunEnd why)

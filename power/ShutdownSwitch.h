@@ -67,6 +67,8 @@ signals:
     void downChanged(bool down);
     /** A power-off that is armed will not happen; text says when and why, for the user. */
     void powerOffUnavailable(const QString &text);
+    /** Sent by each workStarted(), for whoever follows the run's work. */
+    void runHasWork();
 
 private:
     void setState(State state);
