@@ -15,7 +15,14 @@ BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Sle
     , m_runner(m_downloadSession, m_console)
     , m_keepAwake(sleep, m_downloadSession)
 {
-    connect(&m_runner, &BatchRunner::finished, this, &BatchProgram::finished);
+    connect(&m_runner, &BatchRunner::finished, this, [this](int exitCode) {
+        // The end of the countdown ends the run before logind has answered; a refusal is still said.
+        if (!m_downloadSession.shutdown().powerOffPending())
+            emit finished(exitCode);
+        else
+            connect(&m_downloadSession.shutdown(), &ShutdownSwitch::powerOffAnswered, this,
+                    [this, exitCode] { emit finished(exitCode); });
+    });
     connect(&m_keepAwake, &KeepAwake::unavailable, &m_console, &ConsoleView::showError);
     connect(&m_downloadSession.shutdown(), &ShutdownSwitch::powerOffUnavailable, &m_console, &ConsoleView::showError);
 }

@@ -41,6 +41,11 @@ ShutdownCountdown &ShutdownSwitch::countdown()
     return m_countdown;
 }
 
+bool ShutdownSwitch::powerOffPending() const
+{
+    return m_powerOffPending;
+}
+
 void ShutdownSwitch::buttonClicked(bool down)
 {
     setState(down ? State::Armed : State::Released);
@@ -135,11 +140,16 @@ void ShutdownSwitch::powerOff()
     // Whoever started work should have withdrawn the count; still, never cut a run short.
     if (m_runBusy())
         return;
+    m_powerOffPending = true;
     ExitWindowsByMode(m_request, QStringLiteral("1"), true, [self = QPointer(this)](const QString &whyNot) {
-        if (!self || whyNot.isEmpty())
+        if (!self)
             return;
-        // Until it is armed again, the end of the queue says so instead of counting down in vain.
-        self->m_whyNot = whyNot;
-        emit self->powerOffUnavailable(QStringLiteral("系统拒绝关机: ") + whyNot);
+        self->m_powerOffPending = false;
+        if (!whyNot.isEmpty()) {
+            // Until it is armed again, the end of the queue says so instead of counting down in vain.
+            self->m_whyNot = whyNot;
+            emit self->powerOffUnavailable(QStringLiteral("系统拒绝关机: ") + whyNot);
+        }
+        emit self->powerOffAnswered();
     });
 }

@@ -43,6 +43,8 @@ public:
     bool isDown() const;
     /** Shown by the main window's dialog or the batch runner's console from its started() on. */
     ShutdownCountdown &countdown();
+    /** The power-off was requested and the system has not answered yet. */
+    bool powerOffPending() const;
 
     /** The button was clicked; its click has already flipped it, so down is its new state. */
     void buttonClicked(bool down);
@@ -67,6 +69,8 @@ signals:
     void downChanged(bool down);
     /** A power-off that is armed will not happen; text says when and why, for the user. */
     void powerOffUnavailable(const QString &text);
+    /** The system answered the power-off request, after powerOffUnavailable() if it refused. */
+    void powerOffAnswered();
     /** Sent by each workStarted(), for whoever follows the run's work. */
     void runHasWork();
 
@@ -85,4 +89,5 @@ private:
     /** The system's last word: empty when it would power off; nothing while none came. */
     std::optional<QString> m_whyNot;
     quint64 m_check = 0;
+    bool m_powerOffPending = false;
 };

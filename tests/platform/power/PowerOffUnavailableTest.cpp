@@ -66,6 +66,12 @@ TEST_P(PowerOffUnavailableTest, SaysWhenAndWhyInChinese)
     QStringList said;
     QObject::connect(&power, &ShutdownSwitch::powerOffUnavailable, &power,
                      [&said](const QString &text) { said << text; });
+    // After the switch's own handler has made the request: a front end must not end before its answer.
+    bool pendingAtExpiry = false;
+    QObject::connect(&power.countdown(), &ShutdownCountdown::expired, &power,
+                     [&] { pendingAtExpiry = power.powerOffPending(); });
+    int answers = 0;
+    QObject::connect(&power, &ShutdownSwitch::powerOffAnswered, &power, [&answers] { ++answers; });
 
     power.menuChosen();
     if (!row.endsAtOnce) {
@@ -87,6 +93,9 @@ TEST_P(PowerOffUnavailableTest, SaysWhenAndWhyInChinese)
     EXPECT_TRUE(power.isDown());
     const bool requested = logind && logind->manager().calls().contains(QStringLiteral("PowerOff(false)"));
     EXPECT_EQ(requested, row.powerOffError != nullptr);
+    EXPECT_EQ(pendingAtExpiry, requested);
+    EXPECT_EQ(answers, requested ? 1 : 0);
+    EXPECT_FALSE(power.powerOffPending());
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, PowerOffUnavailableTest, ::testing::Values(
