@@ -19,6 +19,8 @@ void TForm1::connectFlow()
     connect(&shutdown, &ShutdownSwitch::downChanged, shutBtn, &QToolButton::setChecked);
     connect(&shutdown.countdown(), &ShutdownCountdown::started, this,
             [this] { (new ShutdownCountdownDialog(m_session.shutdown().countdown(), this))->show(); });
+    connect(&shutdown, &ShutdownSwitch::powerOffUnavailable, this,
+            [this](const QString &text) { ShutdownCountdownDialog::showUnavailable(*this, text); });
 }
 
 TForm1::~TForm1()

@@ -2,6 +2,7 @@
 // The composition root: builds the long-lived objects and hands them down by reference.
 #include "app/AppSetup.h"
 #include "app/RunEndNotice.h"
+#include "app/StatusPanels.h"
 #include "app/TForm1.h"
 #include "automation/Clock.h"
 #include "flow/DownloadSession.h"
@@ -9,9 +10,11 @@
 #include "platform/net/CurlSession.h"
 #include "platform/notify/DesktopNotifier.h"
 #include "platform/power/SystemPowerRequest.h"
+#include "platform/power/SystemSleepInhibitor.h"
 #include "platform/system/DesktopUrlOpener.h"
 #include "platform/system/DownloadFolder.h"
 #include "platform/web/WebBrowser.h"
+#include "power/KeepAwake.h"
 #include "transfer/DownloadThread.h"
 
 #include <QApplication>
@@ -34,6 +37,7 @@ int main(int argc, char *argv[])
     WebBrowser browser(session);
     CurlUrlDownloadService downloads(session);
     const auto power = systemPowerRequest();
+    const auto sleepLock = systemSleepInhibitor();
     SystemClock clock;
     DesktopUrlOpener opener;
     const auto notifier = desktopNotifier();
@@ -42,6 +46,9 @@ int main(int argc, char *argv[])
         DownloadSession downloadSession({browser, downloads, *power, clock, nullptr, DownloadFolder::defaultPath()});
         TForm1 Form1(downloadSession, opener);
         RunEndNotice notice(downloadSession, *notifier, Form1);
+        KeepAwake keepAwake(*sleepLock, downloadSession);
+        QObject::connect(&keepAwake, &KeepAwake::unavailable, Form1.StatusBar1,
+                         [bar = Form1.StatusBar1](const QString &warning) { bar->showMessage(warning, 15'000); });
         Form1.show();
         exitCode = QApplication::exec();
     }

@@ -3,8 +3,8 @@
 
 #include "platform/system/DownloadFolder.h"
 
-BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Console console, BatchTiming timing,
-                           QObject *parent)
+BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, SleepInhibitor &sleep, Console console,
+                           BatchTiming timing, QObject *parent)
     : QObject(parent)
     , m_options(options)
     , m_browser(m_session)
@@ -13,8 +13,18 @@ BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Con
     , m_downloadSession({m_browser, m_service, power, timing.clock ? *timing.clock : m_systemClock, &m_console,
                          DownloadFolder::defaultPath(), timing.countdownStep, options.retryFor})
     , m_runner(m_downloadSession, m_console)
+    , m_keepAwake(sleep, m_downloadSession)
 {
-    connect(&m_runner, &BatchRunner::finished, this, &BatchProgram::finished);
+    connect(&m_runner, &BatchRunner::finished, this, [this](int exitCode) {
+        // The end of the countdown ends the run before logind has answered; a refusal is still said.
+        if (!m_downloadSession.shutdown().powerOffPending())
+            emit finished(exitCode);
+        else
+            connect(&m_downloadSession.shutdown(), &ShutdownSwitch::powerOffAnswered, this,
+                    [this, exitCode] { emit finished(exitCode); });
+    });
+    connect(&m_keepAwake, &KeepAwake::unavailable, &m_console, &ConsoleView::showError);
+    connect(&m_downloadSession.shutdown(), &ShutdownSwitch::powerOffUnavailable, &m_console, &ConsoleView::showError);
 }
 
 void BatchProgram::start()

@@ -9,6 +9,7 @@
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
 #include "platform/web/WebBrowser.h"
+#include "power/KeepAwake.h"
 
 #include <QObject>
 #include <QTextStream>
@@ -16,6 +17,7 @@
 #include <chrono>
 
 class PowerRequest;
+class SleepInhibitor;
 
 /** Tests pass a faster clock and countdown; the program runs on the wall clock. */
 struct BatchTiming
@@ -26,7 +28,7 @@ struct BatchTiming
 
 /**
  * A display-less run: the real page engine and URL download service under a download session,
- * shown on the console. The power request comes from outside, so tests pass a fake.
+ * shown on the console. The power request and the sleep lock come from outside, so tests pass fakes.
  * Thread contract: UI thread only.
  */
 class BatchProgram final : public QObject
@@ -40,8 +42,8 @@ public:
         bool liveLine;
     };
 
-    BatchProgram(const BatchOptions &options, PowerRequest &power, Console console, BatchTiming timing = {},
-                 QObject *parent = nullptr);
+    BatchProgram(const BatchOptions &options, PowerRequest &power, SleepInhibitor &sleep, Console console,
+                 BatchTiming timing = {}, QObject *parent = nullptr);
 
     void start();
     void interrupt() { m_runner.interrupt(); }
@@ -59,4 +61,5 @@ private:
     ConsoleView m_console;
     DownloadSession m_downloadSession;
     BatchRunner m_runner;
+    KeepAwake m_keepAwake;
 };

@@ -5,6 +5,7 @@
 #include "platform/console/SignalNotifier.h"
 #include "platform/console/Terminal.h"
 #include "platform/power/SystemPowerRequest.h"
+#include "platform/power/SystemSleepInhibitor.h"
 #include "transfer/DownloadThread.h"
 
 #include <QCoreApplication>
@@ -32,9 +33,10 @@ int main(int argc, char **argv)
     }
 
     const auto power = systemPowerRequest();
+    const auto sleepLock = systemSleepInhibitor();
     int exitCode = 0;
     {
-        BatchProgram program(std::get<BatchOptions>(parsed), *power, {out, err, isTerminal(stdout)});
+        BatchProgram program(std::get<BatchOptions>(parsed), *power, *sleepLock, {out, err, isTerminal(stdout)});
         SignalNotifier interrupts;
         QObject::connect(&interrupts, &SignalNotifier::interrupted, &program, &BatchProgram::interrupt);
         QObject::connect(&program, &BatchProgram::finished, &app, [&](int code) {

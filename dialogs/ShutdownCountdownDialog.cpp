@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -67,4 +68,18 @@ void ShutdownCountdownDialog::dismiss()
 {
     hide();
     deleteLater();
+}
+
+void ShutdownCountdownDialog::showUnavailable(QWidget &window, const QString &text)
+{
+    const QString name = QStringLiteral("powerOffUnavailable");
+    auto *box = window.findChild<QMessageBox *>(name, Qt::FindDirectChildrenOnly);
+    if (!box) {
+        box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Quorvel V.1.1"), QString(), QMessageBox::Ok, &window);
+        box->setObjectName(name);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+    }
+    box->setText(text);
+    box->show();
 }

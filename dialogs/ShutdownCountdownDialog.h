@@ -25,6 +25,12 @@ public:
     /** Cancel, Esc and the title bar's close button all cancel the count. */
     void reject() override;
 
+    /**
+     * Says in window's one warning box, not modal, that an armed power-off will not happen: at the
+     * end of the queue nobody may be there to close it. A later word replaces the earlier one.
+     */
+    static void showUnavailable(QWidget &window, const QString &text);
+
 private:
     void showRemaining(int seconds);
     void dismiss();

@@ -14,4 +14,5 @@ DownloadSession::DownloadSession(Services services, QObject *parent)
     m_download.setObjectName(QStringLiteral("DownloadFile1"));
     m_download.setErrorReporter([this](const QString &message) { m_view.showError(message); });
     connect(&m_flow, &PageFlow::cameToRest, this, &DownloadSession::cameToRest);
+    connect(&m_shutdown, &ShutdownSwitch::runHasWork, this, &DownloadSession::workStarted);
 }

@@ -73,6 +73,8 @@ signals:
      * countdown may be running.
      */
     void cameToRest(RestReason reason);
+    /** The run has work: a start, a page, a page countdown or wait, a retry wait, a transfer. */
+    void workStarted();
 
 private:
     MainUnitState m_state;

@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "power/ExitWindowsByMode.h"
 
-#include "power/PowerRequest.h"
-
-void ExitWindowsByMode(PowerRequest &request, const QString &mode, bool force)
+void ExitWindowsByMode(PowerRequest &request, const QString &mode, bool force, const PowerRequest::Answer &answer)
 {
-    if (!request.isAvailable())
-        return;
+    void (PowerRequest::*call)(bool, PowerRequest::Answer) = nullptr;
     if (mode == QLatin1String("1"))
-        request.powerOff(force);
+        call = &PowerRequest::powerOff;
     else if (mode == QLatin1String("2"))
-        request.reboot(force);
+        call = &PowerRequest::reboot;
     else if (mode == QLatin1String("3"))
-        request.logOff(force);
+        call = &PowerRequest::logOff;
+    if (!call)
+        return;
+    if (!request.isAvailable()) {
+        if (answer)
+            answer(QStringLiteral("无法联系系统的电源管理"));
+        return;
+    }
+    (request.*call)(force, answer);
 }

@@ -11,7 +11,12 @@ class NoPowerRequest final : public PowerRequest
 {
 public:
     bool isAvailable() const override { return false; }
-    void powerOff(bool) override {}
-    void reboot(bool) override {}
-    void logOff(bool) override {}
+    void checkPowerOff(Answer answer) override
+    {
+        if (answer)
+            answer(QStringLiteral("此程序不会关机"));
+    }
+    void powerOff(bool, Answer) override {}
+    void reboot(bool, Answer) override {}
+    void logOff(bool, Answer) override {}
 };

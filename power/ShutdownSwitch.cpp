@@ -4,7 +4,16 @@
 #include "power/ExitWindowsByMode.h"
 #include "power/PowerRequest.h"
 
+#include <QPointer>
+
 #include <utility>
+
+namespace {
+QString unavailableAtEnd(const QString &whyNot)
+{
+    return QStringLiteral("下载队列已结束, 但无法关机: ") + whyNot;
+}
+} // namespace
 
 ShutdownSwitch::ShutdownSwitch(PowerRequest &request, std::function<bool()> runBusy,
                                std::chrono::milliseconds countdownStep, QObject *parent)
@@ -32,6 +41,11 @@ ShutdownCountdown &ShutdownSwitch::countdown()
     return m_countdown;
 }
 
+bool ShutdownSwitch::powerOffPending() const
+{
+    return m_powerOffPending;
+}
+
 void ShutdownSwitch::buttonClicked(bool down)
 {
     setState(down ? State::Armed : State::Released);
@@ -44,16 +58,25 @@ void ShutdownSwitch::menuChosen()
 
 void ShutdownSwitch::CheckShutDown(RunEnd why)
 {
-    // A countdown on a machine that cannot be switched off would promise what never happens.
-    if (m_state != State::Armed || m_runBusy() || !m_request.isAvailable())
+    if (m_state != State::Armed || m_runBusy())
         return;
-    // The end of the queue checks twice in a row; a count already running is this same power-off.
-    m_countdown.start(countdownSeconds, reasonText(why));
+    // A countdown on a machine that cannot be switched off would promise what never happens.
+    if (m_whyNot && !m_whyNot->isEmpty()) {
+        emit powerOffUnavailable(unavailableAtEnd(*m_whyNot));
+        return;
+    }
+    // A count already running is this same power-off.
+    if (!m_countdown.start(countdownSeconds, reasonText(why)))
+        return;
+    // Hours may have passed since the arming's answer, or it has not come yet: the count goes on
+    // only while the system says it would power off.
+    checkAvailability();
 }
 
 void ShutdownSwitch::workStarted()
 {
     m_countdown.withdraw();
+    emit runHasWork();
 }
 
 QString ShutdownSwitch::reasonText(RunEnd why)
@@ -79,6 +102,32 @@ void ShutdownSwitch::setState(State state)
     if (!isDown())
         m_countdown.withdraw();
     emit downChanged(isDown());
+    // Asked at once, so that a user who arms it hears while still there that it cannot happen.
+    if (isDown())
+        checkAvailability();
+}
+
+void ShutdownSwitch::checkAvailability()
+{
+    const quint64 check = ++m_check;
+    m_request.checkPowerOff([self = QPointer(this), check](const QString &whyNot) {
+        if (self && check == self->m_check)
+            self->availabilityKnown(whyNot);
+    });
+}
+
+void ShutdownSwitch::availabilityKnown(const QString &whyNot)
+{
+    m_whyNot = whyNot;
+    if (whyNot.isEmpty() || !isDown())
+        return;
+    if (!m_countdown.isRunning()) {
+        emit powerOffUnavailable(QStringLiteral("队列结束后将无法关机: ") + whyNot);
+        return;
+    }
+    // Said before the count ends, so that a front end that ends with it has said it.
+    emit powerOffUnavailable(unavailableAtEnd(whyNot));
+    m_countdown.withdraw();
 }
 
 void ShutdownSwitch::release()
@@ -91,5 +140,16 @@ void ShutdownSwitch::powerOff()
     // Whoever started work should have withdrawn the count; still, never cut a run short.
     if (m_runBusy())
         return;
-    ExitWindowsByMode(m_request, QStringLiteral("1"), true);
+    m_powerOffPending = true;
+    ExitWindowsByMode(m_request, QStringLiteral("1"), true, [self = QPointer(this)](const QString &whyNot) {
+        if (!self)
+            return;
+        self->m_powerOffPending = false;
+        if (!whyNot.isEmpty()) {
+            // Until it is armed again, the end of the queue says so instead of counting down in vain.
+            self->m_whyNot = whyNot;
+            emit self->powerOffUnavailable(QStringLiteral("系统拒绝关机: ") + whyNot);
+        }
+        emit self->powerOffAnswered();
+    });
 }

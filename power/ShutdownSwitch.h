@@ -8,13 +8,16 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 class PowerRequest;
 
 /**
  * Whether to power the machine off once the download queue has run out. The toolbar button and
  * the menu item arm it; the end of the queue checks it, and a countdown that the user can cancel
- * stands between the check and the forced power-off. UI thread only.
+ * stands between the check and the forced power-off. Arming asks the system whether it would power
+ * off; a power-off that cannot happen is said at arming, at the end of the queue and when the
+ * system refuses it, and no countdown promises it. UI thread only.
  */
 class ShutdownSwitch final : public QObject
 {
@@ -40,12 +43,17 @@ public:
     bool isDown() const;
     /** Shown by the main window's dialog or the batch runner's console from its started() on. */
     ShutdownCountdown &countdown();
+    /** The power-off was requested and the system has not answered yet. */
+    bool powerOffPending() const;
 
     /** The button was clicked; its click has already flipped it, so down is its new state. */
     void buttonClicked(bool down);
     /** The menu item was chosen: arms, whatever the item's own check mark now shows. */
     void menuChosen();
-    /** The queue has run out: when armed, idle and able to, counts down to a forced power-off. */
+    /**
+     * The queue has run out: when armed, idle and able to, counts down to a forced power-off. When
+     * the system is known not to power off, says so instead.
+     */
     void CheckShutDown(RunEnd why);
     /**
      * The run has work again (a start, a page, a page timer, a retry wait, a transfer): a running
@@ -59,14 +67,27 @@ public:
 signals:
     /** The button must follow: the menu item pushes it down and the countdown's Cancel lets it up. */
     void downChanged(bool down);
+    /** A power-off that is armed will not happen; text says when and why, for the user. */
+    void powerOffUnavailable(const QString &text);
+    /** The system answered the power-off request, after powerOffUnavailable() if it refused. */
+    void powerOffAnswered();
+    /** Sent by each workStarted(), for whoever follows the run's work. */
+    void runHasWork();
 
 private:
     void setState(State state);
     void release();
     void powerOff();
+    /** Asks the system again; only the latest question's answer counts. */
+    void checkAvailability();
+    void availabilityKnown(const QString &whyNot);
 
     PowerRequest &m_request;
     std::function<bool()> m_runBusy;
     ShutdownCountdown m_countdown;
     State m_state = State::NeverUsed;
+    /** The system's last word: empty when it would power off; nothing while none came. */
+    std::optional<QString> m_whyNot;
+    quint64 m_check = 0;
+    bool m_powerOffPending = false;
 };

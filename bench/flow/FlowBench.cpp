@@ -4,6 +4,7 @@
 // Usage: quorvel_flow_bench FOLDER URL...   Prints seconds=… lat_median_ms=… lat_max_ms=… exit=…
 #include "batch/BatchProgram.h"
 #include "power/NoPowerRequest.h"
+#include "power/NoSleepInhibitor.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -27,7 +28,8 @@ int main(int argc, char **argv)
     QString discarded;
     QTextStream sink(&discarded);
     NoPowerRequest power;
-    BatchProgram program(options, power, {sink, sink, false});
+    NoSleepInhibitor sleep;
+    BatchProgram program(options, power, sleep, {sink, sink, false});
 
     std::vector<double> lateness;
     QElapsedTimer probeClock;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "batch/BatchProgram.h"
 #include "flow/PageFlow.h"
+#include "power/NoSleepInhibitor.h"
 #include "tests/support/FastClock.h"
 #include "tests/support/FakePowerRequest.h"
 #include "tests/support/Budget.h"
@@ -45,7 +46,7 @@ protected:
         options.folder = m_folder.path();
         options.shutdown = shutdown;
         options.retryFor = retryFor;
-        BatchProgram program(options, m_power, {m_out, m_err, false}, {&m_clock, 1ms});
+        BatchProgram program(options, m_power, m_sleep, {m_out, m_err, false}, {&m_clock, 1ms});
         int exitCode = -1;
         QObject::connect(&program, &BatchProgram::finished, &program, [&](int code) { exitCode = code; });
         program.start();
@@ -83,6 +84,7 @@ protected:
     QStringList filesLeft() const { return QDir(m_folder.path()).entryList(QDir::Files); }
 
     FakePowerRequest m_power;
+    NoSleepInhibitor m_sleep;
     /** How long run() waits for the run to end before it calls the run hung. */
     std::chrono::seconds m_runBudget = 60s;
 

@@ -8,14 +8,15 @@
 
 #include <functional>
 
-/** Writes down every request instead of making it. */
+/** Writes down every request instead of making it; answers at once, as a system that takes them. */
 class FakePowerRequest final : public PowerRequest
 {
 public:
     bool isAvailable() const override { return available; }
-    void powerOff(bool force) override { record(QStringLiteral("powerOff"), force); }
-    void reboot(bool force) override { record(QStringLiteral("reboot"), force); }
-    void logOff(bool force) override { record(QStringLiteral("logOff"), force); }
+    void checkPowerOff(Answer answer) override { answer(available ? QString() : QStringLiteral("不可用")); }
+    void powerOff(bool force, Answer answer) override { record(QStringLiteral("powerOff"), force, answer); }
+    void reboot(bool force, Answer answer) override { record(QStringLiteral("reboot"), force, answer); }
+    void logOff(bool force, Answer answer) override { record(QStringLiteral("logOff"), force, answer); }
 
     bool available = true;
     QStringList calls;
@@ -23,10 +24,12 @@ public:
     std::function<void()> onRequest;
 
 private:
-    void record(const QString &name, bool force)
+    void record(const QString &name, bool force, const Answer &answer)
     {
         calls << name + (force ? QStringLiteral("(true)") : QStringLiteral("(false)"));
         if (onRequest)
             onRequest();
+        if (answer)
+            answer(QString());
     }
 };

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "FakeLoginManager.h"
-#include "FakeLoginSession.h"
+#include "FakeLogind.h"
 #include "platform/power/LogindPowerRequest.h"
 #include "power/ExitWindowsByMode.h"
-#include "tests/support/Budget.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -16,54 +13,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-const QString loginService = QStringLiteral("org.freedesktop.login1");
-
-/**
- * A fake login1 on the session bus that dbus-run-session made for this test alone. It serves from
- * its own thread and connection, because the request under test waits for some of its answers.
- */
-class FakeLogind final
-{
-public:
-    FakeLogind()
-    {
-        m_thread.start();
-        for (QObject *object : {static_cast<QObject *>(m_manager), static_cast<QObject *>(m_session)}) {
-            object->moveToThread(&m_thread);
-            QObject::connect(&m_thread, &QThread::finished, object, &QObject::deleteLater);
-        }
-        registered = m_bus.registerObject(QStringLiteral("/org/freedesktop/login1"), m_manager,
-                                          QDBusConnection::ExportAllSlots)
-            && m_bus.registerObject(FakeLoginManager::sessionPath, m_session,
-                                    QDBusConnection::ExportAllProperties)
-            && m_bus.registerService(loginService);
-    }
-
-    ~FakeLogind()
-    {
-        m_bus.unregisterService(loginService);
-        QDBusConnection::disconnectFromBus(m_bus.name());
-        m_thread.quit();
-        m_thread.wait();
-    }
-
-    /** Waits until count calls have arrived, then answers all that did. */
-    QStringList waitForCalls(qsizetype count) const
-    {
-        runWithinBudget([this, count] { return m_manager->calls().size() >= count; }, 5s);
-        return m_manager->calls();
-    }
-
-    bool registered = false;
-
-private:
-    QThread m_thread;
-    QDBusConnection m_bus =
-        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fakeLogind"));
-    FakeLoginManager *m_manager = new FakeLoginManager;
-    FakeLoginSession *m_session = new FakeLoginSession;
-};
 
 TEST(LogindPowerRequestTest, IsAvailableOnlyWhileLogin1HasAnOwner)
 {
@@ -118,7 +67,7 @@ TEST(LogindPowerRequestTest, LogOffAsksLogindForTheSessionTheEnvironmentDoesNotN
     FakeLogind logind;
     ASSERT_TRUE(logind.registered);
     LogindPowerRequest request(QDBusConnection::sessionBus());
-    request.logOff(true);
+    request.logOff(true, {});
     const QString pid = QString::number(QCoreApplication::applicationPid());
     EXPECT_EQ(logind.waitForCalls(2),
               (QStringList{QStringLiteral("GetSessionByPID(%1)").arg(pid),
