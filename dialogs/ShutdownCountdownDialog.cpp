@@ -75,7 +75,8 @@ void ShutdownCountdownDialog::showUnavailable(QWidget &window, const QString &te
     const QString name = QStringLiteral("powerOffUnavailable");
     auto *box = window.findChild<QMessageBox *>(name, Qt::FindDirectChildrenOnly);
     if (!box) {
-        box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Quorvel V.1.1"), QString(), QMessageBox::Ok, &window);
+        box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Quorvel V.1.1"), QString(), QMessageBox::Ok,
+                              &window);
         box->setObjectName(name);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setModal(false);

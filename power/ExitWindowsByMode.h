@@ -10,5 +10,4 @@
  * Any other mode, or a system that request cannot reach, requests nothing; answer hears what the
  * system said to a request, or that it could not be reached. UI thread only.
  */
-void ExitWindowsByMode(PowerRequest &request, const QString &mode, bool force,
-                       const PowerRequest::Answer &answer = {});
+void ExitWindowsByMode(PowerRequest &request, const QString &mode, bool force, const PowerRequest::Answer &answer = {});

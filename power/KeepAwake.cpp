@@ -8,7 +8,8 @@
 #include <utility>
 
 KeepAwake::KeepAwake(SleepInhibitor &inhibitor, QObject *parent)
-    : QObject(parent), m_inhibitor(inhibitor)
+    : QObject(parent)
+    , m_inhibitor(inhibitor)
 {
 }
 

@@ -25,8 +25,8 @@ public:
      * Follows run, a download session or anything else that says workStarted() and
      * cameToRest(reason) as it does.
      */
-    template <class Run>
-    KeepAwake(SleepInhibitor &inhibitor, Run &run, QObject *parent = nullptr) : KeepAwake(inhibitor, parent)
+    template <class Run> KeepAwake(SleepInhibitor &inhibitor, Run &run, QObject *parent = nullptr)
+        : KeepAwake(inhibitor, parent)
     {
         connect(&run, &Run::workStarted, this, &KeepAwake::workStarted);
         connect(&run, &Run::cameToRest, this, &KeepAwake::cameToRest);

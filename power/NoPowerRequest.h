@@ -16,7 +16,7 @@ public:
         if (answer)
             answer(QStringLiteral("此程序不会关机"));
     }
-    void powerOff(bool, Answer) override {}
-    void reboot(bool, Answer) override {}
-    void logOff(bool, Answer) override {}
+    void powerOff(bool, Answer) override { }
+    void reboot(bool, Answer) override { }
+    void logOff(bool, Answer) override { }
 };

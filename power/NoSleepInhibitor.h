@@ -8,5 +8,5 @@ class NoSleepInhibitor final : public SleepInhibitor
 {
 public:
     void hold(const QString &, Refusal refused) override { refused(QStringLiteral("此程序不阻止休眠")); }
-    void release() override {}
+    void release() override { }
 };

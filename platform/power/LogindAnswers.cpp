@@ -18,8 +18,8 @@ QString detailOf(const QString &text)
     return shown.simplified();
 }
 
-const QString noLogind =
-    QStringLiteral("系统总线上没有 logind (org.freedesktop.login1), 例如在容器中或不用 systemd 的系统上");
+const QString noLogind = QStringLiteral(
+    "系统总线上没有 logind (org.freedesktop.login1), 例如在容器中或不用 systemd 的系统上");
 
 QString meaning(const QDBusError &error)
 {

@@ -44,10 +44,11 @@ bool LogindPowerRequest::isAvailable() const
 
 void LogindPowerRequest::checkPowerOff(Answer answer)
 {
-    const QDBusMessage call =
-        QDBusMessage::createMethodCall(loginService, managerPath, managerInterface, QStringLiteral("CanPowerOff"));
+    const QDBusMessage call = QDBusMessage::createMethodCall(loginService, managerPath, managerInterface,
+                                                             QStringLiteral("CanPowerOff"));
     callLogind(m_connection, call, m_calls, [answer = std::move(answer)](const QDBusMessage &reply) {
-        tell(answer, reply.type() == QDBusMessage::ErrorMessage
+        tell(answer,
+             reply.type() == QDBusMessage::ErrorMessage
                  ? LogindAnswers::refusal(QDBusError(reply))
                  : LogindAnswers::powerOffAbility(reply.arguments().value(0).toString()));
     });
@@ -82,7 +83,8 @@ void LogindPowerRequest::callManager(const QString &method, const QVariant &argu
     call << argument;
     // The system acts on its own time; only a refusal has anything to say.
     callLogind(m_connection, call, m_calls, [answer = std::move(answer)](const QDBusMessage &reply) {
-        tell(answer, reply.type() == QDBusMessage::ErrorMessage ? LogindAnswers::refusal(QDBusError(reply)) : QString());
+        tell(answer,
+             reply.type() == QDBusMessage::ErrorMessage ? LogindAnswers::refusal(QDBusError(reply)) : QString());
     });
 }
 

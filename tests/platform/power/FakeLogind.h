@@ -28,8 +28,7 @@ public:
         }
         registered = m_bus.registerObject(QStringLiteral("/org/freedesktop/login1"), m_manager,
                                           QDBusConnection::ExportAllSlots)
-            && m_bus.registerObject(FakeLoginManager::sessionPath, m_session,
-                                    QDBusConnection::ExportAllProperties)
+            && m_bus.registerObject(FakeLoginManager::sessionPath, m_session, QDBusConnection::ExportAllProperties)
             && m_bus.registerService(service);
     }
 
@@ -57,8 +56,7 @@ public:
 
 private:
     QThread m_thread;
-    QDBusConnection m_bus =
-        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fakeLogind"));
+    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fakeLogind"));
     FakeLoginManager *m_manager = new FakeLoginManager;
     FakeLoginSession *m_session = new FakeLoginSession;
 };

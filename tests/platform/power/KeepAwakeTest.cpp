@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "power/KeepAwake.h"
 #include "FakeLogind.h"
 #include "platform/power/LogindSleepInhibitor.h"
-#include "power/KeepAwake.h"
 #include "tests/automation/QStringPrinter.h"
 #include "tests/flow/FlowFixture.h"
 

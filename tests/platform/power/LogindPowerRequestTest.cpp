@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "FakeLogind.h"
 #include "platform/power/LogindPowerRequest.h"
+#include "FakeLogind.h"
 #include "power/ExitWindowsByMode.h"
 
 #include <QCoreApplication>

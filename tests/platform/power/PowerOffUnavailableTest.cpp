@@ -62,7 +62,8 @@ TEST_P(PowerOffUnavailableTest, SaysWhenAndWhyInChinese)
     LogindPowerRequest request(row.system == System::NoBus
                                    ? QDBusConnection::connectToBus(u"unix:path=/nonexistent/bus"_s, u"noBus"_s)
                                    : QDBusConnection::sessionBus());
-    ShutdownSwitch power(request, [] { return false; }, 1ms);
+    ShutdownSwitch power(
+        request, [] { return false; }, 1ms);
     QStringList said;
     QObject::connect(&power, &ShutdownSwitch::powerOffUnavailable, &power,
                      [&said](const QString &text) { said << text; });
@@ -76,8 +77,7 @@ TEST_P(PowerOffUnavailableTest, SaysWhenAndWhyInChinese)
     power.menuChosen();
     if (!row.endsAtOnce) {
         ASSERT_TRUE(runWithinBudget(
-            [&] { return !said.isEmpty() || (logind && logind->manager().calls().contains(u"CanPowerOff()"_s)); },
-            5s));
+            [&] { return !said.isEmpty() || (logind && logind->manager().calls().contains(u"CanPowerOff()"_s)); }, 5s));
         runWithinBudget([] { return false; }, 50ms); // the answer on its way back
     }
     if (row.canPowerOffLater)
@@ -98,18 +98,49 @@ TEST_P(PowerOffUnavailableTest, SaysWhenAndWhyInChinese)
     EXPECT_FALSE(power.powerOffPending());
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, PowerOffUnavailableTest, ::testing::Values(
-    UnavailableRow{"NoBus", System::NoBus, "", nullptr, nullptr, false,
-                   {std::string(atArming) + noBus, std::string(atEnd) + noBus}},
-    UnavailableRow{"NoLogind", System::NoLogind, "", nullptr, nullptr, false,
-                   {std::string(atArming) + noLogind, std::string(atEnd) + noLogind}},
-    UnavailableRow{"NoLogindTheQueueEndsAtOnce", System::NoLogind, "", nullptr, nullptr, true,
-                   {std::string(atEnd) + noLogind}},
-    UnavailableRow{"APasswordIsNeeded", System::Logind, "challenge", nullptr, nullptr, false,
-                   {std::string(atArming) + "需要管理员授权", std::string(atEnd) + "需要管理员授权"}},
-    UnavailableRow{"APasswordIsNeededOnlyAtTheEnd", System::Logind, "yes", "challenge", nullptr, false,
-                   {std::string(atEnd) + "需要管理员授权"}},
-    UnavailableRow{"PowerOffRefused", System::Logind, "yes", nullptr, "org.freedesktop.DBus.Error.AccessDenied", true,
-                   {"系统拒绝关机: 没有权限 (Permission denied)"}}));
+INSTANTIATE_TEST_SUITE_P(
+    Answers, PowerOffUnavailableTest,
+    ::testing::Values(UnavailableRow{"NoBus",
+                                     System::NoBus,
+                                     "",
+                                     nullptr,
+                                     nullptr,
+                                     false,
+                                     {std::string(atArming) + noBus, std::string(atEnd) + noBus}},
+                      UnavailableRow{"NoLogind",
+                                     System::NoLogind,
+                                     "",
+                                     nullptr,
+                                     nullptr,
+                                     false,
+                                     {std::string(atArming) + noLogind, std::string(atEnd) + noLogind}},
+                      UnavailableRow{"NoLogindTheQueueEndsAtOnce",
+                                     System::NoLogind,
+                                     "",
+                                     nullptr,
+                                     nullptr,
+                                     true,
+                                     {std::string(atEnd) + noLogind}},
+                      UnavailableRow{"APasswordIsNeeded",
+                                     System::Logind,
+                                     "challenge",
+                                     nullptr,
+                                     nullptr,
+                                     false,
+                                     {std::string(atArming) + "需要管理员授权", std::string(atEnd) + "需要管理员授权"}},
+                      UnavailableRow{"APasswordIsNeededOnlyAtTheEnd",
+                                     System::Logind,
+                                     "yes",
+                                     "challenge",
+                                     nullptr,
+                                     false,
+                                     {std::string(atEnd) + "需要管理员授权"}},
+                      UnavailableRow{"PowerOffRefused",
+                                     System::Logind,
+                                     "yes",
+                                     nullptr,
+                                     "org.freedesktop.DBus.Error.AccessDenied",
+                                     true,
+                                     {"系统拒绝关机: 没有权限 (Permission denied)"}}));
 
 } // namespace
