@@ -199,7 +199,7 @@ PageResponse PageFetcher::fetch(const PageRequest &request, qint64 maxBytes, std
         response.fail(QStringLiteral("不是网页 (Content-Type: %1)").arg(QString::fromUtf8(response.contentType)),
                       FailureCause::permanent(QStringLiteral("不是网页")));
     } else if (code != CURLE_OK) {
-        response.fail(QString::fromUtf8(error[0] ? error : curl_easy_strerror(code)), curlFailureCause(code));
+        response.fail(QString::fromUtf8(error[0] ? error : curl_easy_strerror(code)), curlFailureCause(code, error));
     } else {
         // The body's spare capacity would otherwise stay allocated for as long as the page lives.
         sink.body.squeeze();

@@ -56,6 +56,11 @@ protected:
         http.Get("/iframes", html("<p>top</p><iframe src=\"f1\"></iframe><iframe></iframe>"));
         http.Get("/f1", html("<p>frame one</p>"));
         http.Get("/pdf", [](const httplib::Request &, httplib::Response &res) { res.set_content("%PDF", "application/pdf"); });
+        // A chunk size that is no hexadecimal number: the server broke HTTP, the network did not.
+        http.Get("/bad-chunks", [](const httplib::Request &, httplib::Response &res) {
+            res.set_header("Transfer-Encoding", "chunked");
+            res.set_content("zz\r\n<p>x</p>\r\n0\r\n\r\n", "text/html");
+        });
         http.Get("/set", [](const httplib::Request &, httplib::Response &res) {
             res.set_header("Set-Cookie", "sid=42; Path=/");
             res.set_content("<p>set</p>", "text/html");
@@ -278,11 +283,13 @@ TEST_F(WebBrowserTest, FailuresEndInQuorvelsOwnPageWithTheirCause)
         QString url;
         QString detail;
         Kind kind;
+        QString reason = {};
     };
     const std::vector<Row> rows{
         {u(server.url("/to-ftp")), u"Protocol"_s, Kind::Permanent},
         {u(server.url("/pdf")), u"application/pdf"_s, Kind::Permanent},
         {u(server.url("/stall")), u"Operation too slow"_s, Kind::Transient},
+        {u(server.url("/bad-chunks")), u"chunk"_s, Kind::Transient, u"服务器应答格式错误"_s},
         {u(refused), u"127.0.0.1"_s, Kind::Transient},
         {u"ftp://127.0.0.1/file"_s, u"http"_s, Kind::Permanent},
         {u"no address at all"_s, u"http"_s, Kind::Permanent},
@@ -297,6 +304,9 @@ TEST_F(WebBrowserTest, FailuresEndInQuorvelsOwnPageWithTheirCause)
         ASSERT_TRUE(cause) << row.url.toStdString();
         EXPECT_EQ(cause->kind, row.kind) << row.url.toStdString();
         EXPECT_FALSE(cause->reason.isEmpty());
+        if (!row.reason.isEmpty()) {
+            EXPECT_EQ(cause->reason, row.reason) << row.url.toStdString();
+        }
     }
     // The load's own deadline passing during the parse (or, on a slow machine, the fetch) blames
     // the wait, not the page.
