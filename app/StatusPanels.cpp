@@ -50,6 +50,19 @@ QString StatusPanels::panelText(int panel) const
     return m_texts.at(std::size_t(panel));
 }
 
+void StatusPanels::showLastingNotice(const QString &text, const QString &whole)
+{
+    if (!m_notice) {
+        m_notice = new QLabel(this);
+        m_notice->setObjectName(QStringLiteral("Notice"));
+        m_notice->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        addPermanentWidget(m_notice);
+    }
+    m_notice->setText(shownText(text));
+    m_notice->setToolTip(shownText(whole));
+    m_notice->setAccessibleName(shownText(whole));
+}
+
 void StatusPanels::setPanelWidth(int panel, int width)
 {
     m_widths.at(std::size_t(panel)) = width;

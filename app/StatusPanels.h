@@ -30,6 +30,12 @@ public:
     void setPanelText(int panel, const QString &text);
     /** The whole text, also when the panel shows only part of it. */
     QString panelText(int panel) const;
+    /**
+     * Keeps a short notice at the bar's right end from now on, with whole as its tooltip: for a
+     * condition that lasts (the machine may sleep), which the panels, rewritten by every step of a
+     * run, would show for a moment only. A later notice replaces it.
+     */
+    void showLastingNotice(const QString &text, const QString &whole);
     void setPanelWidth(int panel, int width);
     int panelWidth(int panel) const;
 
@@ -41,6 +47,7 @@ private:
     void elide(int panel);
 
     std::array<QLabel *, panelCount> m_panels{};
+    QLabel *m_notice = nullptr;
     std::array<QString, panelCount> m_texts;
     std::array<int, panelCount> m_widths = designedWidths;
 };

@@ -67,12 +67,17 @@ void TForm1::showEntries()
 {
     const QSignalBlocker quiet(ListBox1);
     ListBox1->clear();
-    // The list only shows the entries; the queue keeps them as they were given.
-    QStringList shown = m_queue.entries();
+    ListBox1->addItems(shownEntries(0, m_queue.count()));
+    showSelection(m_queue.selected());
+}
+
+// The list only shows the entries; the queue keeps them as they were given.
+QStringList TForm1::shownEntries(int first, int count) const
+{
+    QStringList shown = m_queue.entries().mid(first, count);
     for (QString &entry : shown)
         entry = shownText(entry);
-    ListBox1->addItems(shown);
-    showSelection(m_queue.selected());
+    return shown;
 }
 
 // A run through a long list changes it once an entry; filling the list box again each time would
@@ -80,7 +85,7 @@ void TForm1::showEntries()
 void TForm1::showInsertedEntries(int first, int count)
 {
     const QSignalBlocker quiet(ListBox1);
-    ListBox1->insertItems(first, m_queue.entries().mid(first, count));
+    ListBox1->insertItems(first, shownEntries(first, count));
     showSelection(m_queue.selected());
 }
 

@@ -118,6 +118,7 @@ private:
     void followQueue();
     /** Fills ListBox1 from the queue; each later change is followed one entry at a time. */
     void showEntries();
+    QStringList shownEntries(int first, int count) const;
     void showInsertedEntries(int first, int count);
     void showRemovedEntry(int index);
     void showMovedEntry(int from, int to);

@@ -48,7 +48,9 @@ int main(int argc, char *argv[])
         RunEndNotice notice(downloadSession, *notifier, Form1);
         KeepAwake keepAwake(*sleepLock, downloadSession);
         QObject::connect(&keepAwake, &KeepAwake::unavailable, Form1.StatusBar1,
-                         [bar = Form1.StatusBar1](const QString &warning) { bar->showMessage(warning, 15'000); });
+                         [bar = Form1.StatusBar1](const QString &warning) {
+                             bar->showLastingNotice(QStringLiteral("可能休眠"), warning);
+                         });
         Form1.show();
         exitCode = QApplication::exec();
     }

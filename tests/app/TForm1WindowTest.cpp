@@ -113,8 +113,10 @@ TEST_F(TForm1Window, TheListAndTheStatusBarShowNoPasswordAndNoDirectionMark)
     queue.replaceAll({url});
     form->setStatusText(2, u" 下载失败 "_s + url);
     EXPECT_EQ(form->ListBox1->item(0)->text(), shown);
+    queue.append(url);
+    EXPECT_EQ(form->ListBox1->item(1)->text(), shown) << "an entry added later is shown the same way";
     EXPECT_EQ(form->StatusBar1->panelText(2), u" 下载失败 "_s + shown);
-    EXPECT_EQ(queue.entries(), QStringList{url}) << "what is fetched stays as it was given";
+    EXPECT_EQ(queue.entries(), QStringList({url, url})) << "what is fetched stays as it was given";
 }
 
 TEST_F(TForm1Window, TheStatusBarKeepsToTheBottomWhateverRoomTheFrameLeaves)
@@ -150,6 +152,26 @@ TEST_F(TForm1Window, StatusTextsWiderThanTheirPanelsAreShownWhole)
     // Without its long text the panel goes back to the width it was given.
     form->setStatusText(2, QString());
     EXPECT_EQ(form->StatusBar1->panelWidth(2), 80);
+}
+
+TEST_F(TForm1Window, ALastingNoticeStandsBesideThePanelsAndTheirTextsStayWhole)
+{
+    activate();
+    form->StatusBar1->showLastingNotice(u"可能休眠"_s, u"第一个原因"_s);
+    form->StatusBar1->showLastingNotice(u"可能休眠"_s, u"无法阻止系统休眠: 没有 logind"_s);
+    form->showStatus(0, StatusTexts::downloading);
+    form->setStatusText(1, u"12.00 %"_s);
+    QApplication::sendPostedEvents();
+    const auto notices = form->StatusBar1->findChildren<QLabel *>(u"Notice"_s);
+    ASSERT_EQ(notices.size(), 1) << "a later notice replaces the earlier one";
+    EXPECT_TRUE(notices[0]->isVisible());
+    EXPECT_EQ(notices[0]->toolTip(), u"无法阻止系统休眠: 没有 logind"_s);
+    for (int panel = 0; panel < StatusPanels::panelCount; ++panel) {
+        const QLabel *label = form->StatusBar1->findChild<QLabel *>(u"Panel%1"_s.arg(panel));
+        EXPECT_TRUE(label->isVisible()) << panel;
+        EXPECT_FALSE(label->geometry().intersects(notices[0]->geometry())) << panel;
+    }
+    EXPECT_EQ(form->StatusBar1->panelText(1), u"12.00 %"_s);
 }
 
 TEST_F(TForm1Window, ProgressFieldsTooNarrowForTheirTextShowItsStart)
