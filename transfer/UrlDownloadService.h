@@ -23,14 +23,22 @@ struct TransferOutcome
      * target's name was taken. Empty from a service that does not say.
      */
     QString savedAs;
+    /**
+     * Where the server's redirects took the transfer in the end; empty from a service that does
+     * not say. A file link on https that ends on http is fetched all the same, but the user is told.
+     */
+    QString finalUrl;
 
-    static TransferOutcome done() { return {Kind::Done, {}, {}, 0, {}}; }
-    static TransferOutcome cancelled() { return {Kind::Cancelled, {}, {}, 0, {}}; }
+    static TransferOutcome done() { return {Kind::Done, {}, {}, 0, {}, {}}; }
+    static TransferOutcome cancelled() { return {Kind::Cancelled, {}, {}, 0, {}, {}}; }
     static TransferOutcome failed(const QString &why)
     {
-        return {Kind::Failed, why, FailureCause::permanent(why), 0, {}};
+        return {Kind::Failed, why, FailureCause::permanent(why), 0, {}, {}};
     }
-    static TransferOutcome failed(const FailureCause &cause) { return {Kind::Failed, cause.reason, cause, 0, {}}; }
+    static TransferOutcome failed(const FailureCause &cause)
+    {
+        return {Kind::Failed, cause.reason, cause, 0, {}, {}};
+    }
 };
 
 /**

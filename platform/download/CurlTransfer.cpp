@@ -73,6 +73,9 @@ TransferOutcome CurlTransfer::run(const QString &url)
     curl_easy_setopt(m_easy, CURLOPT_URL, encodedUrl.constData());
     TransferOutcome outcome = finish(curl_easy_perform(m_easy));
     outcome.resumedBytes = m_resumed;
+    const char *effective = nullptr;
+    if (curl_easy_getinfo(m_easy, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
+        outcome.finalUrl = QString::fromUtf8(effective);
     return outcome;
 }
 

@@ -329,8 +329,11 @@ TEST_F(CurlUrlDownloadServiceTest, NamesAtTheFileSystemLimitStillArrive)
 TEST_F(CurlUrlDownloadServiceTest, RedirectIsFollowed)
 {
     Recorder recorder;
-    ASSERT_EQ(fetch("/redirect/777", recorder).kind, TransferOutcome::Kind::Done);
+    const TransferOutcome outcome = fetch("/redirect/777", recorder);
+    ASSERT_EQ(outcome.kind, TransferOutcome::Kind::Done);
     EXPECT_EQ(readAll(target()), FileServer::pattern(777));
+    // Where it ended, which a walk begun on https must know to tell of a turn to http.
+    EXPECT_EQ(outcome.finalUrl, QString::fromStdString(server.url("/file/777")));
 }
 
 TEST_F(CurlUrlDownloadServiceTest, CookieOfTheSharedSessionGoesWithTheFileRequest)
