@@ -35,10 +35,7 @@ struct TransferOutcome
     {
         return {Kind::Failed, why, FailureCause::permanent(why), 0, {}, {}};
     }
-    static TransferOutcome failed(const FailureCause &cause)
-    {
-        return {Kind::Failed, cause.reason, cause, 0, {}, {}};
-    }
+    static TransferOutcome failed(const FailureCause &cause) { return {Kind::Failed, cause.reason, cause, 0, {}, {}}; }
 };
 
 /**
