@@ -1,19 +1,24 @@
 // SPDX-License-Identifier: MIT
 #include "batch/BatchProgram.h"
 
+#include "platform/pattern/Re2PatternCompiler.h"
 #include "platform/system/DownloadFolder.h"
 
-BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Console console, BatchTiming timing,
-                           QObject *parent)
+BatchProgram::BatchProgram(
+    const BatchOptions &options, PowerRequest &power, Console console, BatchTiming timing, QObject *parent)
     : QObject(parent)
     , m_options(options)
     , m_browser(m_session)
     , m_service(m_session)
     , m_console(console.out, console.err, console.liveLine, options.folder)
-    , m_downloadSession({m_browser, m_service, power, timing.clock ? *timing.clock : m_systemClock, &m_console,
-                         DownloadFolder::defaultPath(), timing.countdownStep, options.retryFor})
+    , m_layouts(LayoutLoader::load(LayoutLoader::standardFolders(), Re2PatternCompiler()))
+    , m_downloadSession(
+          {m_browser, m_service, power, timing.clock ? *timing.clock : m_systemClock, &m_console,
+              DownloadFolder::defaultPath(), timing.countdownStep, options.retryFor, &m_layouts.layouts})
     , m_runner(m_downloadSession, m_console)
 {
+    for (const LayoutError &error : m_layouts.errors)
+        console.err << QStringLiteral("quorvel-batch: 已跳过布局 ") << error.text() << Qt::endl;
     connect(&m_runner, &BatchRunner::finished, this, &BatchProgram::finished);
 }
 

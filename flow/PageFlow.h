@@ -2,11 +2,12 @@
 #pragma once
 
 #include "automation/BrowserPageAccess.h"
-#include "automation/PageScanners.h"
+#include "automation/BuiltInPageReader.h"
 #include "flow/EntryRetry.h"
-#include "flow/RetryWait.h"
-#include "power/ShutdownSwitch.h"
 #include "flow/RestReason.h"
+#include "flow/RetryWait.h"
+#include "layout/LayoutPageReader.h"
+#include "power/ShutdownSwitch.h"
 #include "transfer/UrlDownloadService.h"
 
 #include <QObject>
@@ -21,6 +22,7 @@
 class Clock;
 class DownloadQueue;
 class FlowView;
+class HostLayouts;
 class PageBrowser;
 class PageTextBuffer;
 class TDownloadFile;
@@ -53,6 +55,8 @@ public:
         QString defaultFolder;
         /** How long an entry whose failure may pass is tried again; zero: never. */
         std::chrono::seconds retryBudget = std::chrono::minutes(60);
+        /** The layouts by which the pages of the hosts they name are read; the built-in reading for the rest. */
+        const HostLayouts *layouts = nullptr;
     };
 
     /** How many "Free user" presses one walk from an entry's page may take. */
@@ -110,6 +114,8 @@ signals:
 
 private:
     void Memo2Change();
+    /** The reader for the pages of the entry at pageUrl: its host's layout, else the built-in one. */
+    PageReader &readerFor(const QString &pageUrl);
     void DeleteURLError();
 
     /** Opens the current URL, or with none makes the power-off check; nothing while a transfer runs. */
@@ -135,7 +141,8 @@ private:
 
     Parts m;
     BrowserPageAccess m_pageAccess;
-    PageScanners m_scanners;
+    BuiltInPageReader m_builtInReader;
+    LayoutPageReader m_layoutReader;
     QTimer m_timer1;
     QTimer m_timer2;
     EntryRetry m_retry;
