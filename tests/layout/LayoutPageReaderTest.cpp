@@ -63,6 +63,8 @@ TEST(LayoutPageReaderTest, ReadsEachPageShapeAsItsLayoutSays)
             "<span id=\"t\">7</span><a href=\"/x\">Home</a> Get it", "none", 0, ""},
         {"a link to a scheme that is not http", "link: Get it",
             "<span id=\"t\">7</span><a href=\"javascript:go()\">Get it</a>", "none", 0, ""},
+        {"an ftp link", "link: Get it",
+            "<span id=\"t\">7</span><a href=\"ftp://files.example/f.bin\">Get it</a>", "none", 0, ""},
         {"a file:// link", "link: Get it", "<span id=\"t\">7</span><a href=\"file:///etc/passwd\">Get it</a>",
             "none", 0, ""},
         {"the action of the form after a text", "action: Your file",
