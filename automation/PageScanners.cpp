@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "automation/PageScanners.h"
 
+#include "automation/AttributeText.h"
 #include "automation/Clock.h"
 #include "automation/MainUnitState.h"
 #include "automation/PageTextBuffer.h"
@@ -18,19 +19,6 @@ const QString PageScanners::aboutMarker = QStringLiteral("again in about");
 const QString PageScanners::finalUrlMarker = QStringLiteral("action=\"http");
 
 namespace {
-
-// The page text is serialized HTML, where an attribute's "&" reads "&amp;": a file URL with a
-// query would otherwise be fetched with "&amp;" in it. These are all the references the
-// serializer writes in attribute values.
-QString attributeText(QString value)
-{
-    value.replace(QLatin1String("&quot;"), QLatin1String("\""));
-    value.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    value.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    value.replace(QLatin1String("&nbsp;"), QString(QChar(0xa0)));
-    value.replace(QLatin1String("&amp;"), QLatin1String("&"));
-    return value;
-}
 
 // The pages put one blank between a marker and its number, so the number starts at the second
 // character after the marker.

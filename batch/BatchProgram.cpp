@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "batch/BatchProgram.h"
 
+#include "automation/ShownText.h"
+#include "platform/pattern/Re2PatternCompiler.h"
 #include "platform/system/DownloadFolder.h"
 
 BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, SleepInhibitor &sleep, Console console,
@@ -10,11 +12,15 @@ BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Sle
     , m_browser(m_session)
     , m_service(m_session)
     , m_console(console.out, console.err, console.liveLine, options.folder)
-    , m_downloadSession({m_browser, m_service, power, timing.clock ? *timing.clock : m_systemClock, &m_console,
-                         DownloadFolder::defaultPath(), timing.countdownStep, options.retryFor})
+    , m_layouts(LayoutLoader::load(LayoutLoader::standardFolders(), Re2PatternCompiler()))
+    , m_downloadSession(
+          {m_browser, m_service, power, timing.clock ? *timing.clock : m_systemClock, &m_console,
+              DownloadFolder::defaultPath(), timing.countdownStep, options.retryFor, &m_layouts.layouts})
     , m_runner(m_downloadSession, m_console)
     , m_keepAwake(sleep, m_downloadSession)
 {
+    for (const LayoutError &error : m_layouts.errors)
+        console.err << QStringLiteral("quorvel-batch: 已跳过布局 ") << shownText(error.text()) << Qt::endl;
     connect(&m_runner, &BatchRunner::finished, this, [this](int exitCode) {
         // The end of the countdown ends the run before logind has answered; a refusal is still said.
         if (!m_downloadSession.shutdown().powerOffPending())

@@ -6,6 +6,7 @@
 #include "batch/BatchRunner.h"
 #include "batch/ConsoleView.h"
 #include "flow/DownloadSession.h"
+#include "layout/LayoutLoader.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
 #include "platform/web/WebBrowser.h"
@@ -59,6 +60,7 @@ private:
     CurlUrlDownloadService m_service;
     SystemClock m_systemClock;
     ConsoleView m_console;
+    LoadedLayouts m_layouts;
     DownloadSession m_downloadSession;
     BatchRunner m_runner;
     KeepAwake m_keepAwake;

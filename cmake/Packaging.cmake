@@ -13,6 +13,10 @@ install(FILES ${QUORVEL_PACKAGING_DIR}/org.quorvel.Quorvel.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${QUORVEL_PACKAGING_DIR}/org.quorvel.Quorvel.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The layouts of the hosts the package knows besides the built-in one; the programs read them
+# from /usr/share/quorvel/layouts.
+install(DIRECTORY ${QUORVEL_PACKAGING_DIR}/layouts/
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvel/layouts FILES_MATCHING PATTERN "*.layout")
 install(DIRECTORY ${QUORVEL_PACKAGING_DIR}/icons/hicolor
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons FILES_MATCHING PATTERN "*.png")
 

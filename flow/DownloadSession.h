@@ -46,6 +46,8 @@ public:
         std::chrono::milliseconds countdownStep = std::chrono::seconds(1);
         /** How long an entry whose failure may pass is tried again; zero: never. */
         std::chrono::seconds retryBudget = std::chrono::minutes(60);
+        /** The host layouts the page flow reads by; none: the built-in reading for every host. */
+        const HostLayouts *layouts = nullptr;
     };
 
     explicit DownloadSession(Services services, QObject *parent = nullptr);

@@ -10,6 +10,7 @@
 #include "flow/StatusTexts.h"
 #include "flow/TargetPath.h"
 #include "flow/WaitTime.h"
+#include "layout/HostLayouts.h"
 #include "power/ShutdownSwitch.h"
 #include "queue/DownloadQueue.h"
 #include "transfer/TDownloadFile.h"
@@ -23,7 +24,8 @@ PageFlow::PageFlow(Parts parts, QObject *parent)
     : QObject(parent)
     , m(std::move(parts))
     , m_pageAccess(m.browser, m.buffer)
-    , m_scanners(m.buffer, m.state, m.clock)
+    , m_builtInReader(m.buffer, m.state, m.clock)
+    , m_layoutReader(m.buffer, m.state, m.clock, m.browser)
     , m_retry(m.retryBudget)
     , m_retryWait(m.clock, m.view)
 {
@@ -187,20 +189,21 @@ void PageFlow::WebBrowser1DownloadComplete()
 
 void PageFlow::Memo2Change()
 {
-    if (m.state.MarkerFound == 0 && m_scanners.FindError() == PageAction::DeleteURLError)
+    PageReader &reader = readerFor(m.state.PageUrl);
+    if (m.state.MarkerFound == 0 && reader.findMissing() == PageAction::DeleteURLError)
         DeleteURLError();
-    if (m.state.MarkerFound == 0 && m_scanners.FindWait() == PageAction::StartRetryWait)
+    if (m.state.MarkerFound == 0 && reader.findWait() == PageAction::StartRetryWait)
         waitAsThePageSays();
-    if (m.state.MarkerFound == 0 && m_scanners.FindStill() == PageAction::StartCountdown) {
+    if (m.state.MarkerFound == 0 && reader.findCountdown() == PageAction::StartCountdown) {
         followScheme(m.state.FinalUrl);
         startPageTimer(m_timer1);
     }
-    if (m.state.MarkerFound == 0 && m_scanners.FindAbout() == PageAction::StartRetryWait)
+    if (m.state.MarkerFound == 0 && reader.findAbout() == PageAction::StartRetryWait)
         waitAsThePageSays();
-    // A walk whose "Free user" only ever leads to another one (a form that posts to itself)
-    // would send requests for ever: past a few presses the page counts as one nobody recognises.
+    // A walk whose press only ever leads to another one (a form that posts to itself) would send
+    // requests for ever: past a few presses the page counts as one nobody recognises.
     if (m.state.MarkerFound == 0 && m_freeUserPresses < maxFreeUserPresses
-        && BrowserPageAccess::FillForm(m.browser, QStringLiteral("Free user"))) {
+        && reader.press(m.browser, m_freeUserPresses)) {
         ++m_freeUserPresses;
         m_pageRecognised = true;
     }
@@ -225,6 +228,15 @@ void PageFlow::waitAsThePageSays()
     }
     m.state.WaitDuration = double(decision.wait->count()) / 86'400.0;
     startPageTimer(m_timer2);
+}
+
+PageReader &PageFlow::readerFor(const QString &pageUrl)
+{
+    const HostLayout *layout = m.layouts ? m.layouts->forUrl(pageUrl) : nullptr;
+    if (!layout)
+        return m_builtInReader;
+    m_layoutReader.use(*layout);
+    return m_layoutReader;
 }
 
 void PageFlow::startPageTimer(QTimer &timer)

@@ -2,10 +2,11 @@
 #pragma once
 
 #include "automation/BrowserPageAccess.h"
-#include "automation/PageScanners.h"
+#include "automation/BuiltInPageReader.h"
 #include "flow/EntryRetry.h"
 #include "flow/RestReason.h"
 #include "flow/RetryWait.h"
+#include "layout/LayoutPageReader.h"
 #include "power/ShutdownSwitch.h"
 #include "queue/DownloadQueue.h"
 #include "transfer/UrlDownloadService.h"
@@ -21,6 +22,7 @@
 
 class Clock;
 class FlowView;
+class HostLayouts;
 class PageBrowser;
 class PageTextBuffer;
 class TDownloadFile;
@@ -53,6 +55,8 @@ public:
         QString defaultFolder;
         /** How long an entry whose failure may pass is tried again; zero: never. */
         std::chrono::seconds retryBudget = std::chrono::minutes(60);
+        /** The layouts by which the pages of the hosts they name are read; the built-in reading for the rest. */
+        const HostLayouts *layouts = nullptr;
     };
 
     /** What the status line and the console say of a walk led from https on to http. */
@@ -115,6 +119,8 @@ signals:
 
 private:
     void Memo2Change();
+    /** The reader for the pages of the entry at pageUrl: its host's layout, else the built-in one. */
+    PageReader &readerFor(const QString &pageUrl);
     void DeleteURLError();
 
     /** Opens the current URL, or with none makes the power-off check; nothing while a transfer runs. */
@@ -153,7 +159,8 @@ private:
 
     Parts m;
     BrowserPageAccess m_pageAccess;
-    PageScanners m_scanners;
+    BuiltInPageReader m_builtInReader;
+    LayoutPageReader m_layoutReader;
     QTimer m_timer1;
     QTimer m_timer2;
     EntryRetry m_retry;

@@ -27,6 +27,7 @@ HtmlFormControl::HtmlFormControl(const GumboNode &node, bool disabledByFieldset,
     : m_element(elementOf(node))
     , m_type(typeOf(node, m_element))
     , m_name(HtmlNode::attributeText(node, "name"))
+    , m_id(HtmlNode::attributeText(node, "id"))
     , m_qualifiedName(QString::fromUtf8(HtmlNode::qualifiedName(node)))
     , m_value(valueOf(node, m_element, m_type))
     , m_disabled(disabledByFieldset || HtmlNode::hasAttribute(node, "disabled"))
@@ -120,7 +121,7 @@ bool HtmlFormControl::isButton() const
 
 qsizetype HtmlFormControl::textKept() const
 {
-    qsizetype characters = m_name.size() + (m_value ? m_value->size() : 0);
+    qsizetype characters = m_name.size() + m_id.size() + (m_value ? m_value->size() : 0);
     for (const Option &option : m_selected)
         characters += option.value.size();
     return characters;

@@ -31,7 +31,8 @@ public:
     /** A submit control that is not disabled submits its form; anything else does nothing. */
     void click() override;
 
-    QString name() const { return m_name; }
+    QString name() const override { return m_name; }
+    QString id() const override { return m_id; }
     /** The DOM's type: "text", "submit", "checkbox"..., "select-one", "textarea", "fieldset"... */
     QString type() const { return m_type; }
     bool isSubmitButton() const;
@@ -45,7 +46,7 @@ public:
     QStringList submittedOptionValues() const;
     /** What the control, as submitter, says in place of its form (formaction, formmethod...). */
     const SubmissionAttributes &submitterAttributes() const { return m_submitterAttributes; }
-    /** The characters of the page's text it keeps: its name, its value and its options' values. */
+    /** The characters of the page's text it keeps: its name, its id, its value and its options' values. */
     qsizetype textKept() const;
 
 private:
@@ -65,6 +66,7 @@ private:
     Element m_element;
     QString m_type;
     QString m_name;
+    QString m_id;
     QString m_qualifiedName;
     std::optional<QString> m_value;
     std::vector<Option> m_selected;

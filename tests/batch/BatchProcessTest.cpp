@@ -193,3 +193,45 @@ TEST_F(BatchProcessTest, BadArgumentsExitWithTwoAndOneLine)
         EXPECT_EQ(error.count(QLatin1Char('\n')), 1) << error.toStdString();
     }
 }
+
+TEST_F(BatchProcessTest, TheSecondSiteIsFetchedByItsShippedLayoutAndTheFirstByTheBuiltInReading)
+{
+    // The user's layout folder holds the package's layout of the second site and a broken one.
+    const QTemporaryDir config;
+    const QString layouts = config.filePath(QStringLiteral("quorvel/layouts"));
+    ASSERT_TRUE(QDir().mkpath(layouts));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUORVEL_SHIPPED_LAYOUTS "/fakehost-slow.layout"),
+        layouts + QStringLiteral("/fakehost-slow.layout")));
+    QFile broken(layouts + QStringLiteral("/broken.layout"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("hosts = broken.example\npress = value: Go\n");
+    broken.close();
+    QProcessEnvironment environment = m_process.processEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    m_process.setProcessEnvironment(environment);
+
+    const auto onSecondSite = [this](const std::string &nameAndQuery) {
+        return pageUrl(nameAndQuery)
+            .replace(QStringLiteral("//127.0.0.1:"), QStringLiteral("//slowfiles.localhost:"))
+            .replace(QStringLiteral("/file/"), QStringLiteral("/slow/file/"));
+    };
+    constexpr std::uint64_t size = 300000;
+    start({onSecondSite("second%20site.bin?size=300000&countdown=1"), onSecondSite("gone.bin?missing=1"),
+        pageUrl("first-site.bin?size=300000&countdown=1")});
+    ASSERT_TRUE(m_process.waitForFinished(60000));
+    m_output += QString::fromUtf8(m_process.readAllStandardOutput());
+    const QString errors = QString::fromUtf8(m_process.readAllStandardError());
+    EXPECT_EQ(m_process.exitCode(), 1) << "the missing file's entry was dropped\n"
+                                       << m_output.toStdString() << errors.toStdString();
+
+    EXPECT_TRUE(errors.contains(layouts + QStringLiteral("/broken.layout: no \"file = ...\" line")))
+        << errors.toStdString();
+    EXPECT_TRUE(m_output.contains(QStringLiteral("丢弃 (文件不存在): ") + onSecondSite("gone.bin?missing=1")))
+        << m_output.toStdString();
+    EXPECT_EQ(
+        folderEntries(), (QStringList {QStringLiteral("first-site.bin"), QStringLiteral("second site.bin")}));
+    EXPECT_TRUE(savedBytes(QStringLiteral("second site.bin"))
+        == FileContent("second%20site.bin", size).bytes(0, size));
+    EXPECT_TRUE(
+        savedBytes(QStringLiteral("first-site.bin")) == FileContent("first-site.bin", size).bytes(0, size));
+}

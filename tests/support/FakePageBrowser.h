@@ -26,6 +26,7 @@ public:
             throw QuorvelError(QStringLiteral("element has no value"));
         return *m_value;
     }
+    QString name() const override { return m_name; }
     void click() override
     {
         m_clickLog.append(m_name);

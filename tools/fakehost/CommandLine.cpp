@@ -95,6 +95,10 @@ Pages:
                                ("var c=N;", a form whose action is the file URL)
   GET  /get/TICKET/NAME        the file; needs the session cookie (403 without it)
   GET  /ad/banner.html         the ad frame of the frames=1 pages
+  GET  /slow/file/NAME?PARAMS  the second site's file page: "Slow download", waits in seconds,
+                               the countdown in an element, a relative link to the file; open
+                               it as http://slowfiles.localhost:PORT/slow/file/... so that the
+                               shipped layout fakehost-slow.layout applies
 
 PARAMS of a file page (all optional):
   size=BYTES          file size (default --size)

@@ -19,13 +19,21 @@ constexpr const char *htmlType = "text/html; charset=utf-8";
 constexpr const char *filePattern = R"(/file/[\s\S]+)";
 constexpr const char *freeUserPattern = R"(/free/[\s\S]+)";
 constexpr const char *filesPattern = R"(/get/[\s\S]+)";
+constexpr const char *slowFilePattern = R"(/slow/file/[\s\S]+)";
+constexpr const char *slowPressPattern = R"(/slow/go/[\s\S]+)";
 
 } // namespace
 
 FakeHost::FakeHost(HostDefaults defaults, RequestLog log) : m_defaults(defaults), m_log(std::move(log))
 {
-    m_server.Get(filePattern, [this](const auto &request, auto &response) { filePage(request, response); });
-    m_server.Post(freeUserPattern, [this](const auto &request, auto &response) { freeUser(request, response); });
+    m_server.Get(filePattern,
+        [this](const auto &request, auto &response) { filePage(request, response, firstSite()); });
+    m_server.Post(freeUserPattern,
+        [this](const auto &request, auto &response) { freeUser(request, response, firstSite()); });
+    m_server.Get(slowFilePattern,
+        [this](const auto &request, auto &response) { filePage(request, response, slowSite()); });
+    m_server.Post(slowPressPattern,
+        [this](const auto &request, auto &response) { freeUser(request, response, slowSite()); });
     // The download form posts; a downloader that only has the address gets it.
     m_server.Get(filesPattern, [this](const auto &request, auto &response) { file(request, response); });
     m_server.Post(filesPattern, [this](const auto &request, auto &response) { file(request, response); });
@@ -76,57 +84,59 @@ std::string FakeHost::url(std::string_view path) const
     return "http://127.0.0.1:" + std::to_string(m_port) + std::string(path);
 }
 
-void FakeHost::filePage(const httplib::Request &request, httplib::Response &response)
+void FakeHost::filePage(const httplib::Request &request, httplib::Response &response, const Site &site)
 {
-    const auto requested = requestedFile(request, response, "/file/");
+    const auto requested = requestedFile(request, response, site.pages, site.pagePrefix);
     if (!requested)
         return;
     const auto &[name, options] = *requested;
     if (sessionOf(request).empty())
         response.set_header("Set-Cookie", std::string(sessionCookie) + "=" + m_state.newSession() + "; Path=/; HttpOnly");
     if (options.missing)
-        return answer(response, 200, m_pages->missingPage());
-    const std::string freeUserUrl = url("/free/" + name + "?" + options.toQuery());
-    answer(response, 200, m_pages->filePage(percentDecode(name), options.size, freeUserUrl, options.frames));
+        return answer(response, 200, site.pages.missingPage());
+    const std::string freeUserUrl = link(site, site.pressPrefix + name + "?" + options.toQuery());
+    answer(
+        response, 200, site.pages.filePage(percentDecode(name), options.size, freeUserUrl, options.frames));
 }
 
-void FakeHost::freeUser(const httplib::Request &request, httplib::Response &response)
+void FakeHost::freeUser(const httplib::Request &request, httplib::Response &response, const Site &site)
 {
-    const auto requested = requestedFile(request, response, "/free/");
+    const auto requested = requestedFile(request, response, site.pages, site.pressPrefix);
     if (!requested)
         return;
     const auto &[name, options] = *requested;
     const std::string session = sessionOf(request);
     if (session.empty())
-        return answer(response, 403, m_pages->errorPage("Your session has expired. Please open the file page again."));
+        return answer(response, 403,
+            site.pages.errorPage("Your session has expired. Please open the file page again."));
     if (options.missing)
-        return answer(response, 200, m_pages->missingPage());
+        return answer(response, 200, site.pages.missingPage());
     switch (m_state.nextFreeUserStep(session, name, options)) {
     case FreeUserStep::waitPage:
-        return answer(response, 200, m_pages->waitPage(*options.waitMinutes));
+        return answer(response, 200, site.pages.waitPage(*options.waitMinutes));
     case FreeUserStep::aboutPage:
-        return answer(response, 200, m_pages->aboutPage(*options.aboutMinutes));
+        return answer(response, 200, site.pages.aboutPage(*options.aboutMinutes));
     case FreeUserStep::countdownPage:
         break;
     }
     const std::string ticket = m_state.issueTicket({session, name, options});
-    const std::string fileUrl = url("/get/" + ticket + "/" + name);
-    answer(response, 200, m_pages->countdownPage(percentDecode(name), options.countdown, fileUrl, options.frames));
+    const std::string fileUrl = link(site, "/get/" + ticket + "/" + name);
+    answer(response, 200,
+        site.pages.countdownPage(percentDecode(name), options.countdown, fileUrl, options.frames));
 }
 
 std::optional<FakeHost::RequestedFile> FakeHost::requestedFile(const httplib::Request &request,
-                                                              httplib::Response &response,
-                                                              std::string_view prefix) const
+    httplib::Response &response, const SitePages &pages, std::string_view prefix) const
 {
     auto name = nameAfter(rawPath(request), prefix);
     if (!name) {
-        answer(response, 404, m_pages->errorPage("There is no such page."));
+        answer(response, 404, pages.errorPage("There is no such page."));
         return std::nullopt;
     }
     try {
         return RequestedFile{std::move(*name), FileOptions::fromQuery(rawQuery(request), m_defaults)};
     } catch (const std::invalid_argument &error) {
-        answer(response, 400, m_pages->errorPage(error.what()));
+        answer(response, 400, pages.errorPage(error.what()));
         return std::nullopt;
     }
 }

@@ -4,6 +4,7 @@
 #include "tools/fakehost/HostDefaults.h"
 #include "tools/fakehost/HostPages.h"
 #include "tools/fakehost/HostState.h"
+#include "tools/fakehost/SlowSitePages.h"
 
 #include <httplib.h>
 
@@ -24,6 +25,10 @@
  *
  * URLs: /file/NAME?QUERY (file page), POST /free/NAME?QUERY (the Free-user step),
  * /get/TICKET/NAME (the file), /ad/banner.html (the ad frame).
+ *
+ * A second site with pages of another shape serves the same files: /slow/file/NAME?QUERY (file
+ * page with "Slow download"), POST /slow/go/NAME?QUERY, and its links are relative. Reach it as
+ * http://slowfiles.localhost:PORT/slow/file/... to have its shipped layout apply.
  *
  * Thread contract: construct, start() and stop() on one thread. The request log is called from
  * the server's threads, one call at a time.
@@ -49,17 +54,32 @@ public:
     std::string url(std::string_view path) const;
 
 private:
+    /** Where one site's pages are and how they are worded. */
+    struct Site
+    {
+        const SitePages &pages;
+        std::string pagePrefix;
+        std::string pressPrefix;
+        bool relativeLinks;
+    };
     struct RequestedFile
     {
         std::string name;
         FileOptions options;
     };
 
-    void filePage(const httplib::Request &request, httplib::Response &response);
-    void freeUser(const httplib::Request &request, httplib::Response &response);
+    Site firstSite() const { return {*m_pages, "/file/", "/free/", false}; }
+    Site slowSite() const { return {m_slowPages, "/slow/file/", "/slow/go/", true}; }
+    /** path as the site's pages link to it. */
+    std::string link(const Site &site, const std::string &path) const
+    {
+        return site.relativeLinks ? path : url(path);
+    }
+    void filePage(const httplib::Request &request, httplib::Response &response, const Site &site);
+    void freeUser(const httplib::Request &request, httplib::Response &response, const Site &site);
     /** The file a page URL names, made safe, with its options; answers 404 or 400 itself when it has none. */
     std::optional<RequestedFile> requestedFile(const httplib::Request &request, httplib::Response &response,
-                                               std::string_view prefix) const;
+        const SitePages &pages, std::string_view prefix) const;
     void file(const httplib::Request &request, httplib::Response &response);
     void sendFile(const httplib::Request &request, httplib::Response &response, const FileTicket &ticket,
                   const std::string &session);
@@ -75,6 +95,7 @@ private:
     std::mutex m_logMutex;
     HostState m_state;
     std::unique_ptr<HostPages> m_pages;
+    SlowSitePages m_slowPages;
     std::atomic<bool> m_stopping = false;
     httplib::Server m_server;
     std::thread m_thread;

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
 // quorvel-page URL: loads a page with Quorvel's own engine and prints what the automation reads
 // on it. Exit status 0 when the page loaded; otherwise 1 with the reason on stderr.
+// quorvel-page --check-layout FILE: checks a layout file without loading anything.
 #include "automation/ShownText.h"
+#include "layout/LayoutLoader.h"
 #include "platform/net/CurlSession.h"
+#include "platform/pattern/Re2PatternCompiler.h"
 #include "platform/web/HtmlDocument.h"
 #include "platform/web/WebBrowser.h"
+#include "tools/page/LayoutReport.h"
 #include "tools/page/LoadFailure.h"
 #include "tools/page/PageReport.h"
 
@@ -15,6 +19,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -42,10 +47,38 @@ int main(int argc, char *argv[])
     const QCommandLineOption bodyOption(QStringLiteral("body"),
                                         QStringLiteral("Print only the body's innerHTML, as a browser's would read."));
     parser.addOption(bodyOption);
+    const QCommandLineOption layoutOption(QStringLiteral("layout"),
+        QStringLiteral("Read the page with this layout file, whatever its host."), QStringLiteral("file"));
+    parser.addOption(layoutOption);
+    const QCommandLineOption checkOption(QStringLiteral("check-layout"),
+        QStringLiteral("Check a layout file and exit, loading nothing."), QStringLiteral("file"));
+    parser.addOption(checkOption);
     parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("The page to load."));
     parser.process(app);
+    const Re2PatternCompiler compiler;
+    if (parser.isSet(checkOption)) {
+        const LayoutParser::Result checked = LayoutLoader::loadFile(parser.value(checkOption), compiler);
+        if (const auto *error = std::get_if<LayoutError>(&checked))
+            return fail(error->text());
+        std::fputs(LayoutReport::summary(std::get<HostLayout>(checked)).toUtf8().constData(), stdout);
+        return 0;
+    }
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("give exactly one URL"));
+    const QString url = parser.positionalArguments().constFirst();
+    // The layout given, else the one a run would read this host's pages by.
+    std::optional<HostLayout> givenLayout;
+    LoadedLayouts loaded;
+    if (parser.isSet(layoutOption)) {
+        LayoutParser::Result given = LayoutLoader::loadFile(parser.value(layoutOption), compiler);
+        if (const auto *error = std::get_if<LayoutError>(&given))
+            return fail(error->text());
+        givenLayout = std::get<HostLayout>(std::move(given));
+    } else {
+        loaded = LayoutLoader::load(LayoutLoader::standardFolders(), compiler);
+        for (const LayoutError &error : loaded.errors)
+            QTextStream(stderr) << "quorvel-page: skipped layout " << error.text() << '\n';
+    }
     bool validTimeout = false;
     const int timeoutSeconds = parser.value(timeoutOption).toInt(&validTimeout);
     // Bounded so that the guard timer below, five seconds longer, cannot overflow.
@@ -69,7 +102,7 @@ int main(int argc, char *argv[])
     });
     // The engine keeps its own deadline; this one only guards against a load that never ends.
     QTimer::singleShot(std::chrono::seconds(timeoutSeconds + 5), &app, [] { QCoreApplication::exit(2); });
-    browser.navigate(parser.positionalArguments().constFirst());
+    browser.navigate(url);
     if (QCoreApplication::exec() != 0)
         return fail(QStringLiteral("the page did not load within %1 s").arg(timeoutSeconds));
 
@@ -81,6 +114,15 @@ int main(int argc, char *argv[])
         return 0;
     }
     std::fputs(PageReport::render(*document).toUtf8().constData(), stdout);
+    // A run chooses by the host of the entry's URL, as here.
+    const HostLayout *layout = givenLayout ? &*givenLayout : loaded.layouts.forUrl(url);
+    std::fputs(
+        (u'\n'
+            + (layout ? LayoutReport::render(*layout, browser)
+                      : QStringLiteral("== Layout ==\nnone names this host: the built-in reading applies\n")))
+            .toUtf8()
+            .constData(),
+        stdout);
     // A server's error page is read like any other, and its status said beside it.
     if (const auto cause = document->loadFailure())
         QTextStream(stderr) << "quorvel-page: the server answered " << cause->reason

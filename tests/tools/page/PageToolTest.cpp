@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "tests/support/LoopbackServer.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -159,3 +161,40 @@ TEST(PageTool, refusesATimeoutOutsideOneSecondToADay)
 }
 
 } // namespace
+
+TEST(PageTool, checksALayoutFileAndSaysWhatItReadsOnAPage)
+{
+    const QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("good.layout"));
+    const QString bad = dir.filePath(QStringLiteral("bad.layout"));
+    for (const auto &[path, text] :
+        {std::pair {good, "hosts = 127.0.0.1\ncountdown = pattern: <i>(\\d+)</i>\nfile = link: Get\n"},
+            std::pair {bad, "hosts = 127.0.0.1\nfiel = link: Get\n"}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    const ToolRun refused = runTool({QStringLiteral("--check-layout"), bad});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.startsWith(
+        QStringLiteral("quorvel-page: ") + bad + QStringLiteral(":2: unknown key \"fiel\"")))
+        << refused.err.toStdString();
+    const ToolRun checked = runTool({QStringLiteral("--check-layout"), good});
+    EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
+    EXPECT_TRUE(checked.out.contains(QStringLiteral("hosts 127.0.0.1; rules countdown, file")))
+        << checked.out.toStdString();
+
+    LoopbackServer server;
+    server.server().Get("/wait", [](const httplib::Request &, httplib::Response &response) {
+        response.set_content(
+            "<html><body><p>In <i>12</i> s</p><a href=\"dl/f.bin\">Get</a></body></html>", "text/html");
+    });
+    server.start();
+    const ToolRun read = runTool({QStringLiteral("--layout"), good, url(server, "/wait")});
+    EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
+    const QString layout = section(read.out, QStringLiteral("Layout"));
+    EXPECT_TRUE(layout.contains(QStringLiteral("countdown: 12 s, then the file ") + url(server, "/dl/f.bin")))
+        << layout.toStdString();
+    EXPECT_TRUE(layout.contains(QStringLiteral("press: the layout has no \"press\" rule")));
+    EXPECT_TRUE(layout.endsWith(QStringLiteral("Page kind: countdown\n"))) << layout.toStdString();
+}

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#include "tools/page/LayoutReport.h"
+
+#include "automation/Clock.h"
+#include "automation/MainUnitState.h"
+#include "automation/PageBrowser.h"
+#include "automation/PageTextBuffer.h"
+#include "common/QuorvelError.h"
+#include "layout/HostLayout.h"
+#include "layout/HostLayouts.h"
+#include "layout/LayoutPageReader.h"
+
+#include <QUrl>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+QString LayoutReport::summary(const HostLayout &layout)
+{
+    QStringList rules;
+    const std::pair<const char *, bool> present[] = {{"missing", layout.missing.has_value()},
+        {"wait", layout.wait.has_value()},
+        {"countdown", layout.countdown.has_value() || layout.countdownSeconds.has_value()},
+        {"about", layout.about.has_value()}, {"press", layout.press.has_value()}, {"file", true}};
+    for (const auto &[name, given] : present) {
+        if (given)
+            rules.append(QString::fromLatin1(name));
+    }
+    return u"%1: hosts %2; rules %3\n"_s.arg(layout.source, layout.hosts.join(u", "_s), rules.join(u", "_s));
+}
+
+QString LayoutReport::render(const HostLayout &layout, PageBrowser &browser)
+{
+    const std::shared_ptr<PageDocument> document = browser.document();
+    QString report = u"== Layout ==\n"_s + summary(layout);
+    HostLayouts only;
+    only.add(layout);
+    if (!only.forUrl(document->url()))
+        report +=
+            u"(the layout does not name the page's host \"%1\": a run would read it without this layout)\n"_s
+                .arg(QUrl(document->url()).host());
+
+    PageTextBuffer buffer;
+    try {
+        buffer.replaceText(document->bodyInnerHtml());
+    } catch (const QuorvelError &error) {
+        return report + u"(no body: "_s + error.message() + u")\n"_s;
+    }
+    MainUnitState state;
+    state.PageUrl = document->url();
+    const SystemClock clock;
+    LayoutPageReader reader(buffer, state, clock, browser);
+    reader.use(layout);
+
+    // The flow's order: the first step that acts decides what the page is.
+    QString kind;
+    const std::pair<const char *, std::function<bool()>> steps[] = {
+        {"missing file", [&] { return reader.findMissing() == PageAction::DeleteURLError; }},
+        {"wait", [&] { return reader.findWait() == PageAction::StartRetryWait; }},
+        {"countdown", [&] { return reader.findCountdown() == PageAction::StartCountdown; }},
+        {"try again in about", [&] { return reader.findAbout() == PageAction::StartRetryWait; }},
+        {"first page (press)", [&] { return reader.control(*document, 0) != nullptr; }},
+    };
+    for (const auto &[name, step] : steps) {
+        bool acts = false;
+        try {
+            acts = step();
+        } catch (const QuorvelError &error) {
+            report += u"  (the reading failed: "_s + error.message() + u")\n"_s;
+        }
+        report += u"  "_s + reader.note() + u'\n';
+        if (acts && kind.isEmpty())
+            kind = QString::fromLatin1(name);
+    }
+    report += u"Page kind: "_s
+        + (kind.isEmpty() ? u"none: the flow would call the page unrecognised"_s : kind) + u'\n';
+    return report;
+}
