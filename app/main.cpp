@@ -46,18 +46,18 @@ int main(int argc, char *argv[])
     const LoadedLayouts layouts = LayoutLoader::load(LayoutLoader::standardFolders(), Re2PatternCompiler());
     int exitCode = 0;
     {
-        DownloadSession::Services services {
-            browser, downloads, *power, clock, nullptr, DownloadFolder::defaultPath()};
+        DownloadSession::Services services{browser, downloads, *power, clock, nullptr, DownloadFolder::defaultPath()};
         services.layouts = &layouts.layouts;
         DownloadSession downloadSession(services);
         TForm1 Form1(downloadSession, opener);
         // A layout that could not be read is said where the window says everything else.
         if (!layouts.errors.isEmpty())
             Form1.setStatusText(0,
-                QStringLiteral("已跳过布局 %1%2")
-                    .arg(layouts.errors.constFirst().text(),
-                        layouts.errors.size() > 1 ? QStringLiteral(" (共 %1 个)").arg(layouts.errors.size())
-                                                  : QString()));
+                                QStringLiteral("已跳过布局 %1%2")
+                                    .arg(layouts.errors.constFirst().text(),
+                                         layouts.errors.size() > 1
+                                             ? QStringLiteral(" (共 %1 个)").arg(layouts.errors.size())
+                                             : QString()));
         RunEndNotice notice(downloadSession, *notifier, Form1);
         KeepAwake keepAwake(*sleepLock, downloadSession);
         QObject::connect(&keepAwake, &KeepAwake::unavailable, Form1.StatusBar1,

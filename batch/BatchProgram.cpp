@@ -13,9 +13,8 @@ BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Sle
     , m_service(m_session)
     , m_console(console.out, console.err, console.liveLine, options.folder)
     , m_layouts(LayoutLoader::load(LayoutLoader::standardFolders(), Re2PatternCompiler()))
-    , m_downloadSession(
-          {m_browser, m_service, power, timing.clock ? *timing.clock : m_systemClock, &m_console,
-              DownloadFolder::defaultPath(), timing.countdownStep, options.retryFor, &m_layouts.layouts})
+    , m_downloadSession({m_browser, m_service, power, timing.clock ? *timing.clock : m_systemClock, &m_console,
+                         DownloadFolder::defaultPath(), timing.countdownStep, options.retryFor, &m_layouts.layouts})
     , m_runner(m_downloadSession, m_console)
     , m_keepAwake(sleep, m_downloadSession)
 {

@@ -7,8 +7,8 @@ DownloadSession::DownloadSession(Services services, QObject *parent)
     , m_shutdown(
           services.power, [this] { return !m_flow.runIsOver(); }, services.countdownStep, this)
     , m_flow({m_state, m_buffer, services.browser, m_queue, m_download, m_shutdown, services.clock, m_view,
-                 services.defaultFolder, services.retryBudget, services.layouts},
-          this)
+              services.defaultFolder, services.retryBudget, services.layouts},
+             this)
     , m_progress({m_state, m_queue, m_download, m_flow, m_shutdown, services.clock, m_view}, this)
 {
     m_view.attach(services.view);

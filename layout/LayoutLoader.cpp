@@ -11,14 +11,14 @@ QStringList LayoutLoader::standardFolders()
 {
     // Where the package puts its layouts (cmake/Packaging.cmake), whatever the build's prefix.
     return {u"/usr/share/quorvel/layouts"_s,
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/quorvel/layouts"_s};
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/quorvel/layouts"_s};
 }
 
 LayoutParser::Result LayoutLoader::loadFile(const QString &path, const PatternCompiler &compiler)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return LayoutError {path, 0, u"cannot be read: %1"_s.arg(file.errorString())};
+        return LayoutError{path, 0, u"cannot be read: %1"_s.arg(file.errorString())};
     // One byte past the bound is enough to refuse a file of any size without holding it.
     const QByteArray bytes = file.read(LayoutParser::maxFileBytes + 1);
     return LayoutParser::parse(path, bytes, compiler);
@@ -44,11 +44,11 @@ LoadedLayouts LayoutLoader::load(const QStringList &folders, const PatternCompil
             }
             const HostLayout &layout = std::get<HostLayout>(result);
             const auto taken = std::find_if(layout.hosts.cbegin(), layout.hosts.cend(),
-                [&](const QString &host) { return folderLayouts.naming(host); });
+                                            [&](const QString &host) { return folderLayouts.naming(host); });
             if (taken != layout.hosts.cend()) {
-                loaded.errors.append({layout.source, 0,
-                    u"the host \"%1\" is already named by %2"_s.arg(
-                        *taken, folderLayouts.naming(*taken)->source)});
+                loaded.errors.append(
+                    {layout.source, 0,
+                     u"the host \"%1\" is already named by %2"_s.arg(*taken, folderLayouts.naming(*taken)->source)});
                 continue;
             }
             folderLayouts.add(layout);

@@ -41,8 +41,8 @@ QString describe(const PageRule &rule)
 
 } // namespace
 
-LayoutPageReader::LayoutPageReader(
-    const PageTextBuffer &buffer, MainUnitState &state, const Clock &clock, PageBrowser &browser)
+LayoutPageReader::LayoutPageReader(const PageTextBuffer &buffer, MainUnitState &state, const Clock &clock,
+                                   PageBrowser &browser)
     : m_buffer(buffer)
     , m_state(state)
     , m_clock(clock)
@@ -52,8 +52,7 @@ LayoutPageReader::LayoutPageReader(
 
 QString LayoutPageReader::unread() const
 {
-    return m_buffer.text().sliced(
-        std::min(m_buffer.text().size(), m_buffer.selStart() + m_buffer.selLength()));
+    return m_buffer.text().sliced(std::min(m_buffer.text().size(), m_buffer.selStart() + m_buffer.selLength()));
 }
 
 bool LayoutPageReader::occurs(const PageRule &rule) const

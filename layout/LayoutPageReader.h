@@ -27,8 +27,7 @@ struct PageRule;
 class LayoutPageReader final : public PageReader
 {
 public:
-    LayoutPageReader(
-        const PageTextBuffer &buffer, MainUnitState &state, const Clock &clock, PageBrowser &browser);
+    LayoutPageReader(const PageTextBuffer &buffer, MainUnitState &state, const Clock &clock, PageBrowser &browser);
 
     /** The layout the next steps read by; it must outlive its use. */
     void use(const HostLayout &layout) { m_layout = &layout; }

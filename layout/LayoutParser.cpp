@@ -12,8 +12,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QStringList knownKeys {u"hosts"_s, u"missing"_s, u"wait"_s, u"wait-unit"_s, u"countdown"_s,
-    u"countdown-seconds"_s, u"about"_s, u"about-unit"_s, u"press"_s, u"press-repeats"_s, u"file"_s};
+const QStringList knownKeys{u"hosts"_s,     u"missing"_s,           u"wait"_s,  u"wait-unit"_s,
+                            u"countdown"_s, u"countdown-seconds"_s, u"about"_s, u"about-unit"_s,
+                            u"press"_s,     u"press-repeats"_s,     u"file"_s};
 
 struct Entry
 {
@@ -83,10 +84,7 @@ public:
         return layout;
     }
 
-    [[noreturn]] void fail(int line, const QString &reason) const
-    {
-        throw LayoutError {m_file, line, reason};
-    }
+    [[noreturn]] void fail(int line, const QString &reason) const { throw LayoutError{m_file, line, reason}; }
 
 private:
     Entry required(const QHash<QString, Entry> &entries, const QString &key) const
@@ -99,12 +97,10 @@ private:
     QStringList hosts(const Entry &entry) const
     {
         QStringList hosts;
-        for (const QString &word :
-            entry.value.toLower().split(QRegularExpression(u"[\\s,]+"_s), Qt::SkipEmptyParts)) {
+        for (const QString &word : entry.value.toLower().split(QRegularExpression(u"[\\s,]+"_s), Qt::SkipEmptyParts)) {
             if (!isHostName(word))
                 fail(entry.line,
-                    u"\"%1\" is not a host name (letters, digits, \"-\" and \".\", \"*.\" at the start)"_s
-                        .arg(word));
+                     u"\"%1\" is not a host name (letters, digits, \"-\" and \".\", \"*.\" at the start)"_s.arg(word));
             if (hosts.contains(word))
                 fail(entry.line, u"the host \"%1\" is named twice"_s.arg(word));
             hosts.append(word);
@@ -114,25 +110,21 @@ private:
         return hosts;
     }
 
-    std::shared_ptr<const TextPattern> pattern(
-        const Entry &entry, const QString &text, int groupsNeeded) const
+    std::shared_ptr<const TextPattern> pattern(const Entry &entry, const QString &text, int groupsNeeded) const
     {
         if (text.size() > LayoutParser::maxPatternLength)
-            fail(entry.line,
-                u"the pattern is longer than %1 characters"_s.arg(LayoutParser::maxPatternLength));
+            fail(entry.line, u"the pattern is longer than %1 characters"_s.arg(LayoutParser::maxPatternLength));
         QString reason;
         auto compiled = m_compiler.compile(text, reason);
         if (!compiled)
             fail(entry.line, u"the pattern is refused: %1"_s.arg(reason));
         if (compiled->groupCount() < groupsNeeded)
-            fail(entry.line,
-                u"the pattern needs a group in parentheses around the part to take, as in (\\d+)"_s);
+            fail(entry.line, u"the pattern needs a group in parentheses around the part to take, as in (\\d+)"_s);
         return compiled;
     }
 
     // groupsNeeded 1: the rule's number comes from the pattern, so a plain text cannot say it.
-    std::optional<PageRule> rule(
-        const QHash<QString, Entry> &entries, const QString &key, int groupsNeeded) const
+    std::optional<PageRule> rule(const QHash<QString, Entry> &entries, const QString &key, int groupsNeeded) const
     {
         if (!entries.contains(key))
             return std::nullopt;
@@ -143,14 +135,13 @@ private:
         if (value.kind == u"text") {
             if (groupsNeeded > 0)
                 fail(entry.line,
-                    u"\"%1\" needs a pattern whose group is the number, as in \"pattern: wait (\\d+) minutes\""_s
-                        .arg(key));
-            return PageRule {value.rest, nullptr};
+                     u"\"%1\" needs a pattern whose group is the number, as in \"pattern: wait (\\d+) minutes\""_s.arg(
+                         key));
+            return PageRule{value.rest, nullptr};
         }
         if (value.kind == u"pattern")
-            return PageRule {QString(), pattern(entry, value.rest, groupsNeeded)};
-        fail(entry.line,
-            u"\"%1\" needs \"text: ...\" or \"pattern: ...\", not \"%2:\""_s.arg(key, value.kind));
+            return PageRule{QString(), pattern(entry, value.rest, groupsNeeded)};
+        fail(entry.line, u"\"%1\" needs \"text: ...\" or \"pattern: ...\", not \"%2:\""_s.arg(key, value.kind));
     }
 
     int unit(const QHash<QString, Entry> &entries, const QString &key) const
@@ -182,11 +173,10 @@ private:
         const bool numbered = layout.countdown->pattern && layout.countdown->pattern->groupCount() > 0;
         const int line = entries[u"countdown"_s].line;
         if (!numbered && !layout.countdownSeconds)
-            fail(line,
-                u"the countdown needs a pattern whose group is its seconds, or a \"countdown-seconds\" line"_s);
+            fail(line, u"the countdown needs a pattern whose group is its seconds, or a \"countdown-seconds\" line"_s);
         if (numbered && layout.countdownSeconds)
             fail(entries[u"countdown-seconds"_s].line,
-                u"the countdown pattern already takes the seconds; drop its group or this line"_s);
+                 u"the countdown pattern already takes the seconds; drop its group or this line"_s);
     }
 
     PressRule press(const Entry &entry) const
@@ -201,7 +191,7 @@ private:
         if (value.kind == u"id")
             return {PressRule::By::Id, value.rest};
         fail(entry.line,
-            u"\"press\" needs \"value: ...\", \"name: ...\" or \"id: ...\", not \"%1:\""_s.arg(value.kind));
+             u"\"press\" needs \"value: ...\", \"name: ...\" or \"id: ...\", not \"%1:\""_s.arg(value.kind));
     }
 
     bool yesNo(const Entry &entry) const
@@ -225,8 +215,7 @@ private:
             return {FileRule::From::Attribute, value.rest, nullptr};
         if (value.kind == u"pattern" && !value.rest.isEmpty())
             return {FileRule::From::Pattern, QString(), pattern(entry, value.rest, 1)};
-        fail(entry.line,
-            u"\"file\" needs \"action\", \"link: TEXT\", \"attribute: NAME\" or \"pattern: ...\""_s);
+        fail(entry.line, u"\"file\" needs \"action\", \"link: TEXT\", \"attribute: NAME\" or \"pattern: ...\""_s);
     }
 
     QString m_file;
@@ -240,18 +229,16 @@ int lineOf(const QByteArray &bytes, qsizetype position)
 
 } // namespace
 
-LayoutParser::Result LayoutParser::parse(
-    const QString &file, const QByteArray &bytes, const PatternCompiler &compiler)
+LayoutParser::Result LayoutParser::parse(const QString &file, const QByteArray &bytes, const PatternCompiler &compiler)
 {
     if (bytes.size() > maxFileBytes)
-        return LayoutError {
-            file, 0, u"larger than %1 KiB; a layout is a few lines of text"_s.arg(maxFileBytes / 1024)};
+        return LayoutError{file, 0, u"larger than %1 KiB; a layout is a few lines of text"_s.arg(maxFileBytes / 1024)};
     if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
-        return LayoutError {file, lineOf(bytes, nul), u"not a text file (a zero byte)"_s};
+        return LayoutError{file, lineOf(bytes, nul), u"not a text file (a zero byte)"_s};
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(bytes);
     if (decoder.hasError())
-        return LayoutError {file, 0, u"not UTF-8 text"_s};
+        return LayoutError{file, 0, u"not UTF-8 text"_s};
 
     Reader reader(file, compiler);
     try {
@@ -270,8 +257,7 @@ LayoutParser::Result LayoutParser::parse(
             if (!knownKeys.contains(key))
                 reader.fail(line, u"unknown key \"%1\"; the keys are %2"_s.arg(key, knownKeys.join(u", "_s)));
             if (entries.contains(key))
-                reader.fail(
-                    line, u"\"%1\" is given twice, first on line %2"_s.arg(key).arg(entries[key].line));
+                reader.fail(line, u"\"%1\" is given twice, first on line %2"_s.arg(key).arg(entries[key].line));
             if (value.isEmpty())
                 reader.fail(line, u"\"%1\" has no value"_s.arg(key));
             entries.insert(key, {value, line});

@@ -201,7 +201,7 @@ TEST_F(BatchProcessTest, TheSecondSiteIsFetchedByItsShippedLayoutAndTheFirstByTh
     const QString layouts = config.filePath(QStringLiteral("quorvel/layouts"));
     ASSERT_TRUE(QDir().mkpath(layouts));
     ASSERT_TRUE(QFile::copy(QStringLiteral(QUORVEL_SHIPPED_LAYOUTS "/fakehost-slow.layout"),
-        layouts + QStringLiteral("/fakehost-slow.layout")));
+                            layouts + QStringLiteral("/fakehost-slow.layout")));
     QFile broken(layouts + QStringLiteral("/broken.layout"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("hosts = broken.example\npress = value: Go\n");
@@ -217,7 +217,7 @@ TEST_F(BatchProcessTest, TheSecondSiteIsFetchedByItsShippedLayoutAndTheFirstByTh
     };
     constexpr std::uint64_t size = 300000;
     start({onSecondSite("second%20site.bin?size=300000&countdown=1"), onSecondSite("gone.bin?missing=1"),
-        pageUrl("first-site.bin?size=300000&countdown=1")});
+           pageUrl("first-site.bin?size=300000&countdown=1")});
     ASSERT_TRUE(m_process.waitForFinished(60000));
     m_output += QString::fromUtf8(m_process.readAllStandardOutput());
     const QString errors = QString::fromUtf8(m_process.readAllStandardError());
@@ -228,10 +228,7 @@ TEST_F(BatchProcessTest, TheSecondSiteIsFetchedByItsShippedLayoutAndTheFirstByTh
         << errors.toStdString();
     EXPECT_TRUE(m_output.contains(QStringLiteral("丢弃 (文件不存在): ") + onSecondSite("gone.bin?missing=1")))
         << m_output.toStdString();
-    EXPECT_EQ(
-        folderEntries(), (QStringList {QStringLiteral("first-site.bin"), QStringLiteral("second site.bin")}));
-    EXPECT_TRUE(savedBytes(QStringLiteral("second site.bin"))
-        == FileContent("second%20site.bin", size).bytes(0, size));
-    EXPECT_TRUE(
-        savedBytes(QStringLiteral("first-site.bin")) == FileContent("first-site.bin", size).bytes(0, size));
+    EXPECT_EQ(folderEntries(), (QStringList{QStringLiteral("first-site.bin"), QStringLiteral("second site.bin")}));
+    EXPECT_TRUE(savedBytes(QStringLiteral("second site.bin")) == FileContent("second%20site.bin", size).bytes(0, size));
+    EXPECT_TRUE(savedBytes(QStringLiteral("first-site.bin")) == FileContent("first-site.bin", size).bytes(0, size));
 }

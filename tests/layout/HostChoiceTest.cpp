@@ -38,8 +38,8 @@ TEST(HostChoiceTest, TheUsersLayoutWinsThenTheNearestNameThenTheBuiltIn)
     write(package, QStringLiteral("notes.txt"), "hosts = notes.example\nfile = action\n");
     write(user, QStringLiteral("mine.layout"), layoutFor("files.example dl.mirror.example", "Mine"));
 
-    const LoadedLayouts loaded =
-        LayoutLoader::load({package, user, root.filePath(QStringLiteral("absent"))}, Re2PatternCompiler());
+    const LoadedLayouts loaded = LayoutLoader::load({package, user, root.filePath(QStringLiteral("absent"))},
+                                                    Re2PatternCompiler());
 
     const auto button = [&](const QString &url) {
         const HostLayout *layout = loaded.layouts.forUrl(url);

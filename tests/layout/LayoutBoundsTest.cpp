@@ -38,14 +38,15 @@ TEST(LayoutBoundsTest, HostileLayoutsAndPagesStayBounded)
     EXPECT_EQ(reader.findWait(), PageAction::None);
     EXPECT_EQ(reader.findCountdown(), PageAction::None);
     EXPECT_TRUE(reader.press(browser, 0));
-    EXPECT_EQ(clicks, QStringList {QStringLiteral("go0")});
+    EXPECT_EQ(clicks, QStringList{QStringLiteral("go0")});
     // Without "press-repeats = yes", the page a press led to is not pressed again.
     EXPECT_FALSE(reader.press(browser, 1));
     EXPECT_EQ(clicks.size(), 1);
 
     // A pattern whose automaton would need megabytes is refused at its line.
     const auto huge = LayoutParser::parse(QStringLiteral("huge.layout"),
-        "hosts = a.example\nfile = action\nmissing = pattern: (\\pL){300}\n", Re2PatternCompiler());
+                                          "hosts = a.example\nfile = action\nmissing = pattern: (\\pL){300}\n",
+                                          Re2PatternCompiler());
     ASSERT_TRUE(std::holds_alternative<LayoutError>(huge));
     EXPECT_EQ(std::get<LayoutError>(huge).line, 3);
     EXPECT_TRUE(std::get<LayoutError>(huge).reason.contains(QStringLiteral("refused")));

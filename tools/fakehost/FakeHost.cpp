@@ -27,13 +27,13 @@ constexpr const char *slowPressPattern = R"(/slow/go/[\s\S]+)";
 FakeHost::FakeHost(HostDefaults defaults, RequestLog log) : m_defaults(defaults), m_log(std::move(log))
 {
     m_server.Get(filePattern,
-        [this](const auto &request, auto &response) { filePage(request, response, firstSite()); });
+                 [this](const auto &request, auto &response) { filePage(request, response, firstSite()); });
     m_server.Post(freeUserPattern,
-        [this](const auto &request, auto &response) { freeUser(request, response, firstSite()); });
+                  [this](const auto &request, auto &response) { freeUser(request, response, firstSite()); });
     m_server.Get(slowFilePattern,
-        [this](const auto &request, auto &response) { filePage(request, response, slowSite()); });
+                 [this](const auto &request, auto &response) { filePage(request, response, slowSite()); });
     m_server.Post(slowPressPattern,
-        [this](const auto &request, auto &response) { freeUser(request, response, slowSite()); });
+                  [this](const auto &request, auto &response) { freeUser(request, response, slowSite()); });
     // The download form posts; a downloader that only has the address gets it.
     m_server.Get(filesPattern, [this](const auto &request, auto &response) { file(request, response); });
     m_server.Post(filesPattern, [this](const auto &request, auto &response) { file(request, response); });
@@ -95,8 +95,7 @@ void FakeHost::filePage(const httplib::Request &request, httplib::Response &resp
     if (options.missing)
         return answer(response, 200, site.pages.missingPage());
     const std::string freeUserUrl = link(site, site.pressPrefix + name + "?" + options.toQuery());
-    answer(
-        response, 200, site.pages.filePage(percentDecode(name), options.size, freeUserUrl, options.frames));
+    answer(response, 200, site.pages.filePage(percentDecode(name), options.size, freeUserUrl, options.frames));
 }
 
 void FakeHost::freeUser(const httplib::Request &request, httplib::Response &response, const Site &site)
@@ -108,7 +107,7 @@ void FakeHost::freeUser(const httplib::Request &request, httplib::Response &resp
     const std::string session = sessionOf(request);
     if (session.empty())
         return answer(response, 403,
-            site.pages.errorPage("Your session has expired. Please open the file page again."));
+                      site.pages.errorPage("Your session has expired. Please open the file page again."));
     if (options.missing)
         return answer(response, 200, site.pages.missingPage());
     switch (m_state.nextFreeUserStep(session, name, options)) {
@@ -121,12 +120,12 @@ void FakeHost::freeUser(const httplib::Request &request, httplib::Response &resp
     }
     const std::string ticket = m_state.issueTicket({session, name, options});
     const std::string fileUrl = link(site, "/get/" + ticket + "/" + name);
-    answer(response, 200,
-        site.pages.countdownPage(percentDecode(name), options.countdown, fileUrl, options.frames));
+    answer(response, 200, site.pages.countdownPage(percentDecode(name), options.countdown, fileUrl, options.frames));
 }
 
 std::optional<FakeHost::RequestedFile> FakeHost::requestedFile(const httplib::Request &request,
-    httplib::Response &response, const SitePages &pages, std::string_view prefix) const
+                                                               httplib::Response &response, const SitePages &pages,
+                                                               std::string_view prefix) const
 {
     auto name = nameAfter(rawPath(request), prefix);
     if (!name) {

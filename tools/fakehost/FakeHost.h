@@ -71,15 +71,12 @@ private:
     Site firstSite() const { return {*m_pages, "/file/", "/free/", false}; }
     Site slowSite() const { return {m_slowPages, "/slow/file/", "/slow/go/", true}; }
     /** path as the site's pages link to it. */
-    std::string link(const Site &site, const std::string &path) const
-    {
-        return site.relativeLinks ? path : url(path);
-    }
+    std::string link(const Site &site, const std::string &path) const { return site.relativeLinks ? path : url(path); }
     void filePage(const httplib::Request &request, httplib::Response &response, const Site &site);
     void freeUser(const httplib::Request &request, httplib::Response &response, const Site &site);
     /** The file a page URL names, made safe, with its options; answers 404 or 400 itself when it has none. */
     std::optional<RequestedFile> requestedFile(const httplib::Request &request, httplib::Response &response,
-        const SitePages &pages, std::string_view prefix) const;
+                                               const SitePages &pages, std::string_view prefix) const;
     void file(const httplib::Request &request, httplib::Response &response);
     void sendFile(const httplib::Request &request, httplib::Response &response, const FileTicket &ticket,
                   const std::string &session);

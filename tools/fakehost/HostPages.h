@@ -20,11 +20,11 @@ public:
     explicit HostPages(std::string origin);
 
     /** Where the free user presses "Free user"; the form posts to freeUserUrl. */
-    std::string filePage(
-        std::string_view name, std::uint64_t size, std::string_view freeUserUrl, bool frames) const override;
+    std::string filePage(std::string_view name, std::uint64_t size, std::string_view freeUserUrl,
+                         bool frames) const override;
     /** The countdown script holds "var c=seconds;"; the download form's action is fileUrl. */
-    std::string countdownPage(
-        std::string_view name, unsigned seconds, std::string_view fileUrl, bool frames) const override;
+    std::string countdownPage(std::string_view name, unsigned seconds, std::string_view fileUrl,
+                              bool frames) const override;
     std::string waitPage(unsigned minutes) const override;
     std::string aboutPage(unsigned minutes) const override;
     std::string missingPage() const override;

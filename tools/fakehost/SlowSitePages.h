@@ -12,10 +12,10 @@
 class SlowSitePages final : public SitePages
 {
 public:
-    std::string filePage(
-        std::string_view name, std::uint64_t size, std::string_view pressUrl, bool frames) const override;
-    std::string countdownPage(
-        std::string_view name, unsigned seconds, std::string_view fileUrl, bool frames) const override;
+    std::string filePage(std::string_view name, std::uint64_t size, std::string_view pressUrl,
+                         bool frames) const override;
+    std::string countdownPage(std::string_view name, unsigned seconds, std::string_view fileUrl,
+                              bool frames) const override;
     std::string waitPage(unsigned minutes) const override;
     std::string aboutPage(unsigned minutes) const override;
     std::string missingPage() const override;

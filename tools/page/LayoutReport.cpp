@@ -19,10 +19,13 @@ using namespace Qt::StringLiterals;
 QString LayoutReport::summary(const HostLayout &layout)
 {
     QStringList rules;
-    const std::pair<const char *, bool> present[] = {{"missing", layout.missing.has_value()},
+    const std::pair<const char *, bool> present[] = {
+        {"missing", layout.missing.has_value()},
         {"wait", layout.wait.has_value()},
         {"countdown", layout.countdown.has_value() || layout.countdownSeconds.has_value()},
-        {"about", layout.about.has_value()}, {"press", layout.press.has_value()}, {"file", true}};
+        {"about", layout.about.has_value()},
+        {"press", layout.press.has_value()},
+        {"file", true}};
     for (const auto &[name, given] : present) {
         if (given)
             rules.append(QString::fromLatin1(name));
@@ -37,9 +40,8 @@ QString LayoutReport::render(const HostLayout &layout, PageBrowser &browser)
     HostLayouts only;
     only.add(layout);
     if (!only.forUrl(document->url()))
-        report +=
-            u"(the layout does not name the page's host \"%1\": a run would read it without this layout)\n"_s
-                .arg(QUrl(document->url()).host());
+        report += u"(the layout does not name the page's host \"%1\": a run would read it without this layout)\n"_s.arg(
+            QUrl(document->url()).host());
 
     PageTextBuffer buffer;
     try {
@@ -73,7 +75,6 @@ QString LayoutReport::render(const HostLayout &layout, PageBrowser &browser)
         if (acts && kind.isEmpty())
             kind = QString::fromLatin1(name);
     }
-    report += u"Page kind: "_s
-        + (kind.isEmpty() ? u"none: the flow would call the page unrecognised"_s : kind) + u'\n';
+    report += u"Page kind: "_s + (kind.isEmpty() ? u"none: the flow would call the page unrecognised"_s : kind) + u'\n';
     return report;
 }

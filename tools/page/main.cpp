@@ -48,10 +48,12 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Print only the body's innerHTML, as a browser's would read."));
     parser.addOption(bodyOption);
     const QCommandLineOption layoutOption(QStringLiteral("layout"),
-        QStringLiteral("Read the page with this layout file, whatever its host."), QStringLiteral("file"));
+                                          QStringLiteral("Read the page with this layout file, whatever its host."),
+                                          QStringLiteral("file"));
     parser.addOption(layoutOption);
     const QCommandLineOption checkOption(QStringLiteral("check-layout"),
-        QStringLiteral("Check a layout file and exit, loading nothing."), QStringLiteral("file"));
+                                         QStringLiteral("Check a layout file and exit, loading nothing."),
+                                         QStringLiteral("file"));
     parser.addOption(checkOption);
     parser.addPositionalArgument(QStringLiteral("URL"), QStringLiteral("The page to load."));
     parser.process(app);
@@ -116,13 +118,12 @@ int main(int argc, char *argv[])
     std::fputs(PageReport::render(*document).toUtf8().constData(), stdout);
     // A run chooses by the host of the entry's URL, as here.
     const HostLayout *layout = givenLayout ? &*givenLayout : loaded.layouts.forUrl(url);
-    std::fputs(
-        (u'\n'
-            + (layout ? LayoutReport::render(*layout, browser)
-                      : QStringLiteral("== Layout ==\nnone names this host: the built-in reading applies\n")))
-            .toUtf8()
-            .constData(),
-        stdout);
+    std::fputs((u'\n'
+                + (layout ? LayoutReport::render(*layout, browser)
+                          : QStringLiteral("== Layout ==\nnone names this host: the built-in reading applies\n")))
+                   .toUtf8()
+                   .constData(),
+               stdout);
     // A server's error page is read like any other, and its status said beside it.
     if (const auto cause = document->loadFailure())
         QTextStream(stderr) << "quorvel-page: the server answered " << cause->reason

@@ -168,16 +168,16 @@ TEST(PageTool, checksALayoutFileAndSaysWhatItReadsOnAPage)
     const QString good = dir.filePath(QStringLiteral("good.layout"));
     const QString bad = dir.filePath(QStringLiteral("bad.layout"));
     for (const auto &[path, text] :
-        {std::pair {good, "hosts = 127.0.0.1\ncountdown = pattern: <i>(\\d+)</i>\nfile = link: Get\n"},
-            std::pair {bad, "hosts = 127.0.0.1\nfiel = link: Get\n"}}) {
+         {std::pair{good, "hosts = 127.0.0.1\ncountdown = pattern: <i>(\\d+)</i>\nfile = link: Get\n"},
+          std::pair{bad, "hosts = 127.0.0.1\nfiel = link: Get\n"}}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
     const ToolRun refused = runTool({QStringLiteral("--check-layout"), bad});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.err.startsWith(
-        QStringLiteral("quorvel-page: ") + bad + QStringLiteral(":2: unknown key \"fiel\"")))
+    EXPECT_TRUE(
+        refused.err.startsWith(QStringLiteral("quorvel-page: ") + bad + QStringLiteral(":2: unknown key \"fiel\"")))
         << refused.err.toStdString();
     const ToolRun checked = runTool({QStringLiteral("--check-layout"), good});
     EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
@@ -186,8 +186,8 @@ TEST(PageTool, checksALayoutFileAndSaysWhatItReadsOnAPage)
 
     LoopbackServer server;
     server.server().Get("/wait", [](const httplib::Request &, httplib::Response &response) {
-        response.set_content(
-            "<html><body><p>In <i>12</i> s</p><a href=\"dl/f.bin\">Get</a></body></html>", "text/html");
+        response.set_content("<html><body><p>In <i>12</i> s</p><a href=\"dl/f.bin\">Get</a></body></html>",
+                             "text/html");
     });
     server.start();
     const ToolRun read = runTool({QStringLiteral("--layout"), good, url(server, "/wait")});
