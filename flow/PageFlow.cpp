@@ -364,7 +364,7 @@ int PageFlow::failedEntriesQueued() const
 int PageFlow::walkedEntryIndex(const QString &pageUrl) const
 {
     // A URL typed by hand has no entry of its own; one of the same text stands for it.
-    return m_entry ? m.queue.indexOf(*m_entry) : int(m.queue.entries().indexOf(pageUrl));
+    return m_entry ? m.queue.indexOf(*m_entry) : m.queue.indexOfUrl(pageUrl);
 }
 
 void PageFlow::transferEnded(const QString &pageUrl, const TransferOutcome &outcome)

@@ -46,7 +46,8 @@ void TransferProgressDisplay::DownloadFile1Start()
     // The entry whose file is now on its way leaves the queue. It is the head unless the user
     // deleted or moved it during the countdown, or typed the URL by hand; the head is then an
     // entry whose file nobody has fetched, and it stays.
-    m.queue.removeEntry(m_pageUrl);
+    if (const int index = m.queue.indexOfUrl(m_pageUrl); index >= 0)
+        m.queue.removeAt(index);
 }
 
 void TransferProgressDisplay::DownloadFile1Progress(std::uint32_t receivedKiB, std::uint32_t totalKiB)
