@@ -12,16 +12,23 @@
 #include "platform/system/DownloadFolder.h"
 #include "queue/DownloadQueue.h"
 #include "queue/QueueListFile.h"
+#include "queue/QueueListModel.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QToolButton>
 
 TForm1::TForm1(DownloadSession &session, UrlOpener &opener, QWidget *parent)
-    : QMainWindow(parent), Edit2(new QLineEdit(this)), m_session(session), m_queue(session.queue()),
-      m_opener(opener), m_optionsLinks{m_queue, *Edit2, [this] { StartDownload1Click(); }}
+    : QMainWindow(parent)
+    , Edit2(new QLineEdit(this))
+    , m_session(session)
+    , m_queue(session.queue())
+    , m_opener(opener)
+    , m_entries(new QueueListModel(m_queue, this))
+    , m_optionsLinks{m_queue, *Edit2, [this] { StartDownload1Click(); }}
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvel V.1.1"));
@@ -49,59 +56,32 @@ void TForm1::FormCreate()
 
 void TForm1::followQueue()
 {
-    connect(&m_queue, &DownloadQueue::entriesReset, this, &TForm1::showEntries);
-    connect(&m_queue, &DownloadQueue::entriesInserted, this, &TForm1::showInsertedEntries);
-    connect(&m_queue, &DownloadQueue::entryRemoved, this, &TForm1::showRemovedEntry);
-    connect(&m_queue, &DownloadQueue::entryMoved, this, &TForm1::showMovedEntry);
+    ListBox1->setModel(m_entries);
+    // After the model's own connections: the rows have followed a change when the selection is
+    // shown again.
+    for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_entries, change, this, [this] { showSelection(m_queue.selected()); });
+    connect(m_entries, &QAbstractItemModel::rowsMoved, this, [this] { showSelection(m_queue.selected()); });
+    connect(m_entries, &QAbstractItemModel::modelReset, this, [this] { showSelection(m_queue.selected()); });
     connect(&m_queue, &DownloadQueue::selectionChanged, this, &TForm1::showSelection);
     connect(&m_queue, &DownloadQueue::moveButtonsChanged, this, &TForm1::showMoveButtons);
     connect(&m_queue, &DownloadQueue::currentUrlChanged, this, &TForm1::showCurrentUrl);
     connect(NameEdit, &QLineEdit::textChanged, &m_queue, &DownloadQueue::setCurrentUrl);
-    connect(ListBox1, &QListWidget::currentRowChanged, &m_queue, &DownloadQueue::setSelected);
-    showEntries();
+    connect(ListBox1->selectionModel(), &QItemSelectionModel::currentRowChanged, &m_queue,
+            [this](const QModelIndex &current) {
+                if (!m_showingSelection)
+                    m_queue.setSelected(current.row());
+            });
+    showSelection(m_queue.selected());
     showMoveButtons(m_queue.upEnabled(), m_queue.downEnabled());
     NameEdit->setText(m_queue.currentUrl());
 }
 
-void TForm1::showEntries()
-{
-    const QSignalBlocker quiet(ListBox1);
-    ListBox1->clear();
-    // The list only shows the entries; the queue keeps them as they were given.
-    QStringList shown = m_queue.entries();
-    for (QString &entry : shown)
-        entry = shownText(entry);
-    ListBox1->addItems(shown);
-    showSelection(m_queue.selected());
-}
-
-// A run through a long list changes it once an entry; filling the list box again each time would
-// make the run's time grow with the square of the list's length.
-void TForm1::showInsertedEntries(int first, int count)
-{
-    const QSignalBlocker quiet(ListBox1);
-    ListBox1->insertItems(first, m_queue.entries().mid(first, count));
-    showSelection(m_queue.selected());
-}
-
-void TForm1::showRemovedEntry(int index)
-{
-    const QSignalBlocker quiet(ListBox1);
-    delete ListBox1->takeItem(index);
-    showSelection(m_queue.selected());
-}
-
-void TForm1::showMovedEntry(int from, int to)
-{
-    const QSignalBlocker quiet(ListBox1);
-    ListBox1->insertItem(to, ListBox1->takeItem(from));
-    showSelection(m_queue.selected());
-}
-
 void TForm1::showSelection(int index)
 {
-    const QSignalBlocker quiet(ListBox1);
-    ListBox1->setCurrentRow(index);
+    // What the queue says is no choice of the user's to tell it back.
+    const QScopedValueRollback showing(m_showingSelection, true);
+    ListBox1->setCurrentIndex(m_entries->index(index));
     if (index < 0)
         ListBox1->clearSelection();
 }

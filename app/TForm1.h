@@ -15,7 +15,8 @@ class ProgressPanel;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
+class QueueListModel;
 class QMenu;
 class QPlainTextEdit;
 class QToolButton;
@@ -54,7 +55,7 @@ public:
     ToolStrip *ToolBar1;
     QFrame *Panel2;
     QLabel *Label1;
-    QListWidget *ListBox1;
+    QListView *ListBox1;
     QLineEdit *NameEdit;
     ProgressPanel *Panel1;
     StatusPanels *StatusBar1;
@@ -116,11 +117,6 @@ private:
     void connectHandlers();
     void connectFlow();
     void followQueue();
-    /** Fills ListBox1 from the queue; each later change is followed one entry at a time. */
-    void showEntries();
-    void showInsertedEntries(int first, int count);
-    void showRemovedEntry(int index);
-    void showMovedEntry(int from, int to);
     void showSelection(int index);
     void showCurrentUrl(const QString &url);
     void showMoveButtons(bool upEnabled, bool downEnabled);
@@ -132,6 +128,8 @@ private:
     DownloadSession &m_session;
     DownloadQueue &m_queue;
     UrlOpener &m_opener;
+    QueueListModel *m_entries;
+    bool m_showingSelection = false;
     FormRefs m_forms;
     OptionsLinks m_optionsLinks;
     FindTextDialog *m_find = nullptr;

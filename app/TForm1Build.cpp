@@ -12,7 +12,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStyleFactory>
@@ -64,7 +64,7 @@ void TForm1::buildControls()
     nameLabel->setBuddy(NameEdit);
     Label1 = placed(new QLabel(QStringLiteral("下载列表"), Panel2), QStringLiteral("Label1"),
                     {5, 50, 60, 13});
-    ListBox1 = placed(new QListWidget(Panel2), QStringLiteral("ListBox1"), {4, 64, 417, 234});
+    ListBox1 = placed(new QListView(Panel2), QStringLiteral("ListBox1"), {4, 64, 417, 234});
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setFrameShadow(QFrame::Raised);
 

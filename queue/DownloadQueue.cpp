@@ -85,10 +85,7 @@ void DownloadQueue::appendAll(const QStringList &lines)
 
 void DownloadQueue::prepend(const QString &url)
 {
-    m_entries.prepend(newEntries({url}).first());
-    emit entriesInserted(0, 1);
-    if (m_selected >= 0)
-        setSelected(m_selected + 1);
+    insertEntry(0, newEntries({url}).first());
 }
 
 void DownloadQueue::insert(int index, DownloadEntry entry)
@@ -99,10 +96,16 @@ void DownloadQueue::insert(int index, DownloadEntry entry)
         entry.id = newId();
     else
         m_ids.insert(entry.id);
+    insertEntry(index, std::move(entry));
+}
+
+void DownloadQueue::insertEntry(int index, DownloadEntry entry)
+{
     m_entries.insert(index, std::move(entry));
+    // Taken before the announcement: a view that follows it may report a selection of its own.
+    const int selection = m_selected >= index ? m_selected + 1 : m_selected;
     emit entriesInserted(index, 1);
-    if (m_selected >= index)
-        setSelected(m_selected + 1);
+    setSelected(selection);
 }
 
 void DownloadQueue::setState(EntryId id, DownloadEntry::State state)

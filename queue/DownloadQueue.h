@@ -107,7 +107,10 @@ signals:
 
 private:
     void setMoveButtons(bool upEnabled, bool downEnabled);
+    /** Entries of urls, each with an id of its own, already counted as in the queue. */
     QList<DownloadEntry> newEntries(const QStringList &urls);
+    /** Puts entry, whose id is counted as in the queue, at index, and announces it. */
+    void insertEntry(int index, DownloadEntry entry);
     EntryId newId();
 
     QList<DownloadEntry> m_entries;

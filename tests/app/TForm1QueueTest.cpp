@@ -12,7 +12,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -29,8 +29,8 @@ protected:
     QStringList listed() const
     {
         QStringList items;
-        for (int row = 0; row < form->ListBox1->count(); ++row)
-            items << form->ListBox1->item(row)->text();
+        for (int row = 0; row < form->ListBox1->model()->rowCount(); ++row)
+            items << form->ListBox1->model()->index(row, 0).data().toString();
         return items;
     }
 
@@ -82,10 +82,10 @@ TEST_F(TForm1Queue, WorkedExampleThroughBothToolbars)
 {
     queue.appendAll({u"URL1"_s, u"URL2"_s, u"URL3"_s});
     activate();
-    form->ListBox1->setCurrentRow(2);
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(2, 0));
     QTest::mouseClick(form->UpButton, Qt::LeftButton);
     EXPECT_EQ(listed(), QStringList({u"URL1"_s, u"URL3"_s, u"URL2"_s}));
-    EXPECT_EQ(form->ListBox1->currentRow(), 1);
+    EXPECT_EQ(form->ListBox1->currentIndex().row(), 1);
     EXPECT_EQ(QApplication::focusWidget(), form->ListBox1);
 
     QTest::mouseClick(form->UpButton2, Qt::LeftButton);
@@ -96,16 +96,16 @@ TEST_F(TForm1Queue, WorkedExampleThroughBothToolbars)
     EXPECT_TRUE(form->UpAction->isEnabled());
     EXPECT_TRUE(form->MoveUP->isEnabled());
 
-    form->ListBox1->setCurrentRow(2);
-    form->ListBox1->setCurrentRow(0);
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(2, 0));
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(0, 0));
     EXPECT_FALSE(upEnabled());
     QTest::mouseClick(form->DownButton2, Qt::LeftButton);
     EXPECT_EQ(listed(), QStringList({u"URL1"_s, u"URL3"_s, u"URL2"_s}));
-    EXPECT_EQ(form->ListBox1->currentRow(), 1);
+    EXPECT_EQ(form->ListBox1->currentIndex().row(), 1);
     EXPECT_TRUE(upEnabled());
 
     form->MoveDown->trigger();
-    EXPECT_EQ(form->ListBox1->currentRow(), 2);
+    EXPECT_EQ(form->ListBox1->currentIndex().row(), 2);
     EXPECT_FALSE(downEnabled());
     EXPECT_TRUE(form->MoveDown->isEnabled());
     form->MoveLast->trigger();
@@ -145,9 +145,9 @@ TEST_F(TForm1Queue, EmptyingTheQueueEmptiesTheCurrentDownloadQuietly)
     });
     queue.append(u"only"_s);
     queue.showHead();
-    form->ListBox1->setCurrentRow(0);
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(0, 0));
     QTest::mouseClick(form->DelBtn2, Qt::LeftButton);
-    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_EQ(form->ListBox1->model()->rowCount(), 0);
     EXPECT_EQ(form->NameEdit->text(), QString());
     form->LastAction->trigger();
     QApplication::processEvents();
@@ -161,7 +161,7 @@ TEST_F(TForm1Queue, ClearEmptiesListCurrentDownloadAndStatus)
     for (int panel = 0; panel < 3; ++panel)
         form->StatusBar1->setPanelText(panel, u"busy"_s);
     QTest::mouseClick(form->clrBtn, Qt::LeftButton);
-    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_EQ(form->ListBox1->model()->rowCount(), 0);
     EXPECT_EQ(form->NameEdit->text(), QString());
     for (int panel = 0; panel < 3; ++panel)
         EXPECT_EQ(form->StatusBar1->panelText(panel), QString());
@@ -191,17 +191,17 @@ TEST_F(TForm1Queue, ALongCurrentUrlShowsItsStartWhileTypingKeepsTheCursor)
 TEST_F(TForm1Queue, ImportReplacesTheQueueAndDefaultsTheSaveFolder)
 {
     queue.appendAll({u"old1"_s, u"old2"_s});
-    form->ListBox1->setCurrentRow(1);
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(1, 0));
     EXPECT_TRUE(importThroughDialog(writeList("a\r\n\r\nb")).isEmpty());
     EXPECT_EQ(listed(), QStringList({u"a"_s, QString(), u"b"_s}));
-    EXPECT_EQ(form->ListBox1->currentRow(), -1);
+    EXPECT_EQ(form->ListBox1->currentIndex().row(), -1);
     EXPECT_EQ(form->NameEdit->text(), u"a"_s);
     EXPECT_EQ(form->Edit2->text(), defaultFolder());
 
     form->Edit2->setText(u"/chosen"_s);
     form->forms().Form2->setSavePath(u"/chosen"_s);
     EXPECT_TRUE(importThroughDialog(writeList(QByteArray())).isEmpty());
-    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_EQ(form->ListBox1->model()->rowCount(), 0);
     EXPECT_EQ(form->NameEdit->text(), QString());
     EXPECT_EQ(form->Edit2->text(), u"/chosen"_s);
 }
