@@ -205,12 +205,12 @@ void TForm1::ListBox1Resize()
 
 void TForm1::StartDownload1Click()
 {
-    m_session.flow().StartDownload1Click();
+    m_session.StartDownload1Click();
 }
 
 void TForm1::StopDownExecute()
 {
-    m_session.flow().StopDownExecute();
+    m_session.StopDownExecute();
 }
 
 void TForm1::shutBtnClick()

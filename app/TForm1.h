@@ -39,9 +39,8 @@ public:
     ~TForm1() override;
 
     FormRefs &forms() { return m_forms; }
-    // The page flow and the transfer it starts, for the front end's own checks and for tests.
+    // The page flow and the power-off switch, for tests.
     PageFlow &flow() { return m_session.flow(); }
-    TDownloadFile &DownloadFile1() { return m_session.download(); }
     ShutdownSwitch &shutdown() { return m_session.shutdown(); }
 
     // What the page flow shows: the status bar, the progress fields and the error box.

@@ -108,12 +108,16 @@ void DownloadQueue::insertEntry(int index, DownloadEntry entry)
     setSelected(selection);
 }
 
-void DownloadQueue::setState(EntryId id, DownloadEntry::State state)
+void DownloadQueue::edit(EntryId id, const std::function<void(DownloadEntry &entry)> &change)
 {
     const int index = indexOf(id);
-    if (index < 0 || m_entries.at(index).state == state)
+    if (index < 0)
         return;
-    m_entries[index].state = state;
+    DownloadEntry &entry = m_entries[index];
+    const QString url = entry.url;
+    change(entry);
+    entry.id = id;
+    entry.url = url;
     emit entryChanged(index);
 }
 

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 /**
  * The queue of hosting-page URLs, entry 0 at the top, with the selected entry, the current
  * download (the URL a start opens) and the enabled state of the Up and Down buttons, which only
@@ -61,8 +63,8 @@ public:
      * any other index.
      */
     void insert(int index, DownloadEntry entry);
-    /** Sets the state of entry id, if it is in the queue; the URL and the id stay. */
-    void setState(EntryId id, DownloadEntry::State state);
+    /** Lets change edit what entry id records, if it is in the queue; its URL and id stay. */
+    void edit(EntryId id, const std::function<void(DownloadEntry &entry)> &change);
     /** Moves entry from to index to, keeping its id; the selection stays on its entry. */
     void move(int from, int to);
     /** Replaces every entry at once; the selection goes with the old entries. */

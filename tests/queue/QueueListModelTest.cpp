@@ -51,7 +51,9 @@ TEST(QueueListModel, RowsFollowEachChangeOneEntryAtATimeAndShowTheEntryFitToShow
         {"up", [](DownloadQueue &q) { q.move(5, 0); }, "moved"},
         {"remove", [](DownloadQueue &q) { q.removeAt(2); }, "removed"},
         {"take and put back", [](DownloadQueue &q) { q.insert(q.count(), q.takeAt(0)); }, "removed inserted"},
-        {"state", [](DownloadQueue &q) { q.setState(q.idAt(1), DownloadEntry::State::Active); }, "changed"},
+        {"state",
+         [](DownloadQueue &q) { q.edit(q.idAt(1), [](DownloadEntry &e) { e.state = DownloadEntry::State::Active; }); },
+         "changed"},
         {"clear", [](DownloadQueue &q) { q.clear(); }, "reset"},
     };
     for (const Step &step : steps) {
