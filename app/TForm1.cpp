@@ -17,7 +17,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
-#include <QScopedValueRollback>
 #include <QScreen>
 #include <QToolButton>
 
@@ -57,21 +56,12 @@ void TForm1::FormCreate()
 void TForm1::followQueue()
 {
     ListBox1->setModel(m_entries);
-    // After the model's own connections: the rows have followed a change when the selection is
-    // shown again.
-    for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(m_entries, change, this, [this] { showSelection(m_queue.selected()); });
-    connect(m_entries, &QAbstractItemModel::rowsMoved, this, [this] { showSelection(m_queue.selected()); });
-    connect(m_entries, &QAbstractItemModel::modelReset, this, [this] { showSelection(m_queue.selected()); });
     connect(&m_queue, &DownloadQueue::selectionChanged, this, &TForm1::showSelection);
     connect(&m_queue, &DownloadQueue::moveButtonsChanged, this, &TForm1::showMoveButtons);
     connect(&m_queue, &DownloadQueue::currentUrlChanged, this, &TForm1::showCurrentUrl);
     connect(NameEdit, &QLineEdit::textChanged, &m_queue, &DownloadQueue::setCurrentUrl);
     connect(ListBox1->selectionModel(), &QItemSelectionModel::currentRowChanged, &m_queue,
-            [this](const QModelIndex &current) {
-                if (!m_showingSelection)
-                    m_queue.setSelected(current.row());
-            });
+            [this](const QModelIndex &current) { m_queue.setSelected(current.row()); });
     showSelection(m_queue.selected());
     showMoveButtons(m_queue.upEnabled(), m_queue.downEnabled());
     NameEdit->setText(m_queue.currentUrl());
@@ -79,8 +69,6 @@ void TForm1::followQueue()
 
 void TForm1::showSelection(int index)
 {
-    // What the queue says is no choice of the user's to tell it back.
-    const QScopedValueRollback showing(m_showingSelection, true);
     ListBox1->setCurrentIndex(m_entries->index(index));
     if (index < 0)
         ListBox1->clearSelection();

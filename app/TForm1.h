@@ -128,7 +128,6 @@ private:
     DownloadQueue &m_queue;
     UrlOpener &m_opener;
     QueueListModel *m_entries;
-    bool m_showingSelection = false;
     FormRefs m_forms;
     OptionsLinks m_optionsLinks;
     FindTextDialog *m_find = nullptr;

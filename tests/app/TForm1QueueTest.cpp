@@ -19,6 +19,10 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
+#include <tuple>
+#include <vector>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -293,4 +297,32 @@ TEST_F(TForm1Queue, AboutBoxOpensFreshAndCloses)
     form->AboutQuorvel1->trigger();
     EXPECT_TRUE(fresh);
     EXPECT_EQ(form->forms().Form3, longLived);
+}
+
+// The run changes the queue under the user's selection: a start takes the head, a retry puts an
+// entry on top. The list must keep the user's entry selected, and say nothing of its own back.
+TEST_F(TForm1Queue, TheSelectionStaysOnItsEntryWhileTheRunChangesTheQueue)
+{
+    queue.appendAll({u"URL1"_s, u"URL2"_s, u"URL3"_s, u"URL4"_s});
+    activate();
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(2, 0));
+    const auto selectedRows = [this] {
+        QList<int> rows;
+        for (const QModelIndex &index : form->ListBox1->selectionModel()->selectedIndexes())
+            rows << index.row();
+        return rows;
+    };
+    const std::vector<std::tuple<const char *, std::function<void()>, int>> steps = {
+        {"head taken", [this] { queue.removeAt(0); }, 1},
+        {"entry on top", [this] { queue.prepend(u"URL5"_s); }, 2},
+        {"moved past it", [this] { queue.move(3, 0); }, 3},
+        {"its own removal", [this] { queue.removeAt(3); }, -1},
+    };
+    for (const auto &[name, step, selected] : steps) {
+        SCOPED_TRACE(name);
+        step();
+        EXPECT_EQ(queue.selected(), selected);
+        EXPECT_EQ(form->ListBox1->currentIndex().row(), selected);
+        EXPECT_EQ(selectedRows(), selected < 0 ? QList<int>{} : QList<int>{selected});
+    }
 }
