@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "transfer/UrlDownloadService.h"
-
 #include <QObject>
 #include <QString>
 #include <QTimer>
