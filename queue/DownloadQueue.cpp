@@ -30,9 +30,13 @@ int DownloadQueue::indexOf(EntryId id) const
 {
     if (!m_ids.contains(id))
         return -1;
-    for (int i = 0; i < count(); ++i) {
-        if (m_entries.at(i).id == id)
-            return i;
+    // From both ends: the run asks for its head, or for a failed entry it sent to the end, once a
+    // change, and a long queue must not be read through for either.
+    for (int front = 0, back = count() - 1; front <= back; ++front, --back) {
+        if (m_entries.at(front).id == id)
+            return front;
+        if (m_entries.at(back).id == id)
+            return back;
     }
     return -1;
 }
