@@ -66,6 +66,9 @@ void TForm1::buildControls()
                     {5, 50, 60, 13});
     ListBox1 = placed(new QListView(Panel2), QStringLiteral("ListBox1"), {4, 64, 417, 234});
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every row is one line of text. Without this the view measures all rows again on each change:
+    // about a second per entry done in a queue of 100,000.
+    ListBox1->setUniformItemSizes(true);
     ListBox1->setFrameShadow(QFrame::Raised);
 
     Panel1 = placed(new ProgressPanel(client), QStringLiteral("Panel1"), {427, 28, 94, 298});
