@@ -9,14 +9,14 @@
 RunEndNotice::RunEndNotice(DownloadSession &session, UserNotifier &notifier, const QWidget &window, QObject *parent)
     : QObject(parent), m_notifier(notifier), m_window(window)
 {
-    connect(&session.progress(), &TransferProgressDisplay::transferEnded, this,
+    connect(&session, &DownloadSession::transferEnded, this,
             [this](const QString &, const QString &, const TransferOutcome &outcome) {
                 if (outcome.kind == TransferOutcome::Kind::Done)
                     ++m_done;
                 else if (outcome.kind == TransferOutcome::Kind::Failed)
                     ++m_failed;
             });
-    connect(&session.flow(), &PageFlow::urlDropped, this, [this] { ++m_dropped; });
+    connect(&session, &DownloadSession::urlDropped, this, [this] { ++m_dropped; });
     connect(&session, &DownloadSession::cameToRest, this, &RunEndNotice::cameToRest);
 }
 

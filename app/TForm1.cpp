@@ -12,16 +12,22 @@
 #include "platform/system/DownloadFolder.h"
 #include "queue/DownloadQueue.h"
 #include "queue/QueueListFile.h"
+#include "queue/QueueListModel.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QScreen>
 #include <QToolButton>
 
 TForm1::TForm1(DownloadSession &session, UrlOpener &opener, QWidget *parent)
-    : QMainWindow(parent), Edit2(new QLineEdit(this)), m_session(session), m_queue(session.queue()),
-      m_opener(opener), m_optionsLinks{m_queue, *Edit2, [this] { StartDownload1Click(); }}
+    : QMainWindow(parent)
+    , Edit2(new QLineEdit(this))
+    , m_session(session)
+    , m_queue(session.queue())
+    , m_opener(opener)
+    , m_entries(new QueueListModel(m_queue, this))
+    , m_optionsLinks{m_queue, *Edit2, [this] { StartDownload1Click(); }}
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvel V.1.1"));
@@ -49,64 +55,21 @@ void TForm1::FormCreate()
 
 void TForm1::followQueue()
 {
-    connect(&m_queue, &DownloadQueue::entriesReset, this, &TForm1::showEntries);
-    connect(&m_queue, &DownloadQueue::entriesInserted, this, &TForm1::showInsertedEntries);
-    connect(&m_queue, &DownloadQueue::entryRemoved, this, &TForm1::showRemovedEntry);
-    connect(&m_queue, &DownloadQueue::entryMoved, this, &TForm1::showMovedEntry);
+    ListBox1->setModel(m_entries);
     connect(&m_queue, &DownloadQueue::selectionChanged, this, &TForm1::showSelection);
     connect(&m_queue, &DownloadQueue::moveButtonsChanged, this, &TForm1::showMoveButtons);
     connect(&m_queue, &DownloadQueue::currentUrlChanged, this, &TForm1::showCurrentUrl);
     connect(NameEdit, &QLineEdit::textChanged, &m_queue, &DownloadQueue::setCurrentUrl);
-    connect(ListBox1, &QListWidget::currentRowChanged, &m_queue, &DownloadQueue::setSelected);
-    showEntries();
+    connect(ListBox1->selectionModel(), &QItemSelectionModel::currentRowChanged, &m_queue,
+            [this](const QModelIndex &current) { m_queue.setSelected(current.row()); });
+    showSelection(m_queue.selected());
     showMoveButtons(m_queue.upEnabled(), m_queue.downEnabled());
     NameEdit->setText(m_queue.currentUrl());
 }
 
-void TForm1::showEntries()
-{
-    const QSignalBlocker quiet(ListBox1);
-    ListBox1->clear();
-    ListBox1->addItems(shownEntries(0, m_queue.count()));
-    showSelection(m_queue.selected());
-}
-
-// The list only shows the entries; the queue keeps them as they were given.
-QStringList TForm1::shownEntries(int first, int count) const
-{
-    QStringList shown = m_queue.entries().mid(first, count);
-    for (QString &entry : shown)
-        entry = shownText(entry);
-    return shown;
-}
-
-// A run through a long list changes it once an entry; filling the list box again each time would
-// make the run's time grow with the square of the list's length.
-void TForm1::showInsertedEntries(int first, int count)
-{
-    const QSignalBlocker quiet(ListBox1);
-    ListBox1->insertItems(first, shownEntries(first, count));
-    showSelection(m_queue.selected());
-}
-
-void TForm1::showRemovedEntry(int index)
-{
-    const QSignalBlocker quiet(ListBox1);
-    delete ListBox1->takeItem(index);
-    showSelection(m_queue.selected());
-}
-
-void TForm1::showMovedEntry(int from, int to)
-{
-    const QSignalBlocker quiet(ListBox1);
-    ListBox1->insertItem(to, ListBox1->takeItem(from));
-    showSelection(m_queue.selected());
-}
-
 void TForm1::showSelection(int index)
 {
-    const QSignalBlocker quiet(ListBox1);
-    ListBox1->setCurrentRow(index);
+    ListBox1->setCurrentIndex(m_entries->index(index));
     if (index < 0)
         ListBox1->clearSelection();
 }
@@ -230,12 +193,12 @@ void TForm1::ListBox1Resize()
 
 void TForm1::StartDownload1Click()
 {
-    m_session.flow().StartDownload1Click();
+    m_session.StartDownload1Click();
 }
 
 void TForm1::StopDownExecute()
 {
-    m_session.flow().StopDownExecute();
+    m_session.StopDownExecute();
 }
 
 void TForm1::shutBtnClick()

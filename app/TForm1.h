@@ -15,7 +15,8 @@ class ProgressPanel;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
+class QueueListModel;
 class QMenu;
 class QPlainTextEdit;
 class QToolButton;
@@ -38,9 +39,8 @@ public:
     ~TForm1() override;
 
     FormRefs &forms() { return m_forms; }
-    // The page flow and the transfer it starts, for the front end's own checks and for tests.
+    // The page flow and the power-off switch, for tests.
     PageFlow &flow() { return m_session.flow(); }
-    TDownloadFile &DownloadFile1() { return m_session.download(); }
     ShutdownSwitch &shutdown() { return m_session.shutdown(); }
 
     // What the page flow shows: the status bar, the progress fields and the error box.
@@ -54,7 +54,7 @@ public:
     ToolStrip *ToolBar1;
     QFrame *Panel2;
     QLabel *Label1;
-    QListWidget *ListBox1;
+    QListView *ListBox1;
     QLineEdit *NameEdit;
     ProgressPanel *Panel1;
     StatusPanels *StatusBar1;
@@ -116,12 +116,6 @@ private:
     void connectHandlers();
     void connectFlow();
     void followQueue();
-    /** Fills ListBox1 from the queue; each later change is followed one entry at a time. */
-    void showEntries();
-    QStringList shownEntries(int first, int count) const;
-    void showInsertedEntries(int first, int count);
-    void showRemovedEntry(int index);
-    void showMovedEntry(int from, int to);
     void showSelection(int index);
     void showCurrentUrl(const QString &url);
     void showMoveButtons(bool upEnabled, bool downEnabled);
@@ -133,6 +127,7 @@ private:
     DownloadSession &m_session;
     DownloadQueue &m_queue;
     UrlOpener &m_opener;
+    QueueListModel *m_entries;
     FormRefs m_forms;
     OptionsLinks m_optionsLinks;
     FindTextDialog *m_find = nullptr;

@@ -13,27 +13,27 @@ BatchRunner::BatchRunner(DownloadSession &session, ConsoleView &console, QObject
     connect(&m_session, &DownloadSession::cameToRest, this, &BatchRunner::cameToRest);
     // A power-off countdown at the end of the queue holds the run until it ends either way.
     connect(&m_session.shutdown().countdown(), &ShutdownCountdown::finished, this, [this] {
-        if (m_session.flow().isAtRest())
+        if (m_session.isAtRest())
             finishAtRest();
     });
-    connect(&m_session.progress(), &TransferProgressDisplay::transferEnded, this, &BatchRunner::transferEnded);
-    connect(&m_session.progress(), &TransferProgressDisplay::progressed, &m_console,
+    connect(&m_session, &DownloadSession::transferEnded, this, &BatchRunner::transferEnded);
+    connect(&m_session, &DownloadSession::progressed, &m_console,
             [this](std::uint32_t received, std::uint32_t) { m_console.transferProgressed(received); });
-    connect(&m_session.flow(), &PageFlow::urlDropped, this, [this](const QString &url) {
+    connect(&m_session, &DownloadSession::urlDropped, this, [this](const QString &url) {
         ++m_dropped;
         m_console.say(QStringLiteral("丢弃 (文件不存在): ") + url);
     });
-    connect(&m_session.flow(), &PageFlow::restingAtFailure, this, [this](const QString &url) {
+    connect(&m_session, &DownloadSession::restingAtFailure, this, [this](const QString &url) {
         m_console.say(QStringLiteral("停在已失败的网址: %1 (%2)").arg(url, m_failureReasons.value(url)));
     });
-    connect(&m_session.flow(), &PageFlow::retryScheduled, this,
+    connect(&m_session, &DownloadSession::retryScheduled, this,
             [this](const QString &url, const QString &reason, std::chrono::seconds wait, int retry) {
                 ++m_retries;
                 m_console.say(QStringLiteral("第 %1 次重试 (%2), %3 秒后: %4")
                                   .arg(QString::number(retry), reason, QString::number(wait.count()), url));
             });
-    connect(&m_session.flow(), &PageFlow::entryFailed, this, &BatchRunner::entryFailed);
-    connect(&m_session.flow(), &PageFlow::insecureConnection, this, [this](const QString &pageUrl, const QString &url) {
+    connect(&m_session, &DownloadSession::entryFailed, this, &BatchRunner::entryFailed);
+    connect(&m_session, &DownloadSession::insecureConnection, this, [this](const QString &pageUrl, const QString &url) {
         m_console.say(QStringLiteral("%1: %2 (%3)").arg(PageFlow::insecureConnectionText(), url, pageUrl));
     });
     connect(&m_session.shutdown().countdown(), &ShutdownCountdown::started, this, [this](int seconds) {
@@ -52,21 +52,21 @@ void BatchRunner::start(const QStringList &urls, bool armShutdown)
     m_session.queue().showHead();
     if (armShutdown)
         m_session.shutdown().menuChosen();
-    m_session.flow().StartDownload1Click();
+    m_session.StartDownload1Click();
 }
 
 void BatchRunner::interrupt()
 {
-    if (++m_interrupts > 1 || !m_session.download().Busy()) {
+    if (++m_interrupts > 1 || !m_session.transferRunning()) {
         if (m_session.shutdown().countdown().isRunning())
             m_session.shutdown().countdown().cancel();
-        m_session.flow().StopDownExecute();
+        m_session.StopDownExecute();
         finish(exitInterrupted);
         return;
     }
     m_console.say(QStringLiteral("停止下载..."));
     // The cancelled transfer's finish ends the run (transferEnded).
-    m_session.flow().StopDownExecute();
+    m_session.StopDownExecute();
 }
 
 void BatchRunner::transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome)

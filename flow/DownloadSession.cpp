@@ -9,11 +9,29 @@ DownloadSession::DownloadSession(Services services, QObject *parent)
     , m_flow({m_state, m_buffer, services.browser, m_queue, m_download, m_shutdown, services.clock, m_view,
               services.defaultFolder, services.retryBudget, services.layouts},
              this)
-    , m_progress({m_state, m_queue, m_download, m_flow, m_shutdown, services.clock, m_view}, this)
+    , m_progress({m_state, m_download, services.clock, m_view}, this)
 {
     m_view.attach(services.view);
     m_download.setObjectName(QStringLiteral("DownloadFile1"));
     m_download.setErrorReporter([this](const QString &message) { m_view.showError(message); });
+    // The flow follows the transfer it started to its end; the display shows what the flow says.
+    m_download.setOnStart([this](QObject *) { m_flow.DownloadFile1Start(); });
+    m_download.setOnProgress([this](QObject *, std::uint32_t received, std::uint32_t total) {
+        m_flow.DownloadFile1Progress(received, total);
+        m_progress.DownloadFile1Progress(received, total);
+    });
+    m_download.setOnFinish([this](QObject *, bool) { m_flow.DownloadFile1Finish(); });
+    connect(&m_flow, &PageFlow::transferStarted, &m_progress, &TransferProgressDisplay::DownloadFile1Start);
+    connect(&m_flow, &PageFlow::transferStopped, &m_progress, &TransferProgressDisplay::DownloadFile1Finish);
+
+    connect(&m_progress, &TransferProgressDisplay::progressed, this, &DownloadSession::progressed);
+    connect(&m_flow, &PageFlow::transferEnded, this, &DownloadSession::transferEnded);
+    connect(&m_flow, &PageFlow::entryEnded, this, &DownloadSession::entryEnded);
+    connect(&m_flow, &PageFlow::urlDropped, this, &DownloadSession::urlDropped);
+    connect(&m_flow, &PageFlow::restingAtFailure, this, &DownloadSession::restingAtFailure);
+    connect(&m_flow, &PageFlow::retryScheduled, this, &DownloadSession::retryScheduled);
+    connect(&m_flow, &PageFlow::entryFailed, this, &DownloadSession::entryFailed);
+    connect(&m_flow, &PageFlow::insecureConnection, this, &DownloadSession::insecureConnection);
     connect(&m_flow, &PageFlow::cameToRest, this, &DownloadSession::cameToRest);
     connect(&m_shutdown, &ShutdownSwitch::runHasWork, this, &DownloadSession::workStarted);
 }

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <chrono>
+#include <cstdint>
 
 class Clock;
 class FlowView;
@@ -65,10 +66,25 @@ public:
     PageFlow &flow() { return m_flow; }
     TransferProgressDisplay &progress() { return m_progress; }
 
-    /** Whether a file is being fetched: the download component's Tag. */
-    bool transferRunning() const { return m_download.Tag() != 0; }
+    /** Whether a file is being fetched, from its start until the flow has taken in its end. */
+    bool transferRunning() const { return m_flow.transferRunning(); }
+    /** Whether the run waits for nothing: no page, timer, wait or transfer. */
+    bool isAtRest() const { return m_flow.isAtRest(); }
+
+    /** "开始下载" and "停止下载". */
+    void StartDownload1Click() { m_flow.StartDownload1Click(); }
+    void StopDownExecute() { m_flow.StopDownExecute(); }
 
 signals:
+    // What happened in the run, for the front ends; PageFlow tells what each means.
+    void progressed(std::uint32_t receivedKiB, std::uint32_t totalKiB);
+    void transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome);
+    void entryEnded(const DownloadEntry &entry);
+    void urlDropped(const QString &pageUrl);
+    void restingAtFailure(const QString &pageUrl);
+    void retryScheduled(const QString &pageUrl, const QString &reason, std::chrono::seconds wait, int retry);
+    void entryFailed(const QString &pageUrl, const QString &reason);
+    void insecureConnection(const QString &pageUrl, const QString &url);
     /**
      * The run came to rest and nothing more happens in it until someone acts. Sent once the
      * events of the moment are handled, and only when the flow is still at rest then; a power-off

@@ -56,7 +56,7 @@ void PageFlow::StartDownload1Click()
 {
     // Asked for by the user: every URL that failed before gets another chance, not only the one
     // the run rests at, or each would need its own press.
-    if (m.download.Tag() == 0) {
+    if (!transferRunning()) {
         m_failedEntries.clear();
         m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
         // Tried at once, and with a whole budget should it fail again.
@@ -69,7 +69,7 @@ void PageFlow::StartDownload1Click()
 void PageFlow::startCurrent()
 {
     // Never open a page, nor power off, while a file is being fetched.
-    if (m.download.Tag() != 0)
+    if (transferRunning())
         return;
     if (m.queue.currentUrl().isEmpty()) {
         m.shutdown.CheckShutDown(m_runEnd);
@@ -85,6 +85,7 @@ void PageFlow::open(const QString &url)
     m_entry.reset();
     if (m.queue.count() > 0 && m.queue.head() == url)
         m_entry = m.queue.idAt(0);
+    setWalkedState(DownloadEntry::State::Active);
     if (url != m_insecureNoticeFor)
         m_insecureNoticeFor.clear();
     m.state.PageUrl = url;
@@ -106,6 +107,7 @@ void PageFlow::StopDownExecute()
     m_timer2.stop();
     m_retryWait.stop();
     m.view.clearStatus();
+    setWalkedState(DownloadEntry::State::Waiting);
     announceRest(RestReason::Stopped);
 }
 
@@ -137,7 +139,7 @@ void PageFlow::judgeLoadedPage(const QString &url)
 {
     // Only a page opened for an entry, and only once the page itself is in: its frames report
     // before it does.
-    if (m_pageRecognised || m.state.PageUrl.isEmpty() || m_loading || m.download.Tag() != 0)
+    if (m_pageRecognised || m.state.PageUrl.isEmpty() || m_loading || transferRunning())
         return;
     std::shared_ptr<PageDocument> document;
     try {
@@ -222,7 +224,7 @@ void PageFlow::waitAsThePageSays()
         m_pageRecognised = true;
         m_timer1.stop();
         m_timer2.stop();
-        giveUp(m.state.PageUrl, decision.cause.reason);
+        giveUp(m.state.PageUrl, decision.cause);
         DeleteURLExecute();
         return;
     }
@@ -268,7 +270,7 @@ void PageFlow::Timer1Timer()
     const QString name = fitFileName(fileNameFromUrl(m.state.FinalUrl), m.download.maxFileNameBytes(folder));
     m.download.setFileName(targetPath(m.state.SaveFolder, name, m.defaultFolder));
     m.download.Start();
-    m_transferRequested = m.download.Busy();
+    m_transferring = m.download.Busy();
     m_timer1.stop();
     m.view.clearStatus();
 }
@@ -301,8 +303,6 @@ void PageFlow::DeleteURLExecute()
     if (m.queue.count() > 0)
         m.queue.setCurrentUrl(m.queue.head());
     clearProgressFields();
-    m.download.setTag(0);
-    m_transferRequested = false;
     startNextUnlessFailed();
 }
 
@@ -312,8 +312,12 @@ void PageFlow::DeleteURLError()
     // entry when the URL was typed by hand or the queue was reordered meanwhile, and it stays.
     const QString dropped = m.state.PageUrl;
     m_pageRecognised = true;
-    if (const int index = walkedEntryIndex(dropped); index >= 0)
-        m.queue.removeAt(index);
+    if (const int index = walkedEntryIndex(dropped); index >= 0) {
+        DownloadEntry entry = m.queue.takeAt(index);
+        entry.state = DownloadEntry::State::Dropped;
+        entry.finished = QDateTime::currentDateTimeUtc();
+        emit entryEnded(entry);
+    }
     m_retry.forget();
     discardPartial(dropped);
     emit urlDropped(dropped);
@@ -376,10 +380,55 @@ int PageFlow::failedEntriesQueued() const
 int PageFlow::walkedEntryIndex(const QString &pageUrl) const
 {
     // A URL typed by hand has no entry of its own; one of the same text stands for it.
-    return m_entry ? m.queue.indexOf(*m_entry) : int(m.queue.entries().indexOf(pageUrl));
+    return m_entry ? m.queue.indexOf(*m_entry) : m.queue.indexOfUrl(pageUrl);
 }
 
-void PageFlow::transferEnded(const QString &pageUrl, const TransferOutcome &outcome)
+void PageFlow::DownloadFile1Start()
+{
+    m_transferring = true;
+    m_transferPageUrl = m.state.PageUrl;
+    m_transferEntry.reset();
+    // The entry whose file is now on its way leaves the queue: the walked one wherever the user
+    // moved it meanwhile, not the first of the same text; none when the user deleted it.
+    if (const int index = walkedEntryIndex(m_transferPageUrl); index >= 0) {
+        m_transferEntry = m.queue.takeAt(index);
+        m_transferEntry->state = DownloadEntry::State::Active;
+    }
+    m.shutdown.workStarted();
+    emit transferStarted();
+}
+
+void PageFlow::DownloadFile1Progress(std::uint32_t receivedKiB, std::uint32_t totalKiB)
+{
+    if (!m_transferEntry)
+        return;
+    m_transferEntry->receivedBytes = qint64(receivedKiB) * 1024;
+    m_transferEntry->sizeBytes = totalKiB == 0 ? -1 : qint64(totalKiB) * 1024;
+    m_transferEntry->fileName = m.download.savedFileName();
+}
+
+void PageFlow::DownloadFile1Finish()
+{
+    m_transferring = false;
+    emit transferStopped();
+    m.queue.setCurrentUrl(QString());
+    m.state.MarkerFound = 0;
+    m.state.ElapsedSeconds = 0;
+    const QString pageUrl = m_transferPageUrl;
+    const TransferOutcome outcome = m.download.lastOutcome().value_or(TransferOutcome::failed(QString()));
+    if (m_transferEntry)
+        m_transferEntry->fileName = m.download.savedFileName();
+    // A failure is shown here, where it is decided whether the entry is tried again.
+    takeInTransferEnd(pageUrl, outcome);
+    m_transferEntry.reset();
+    emit transferEnded(pageUrl, m.download.savedFileName(), outcome);
+    // With the queue empty, this makes the power-off check.
+    DeleteURLExecute();
+    if (m.queue.count() == 0)
+        m.view.showStatus(0, StatusTexts::noMoreUrls);
+}
+
+void PageFlow::takeInTransferEnd(const QString &pageUrl, const TransferOutcome &outcome)
 {
     m_targets.insert(pageUrl, m.download.FileName());
     switch (outcome.kind) {
@@ -387,9 +436,20 @@ void PageFlow::transferEnded(const QString &pageUrl, const TransferOutcome &outc
         m_runEnd = ShutdownSwitch::RunEnd::DownloadsCompleted;
         m_retry.forget();
         m_targets.remove(pageUrl);
+        if (m_transferEntry) {
+            m_transferEntry->state = DownloadEntry::State::Done;
+            m_transferEntry->finished = QDateTime::currentDateTimeUtc();
+            emit entryEnded(*m_transferEntry);
+        }
         break;
     case TransferOutcome::Kind::Cancelled:
+        // Stopped by the user: the entry stays out of the queue, as it left it at the start.
         m_runEnd = ShutdownSwitch::RunEnd::DownloadStopped;
+        if (m_transferEntry) {
+            m_transferEntry->state = DownloadEntry::State::Removed;
+            m_transferEntry->finished = QDateTime::currentDateTimeUtc();
+            emit entryEnded(*m_transferEntry);
+        }
         break;
     case TransferOutcome::Kind::Failed:
         retryOrGiveUp(pageUrl, outcome.cause, EntryRetry::Budget::Full);
@@ -397,21 +457,41 @@ void PageFlow::transferEnded(const QString &pageUrl, const TransferOutcome &outc
     }
 }
 
+DownloadQueue::EntryId PageFlow::bringBack(const QString &pageUrl, bool atEnd)
+{
+    const int index = walkedEntryIndex(pageUrl);
+    if (m_transferEntry)
+        m.queue.insert(atEnd ? m.queue.count() : 0, *std::exchange(m_transferEntry, std::nullopt));
+    else if (index >= 0)
+        m.queue.move(index, atEnd ? m.queue.count() - 1 : 0);
+    else if (atEnd)
+        m.queue.append(pageUrl);
+    else
+        m.queue.prepend(pageUrl);
+    m_entry = m.queue.idAt(atEnd ? m.queue.count() - 1 : 0);
+    return *m_entry;
+}
+
+void PageFlow::setWalkedState(DownloadEntry::State state)
+{
+    if (m_entry)
+        m.queue.edit(*m_entry, [state](DownloadEntry &entry) { entry.state = state; });
+}
+
 bool PageFlow::retryOrGiveUp(const QString &pageUrl, const FailureCause &cause, EntryRetry::Budget budget)
 {
     const EntryRetry::Decision decision = m_retry.failed(pageUrl, cause, budget, m.clock.timeOfDay());
     if (!decision.wait) {
-        giveUp(pageUrl, decision.cause.reason);
+        giveUp(pageUrl, decision.cause);
         return false;
     }
     // At the head, where it was or where its started transfer took it from, and current: the wait
     // opens it, and a start during the wait tries it at once.
-    const int index = walkedEntryIndex(pageUrl);
-    if (index > 0)
-        m.queue.move(index, 0);
-    else if (index < 0)
-        m.queue.prepend(pageUrl);
-    m_entry = m.queue.idAt(0);
+    const DownloadQueue::EntryId id = bringBack(pageUrl, false);
+    m.queue.edit(id, [&decision](DownloadEntry &entry) {
+        entry.state = DownloadEntry::State::Waiting;
+        entry.lastFailure = decision.cause;
+    });
     m.queue.setCurrentUrl(pageUrl);
     m_timer1.stop();
     m_timer2.stop();
@@ -421,18 +501,20 @@ bool PageFlow::retryOrGiveUp(const QString &pageUrl, const FailureCause &cause, 
     return true;
 }
 
-void PageFlow::giveUp(const QString &pageUrl, const QString &reason)
+void PageFlow::giveUp(const QString &pageUrl, const FailureCause &cause)
 {
     // Not finished: its page goes back to the end of the queue, and nothing of it is kept.
     m_retry.forget();
     // Its own entry, not the first of the same text: a URL listed twice fails twice on its own.
-    const int index = walkedEntryIndex(pageUrl);
-    if (index >= 0)
-        m.queue.move(index, m.queue.count() - 1);
-    else
-        m.queue.append(pageUrl);
-    m_entry = m.queue.idAt(m.queue.count() - 1);
-    m_failedEntries.insert(*m_entry);
+    const DownloadQueue::EntryId id = bringBack(pageUrl, true);
+    m.queue.edit(id, [&cause](DownloadEntry &entry) {
+        entry.state = DownloadEntry::State::Failed;
+        entry.lastFailure = cause;
+        entry.finished = QDateTime::currentDateTimeUtc();
+    });
+    m_failedEntries.insert(id);
+    emit entryEnded(m.queue.entry(m.queue.count() - 1));
+    const QString &reason = cause.reason;
     const QString target = m_targets.value(pageUrl);
     discardPartial(pageUrl);
     m.view.showStatus(0, StatusTexts::downloadFailed);
@@ -450,16 +532,14 @@ void PageFlow::discardPartial(const QString &pageUrl)
 
 bool PageFlow::isAtRest() const
 {
-    return !m_loading && !m_reading && !m_timer1.isActive() && !m_timer2.isActive()
-        && !m_retryWait.isActive() && m.download.Tag() == 0 && !m.download.Busy();
+    return !m_loading && !m_reading && !m_timer1.isActive() && !m_timer2.isActive() && !m_retryWait.isActive()
+        && !transferRunning();
 }
 
 bool PageFlow::runIsOver() const
 {
-    // Not download.Busy(): the component stays busy through its finish handler, which is where
-    // the end of the queue is reached.
     return m.queue.count() == 0 && !m_loading && !m_reading && !m_timer1.isActive() && !m_timer2.isActive()
-        && !m_retryWait.isActive() && m.download.Tag() == 0 && !m_transferRequested;
+        && !m_retryWait.isActive() && !transferRunning();
 }
 
 void PageFlow::clearProgressFields()

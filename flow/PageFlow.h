@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 
 class Clock;
@@ -32,8 +33,10 @@ struct MainUnitState;
  * Walks the host's free-download pages for the URL at the head of the queue: opens the page,
  * reads each loaded page through the scanners, presses "Free user", counts the countdown down
  * and hands the file URL to the download component, waits and retries on wait pages, and drops
- * URLs whose file is missing. Its state is in the marks it shares with the transfer display: the
- * timers, the transfer-running Tag, the queue and the current URL.
+ * URLs whose file is missing. It follows the transfer it started to its end and goes on with the
+ * queue; it is the one class that changes the queue during a run, and its entries' states follow
+ * the walk. What it does is shown through the view and, for the transfer display and the front
+ * ends, its signals.
  *
  * Errors that reach a handler driven by a signal (a timer tick, a browser event) go to the view's
  * error box. Thread contract: UI thread only.
@@ -76,13 +79,16 @@ public:
     void StopDownExecute();
     /** After a transfer: makes the new head current and opens it. */
     void DeleteURLExecute();
-    /**
-     * The transfer for pageUrl ended, before DeleteURLExecute. A failure that may pass puts the
-     * entry back at the head to be walked again after a wait; any other, or one past the retry
-     * budget, goes back to the end of the queue and is not opened again unasked (a start by the
-     * user retries every such entry).
-     */
-    void transferEnded(const QString &pageUrl, const TransferOutcome &outcome);
+    // The download component's events, bound by the session. The entry whose file is on its way
+    // leaves the queue at its start; at its end it is done, or a failure that may pass puts it
+    // back at the head to be walked again after a wait, and any other, or one past the retry
+    // budget, at the end of the queue, not opened again unasked (a start by the user retries
+    // every such entry). Then the next entry is opened.
+    void DownloadFile1Start();
+    void DownloadFile1Progress(std::uint32_t receivedKiB, std::uint32_t totalKiB);
+    void DownloadFile1Finish();
+    /** From the start of a transfer until the flow has taken in its end. */
+    bool transferRunning() const { return m_transferring; }
     /**
      * Whether the flow waits for nothing: no timer or retry wait, no transfer, no page loading or
      * being read.
@@ -104,6 +110,17 @@ public:
     void Timer2Timer();
 
 signals:
+    /** The transfer's file is on its way. */
+    void transferStarted();
+    /** The transfer ended; what the flow makes of it follows. */
+    void transferStopped();
+    /** A transfer ended: its page URL, the file it saved to (or would have) and how it went. */
+    void transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome);
+    /**
+     * An entry is done, given up for now (it waits at the end of the queue), dropped, or out of
+     * the queue because its transfer was stopped (removed).
+     */
+    void entryEnded(const DownloadEntry &entry);
     /** A page reported its file missing and its URL left the queue. */
     void urlDropped(const QString &pageUrl);
     /** The flow stopped at a URL that already failed in this run; a start tries it again. */
@@ -145,7 +162,16 @@ private:
     void judgeLoadedPage(const QString &url);
     /** Answers whether the entry is tried again; if not, it failed and went to the queue's end. */
     bool retryOrGiveUp(const QString &pageUrl, const FailureCause &cause, EntryRetry::Budget budget);
-    void giveUp(const QString &pageUrl, const QString &reason);
+    void giveUp(const QString &pageUrl, const FailureCause &cause);
+    /** What the transfer's end means for its entry and the run. */
+    void takeInTransferEnd(const QString &pageUrl, const TransferOutcome &outcome);
+    /**
+     * Puts the walked entry at index (0 or the end): moved there if queued, else the entry of the
+     * transfer back, else a new one of pageUrl; answers its id.
+     */
+    DownloadQueue::EntryId bringBack(const QString &pageUrl, bool atEnd);
+    /** Sets the state of the walked entry while it is queued. */
+    void setWalkedState(DownloadEntry::State state);
     void discardPartial(const QString &pageUrl);
     void open(const QString &url);
     /** Runs timer, Timer1 or Timer2, for the page just read, and stops the other. */
@@ -175,9 +201,12 @@ private:
     bool m_walkOnHttps = false; // in the walk begun by the last open()
     QString m_insecureNoticeFor; // the page URL whose walk has said it left https
     bool m_loading = false;
-    // From the timer's start of a transfer to its end, before the component's start notification
-    // sets the Tag.
-    bool m_transferRequested = false;
+    // From the request to the component (or its start, for one asked for elsewhere) until its
+    // end is taken in.
+    bool m_transferring = false;
+    // The entry whose file is fetched, out of the queue since the transfer started.
+    std::optional<DownloadEntry> m_transferEntry;
+    QString m_transferPageUrl;
     ShutdownSwitch::RunEnd m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
     bool m_reading = false;
     std::optional<RestReason> m_pendingRest;

@@ -5,11 +5,8 @@
 #include "automation/MainUnitState.h"
 #include "automation/TextConversions.h"
 #include "flow/FlowView.h"
-#include "flow/PageFlow.h"
 #include "flow/StatusTexts.h"
 #include "flow/WaitTime.h"
-#include "power/ShutdownSwitch.h"
-#include "queue/DownloadQueue.h"
 #include "transfer/ProgressText.h"
 #include "transfer/TDownloadFile.h"
 
@@ -26,11 +23,6 @@ TransferProgressDisplay::TransferProgressDisplay(Parts parts, QObject *parent)
     m_estTimer.setInterval(5000);
     connect(&m_elpsTimer, &QTimer::timeout, this, &TransferProgressDisplay::ElpsTimerTimer);
     connect(&m_estTimer, &QTimer::timeout, this, &TransferProgressDisplay::EstTimerTimer);
-    m.download.setOnStart([this](QObject *) { DownloadFile1Start(); });
-    m.download.setOnProgress([this](QObject *, std::uint32_t received, std::uint32_t total) {
-        DownloadFile1Progress(received, total);
-    });
-    m.download.setOnFinish([this](QObject *, bool) { DownloadFile1Finish(); });
 }
 
 void TransferProgressDisplay::DownloadFile1Start()
@@ -40,13 +32,6 @@ void TransferProgressDisplay::DownloadFile1Start()
     m.state.StartTime = m.clock.timeOfDay();
     m_elpsTimer.start();
     m_estTimer.start();
-    m.download.setTag(1);
-    m.shutdown.workStarted();
-    m_pageUrl = m.state.PageUrl;
-    // The entry whose file is now on its way leaves the queue. It is the head unless the user
-    // deleted or moved it during the countdown, or typed the URL by hand; the head is then an
-    // entry whose file nobody has fetched, and it stays.
-    m.queue.removeEntry(m_pageUrl);
 }
 
 void TransferProgressDisplay::DownloadFile1Progress(std::uint32_t receivedKiB, std::uint32_t totalKiB)
@@ -89,19 +74,6 @@ void TransferProgressDisplay::DownloadFile1Finish()
     m_estTimer.stop();
     for (Field field : {Field::Size, Field::Completed, Field::Percent, Field::Elapsed, Field::Estimate})
         m.view.setField(field, QString());
-    m.queue.setCurrentUrl(QString());
-    m.download.setTag(0);
-    m.state.MarkerFound = 0;
-    m.state.ElapsedSeconds = 0;
-
-    const TransferOutcome outcome = m.download.lastOutcome().value_or(TransferOutcome::failed(QString()));
-    // A failure is shown by the flow, which decides whether the entry is tried again.
-    m.flow.transferEnded(m_pageUrl, outcome);
-    emit transferEnded(m_pageUrl, m.download.savedFileName(), outcome);
-    // With the queue empty, this makes the power-off check.
-    m.flow.DeleteURLExecute();
-    if (m.queue.count() == 0)
-        m.view.showStatus(0, StatusTexts::noMoreUrls);
 }
 
 void TransferProgressDisplay::ElpsTimerTimer()

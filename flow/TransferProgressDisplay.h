@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "transfer/UrlDownloadService.h"
-
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -10,18 +8,14 @@
 #include <cstdint>
 
 class Clock;
-class DownloadQueue;
 class FlowView;
-class PageFlow;
-class ShutdownSwitch;
 class TDownloadFile;
 struct MainUnitState;
 
 /**
- * Follows the download component's transfer: takes the started URL off the queue, fills the
- * progress fields and the status bar, and when the file ends clears them and hands the queue back
- * to the page flow. Binds itself to the component's OnStart, OnProgress and OnFinish.
- * Thread contract: UI thread only.
+ * Shows the download component's transfer: fills the progress fields and the status bar from its
+ * start and progress, and clears them at its end. It only shows: the page flow takes in the
+ * transfer's end and goes on with the queue. Thread contract: UI thread only.
  */
 class TransferProgressDisplay final : public QObject
 {
@@ -30,10 +24,7 @@ public:
     struct Parts
     {
         MainUnitState &state;
-        DownloadQueue &queue;
         TDownloadFile &download;
-        PageFlow &flow;
-        ShutdownSwitch &shutdown;
         const Clock &clock;
         FlowView &view;
     };
@@ -50,10 +41,8 @@ public:
     QTimer &EstTimer() { return m_estTimer; }
 
 signals:
-    /** Every progress notification, in KiB as the component counts them. */
+    /** Every progress notification, in KiB as the component counts them, once it is shown. */
     void progressed(std::uint32_t receivedKiB, std::uint32_t totalKiB);
-    /** A transfer ended: its page URL, the file it saved to (or would have) and how it went. */
-    void transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome);
 
 private:
     void showEstimate();
@@ -61,5 +50,4 @@ private:
     Parts m;
     QTimer m_elpsTimer;
     QTimer m_estTimer;
-    QString m_pageUrl;
 };

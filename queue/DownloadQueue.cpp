@@ -3,36 +3,76 @@
 
 #include "common/QuorvelError.h"
 
+#include <QRandomGenerator>
+
 DownloadQueue::DownloadQueue(QObject *parent)
     : QObject(parent)
 {
 }
 
-const QString &DownloadQueue::at(int i) const
+const DownloadEntry &DownloadQueue::entry(int i) const
 {
     if (i < 0 || i >= count())
         throw QuorvelError::listIndex(i);
     return m_entries.at(i);
 }
 
-DownloadQueue::EntryId DownloadQueue::idAt(int i) const
+QStringList DownloadQueue::entries() const
 {
-    at(i);
-    return m_ids.at(i);
+    QStringList urls;
+    urls.reserve(m_entries.size());
+    for (const DownloadEntry &entry : m_entries)
+        urls.append(entry.url);
+    return urls;
 }
 
 int DownloadQueue::indexOf(EntryId id) const
 {
-    return int(m_ids.indexOf(id));
+    if (!m_ids.contains(id))
+        return -1;
+    // From both ends: the run asks for its head, or for a failed entry it sent to the end, once a
+    // change, and a long queue must not be read through for either.
+    for (int front = 0, back = count() - 1; front <= back; ++front, --back) {
+        if (m_entries.at(front).id == id)
+            return front;
+        if (m_entries.at(back).id == id)
+            return back;
+    }
+    return -1;
 }
 
-QList<DownloadQueue::EntryId> DownloadQueue::newIds(qsizetype count)
+int DownloadQueue::indexOfUrl(const QString &url) const
 {
-    QList<EntryId> ids;
-    ids.reserve(count);
-    for (qsizetype i = 0; i < count; ++i)
-        ids.append(m_nextId++);
-    return ids;
+    for (int i = 0; i < count(); ++i) {
+        if (m_entries.at(i).url == url)
+            return i;
+    }
+    return -1;
+}
+
+DownloadQueue::EntryId DownloadQueue::newId()
+{
+    EntryId id = 0;
+    // 0 is no id; a repeat is as good as impossible, but it would merge two entries.
+    while (id == 0 || m_ids.contains(id))
+        id = QRandomGenerator::system()->generate64();
+    m_ids.insert(id);
+    return id;
+}
+
+QList<DownloadEntry> DownloadQueue::newEntries(const QStringList &urls)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<DownloadEntry> entries;
+    entries.reserve(urls.size());
+    for (const QString &url : urls) {
+        DownloadEntry entry;
+        entry.id = newId();
+        entry.url = url;
+        entry.added = now;
+        entries.append(std::move(entry));
+    }
+    return entries;
 }
 
 void DownloadQueue::append(const QString &line)
@@ -43,18 +83,46 @@ void DownloadQueue::append(const QString &line)
 void DownloadQueue::appendAll(const QStringList &lines)
 {
     const int first = count();
-    m_entries.append(lines);
-    m_ids.append(newIds(lines.size()));
+    m_entries.append(newEntries(lines));
     emit entriesInserted(first, int(lines.size()));
 }
 
 void DownloadQueue::prepend(const QString &url)
 {
-    m_entries.prepend(url);
-    m_ids.prepend(m_nextId++);
-    emit entriesInserted(0, 1);
-    if (m_selected >= 0)
-        setSelected(m_selected + 1);
+    insertEntry(0, newEntries({url}).first());
+}
+
+void DownloadQueue::insert(int index, DownloadEntry entry)
+{
+    if (index < 0 || index > count())
+        throw QuorvelError::listIndex(index);
+    if (entry.id == 0 || m_ids.contains(entry.id))
+        entry.id = newId();
+    else
+        m_ids.insert(entry.id);
+    insertEntry(index, std::move(entry));
+}
+
+void DownloadQueue::insertEntry(int index, DownloadEntry entry)
+{
+    m_entries.insert(index, std::move(entry));
+    // Taken before the announcement: a view that follows it may report a selection of its own.
+    const int selection = m_selected >= index ? m_selected + 1 : m_selected;
+    emit entriesInserted(index, 1);
+    setSelected(selection);
+}
+
+void DownloadQueue::edit(EntryId id, const std::function<void(DownloadEntry &entry)> &change)
+{
+    const int index = indexOf(id);
+    if (index < 0)
+        return;
+    DownloadEntry &entry = m_entries[index];
+    const QString url = entry.url;
+    change(entry);
+    entry.id = id;
+    entry.url = url;
+    emit entryChanged(index);
 }
 
 void DownloadQueue::removeHead()
@@ -62,36 +130,27 @@ void DownloadQueue::removeHead()
     removeAt(0);
 }
 
-void DownloadQueue::removeAt(int index)
+DownloadEntry DownloadQueue::takeAt(int index)
 {
-    at(index);
-    m_entries.removeAt(index);
-    m_ids.removeAt(index);
+    entry(index);
+    DownloadEntry taken = m_entries.takeAt(index);
+    m_ids.remove(taken.id);
     // The selection stays on its entry, as in a list box; the removed entry takes it along.
     const int selection = m_selected > index ? m_selected - 1 : m_selected == index ? -1 : m_selected;
     emit entryRemoved(index);
     setSelected(selection);
-}
-
-bool DownloadQueue::removeEntry(const QString &url)
-{
-    const int index = int(m_entries.indexOf(url));
-    if (index < 0)
-        return false;
-    removeAt(index);
-    return true;
+    return taken;
 }
 
 void DownloadQueue::move(int from, int to)
 {
-    at(from);
-    at(to);
+    entry(from);
+    entry(to);
     if (from == to)
         return;
     // Not QList::move, which shifts everything between: a run sends its head to the end once an
     // entry, and taking from an end and adding at the other costs nothing.
     m_entries.insert(to, m_entries.takeAt(from));
-    m_ids.insert(to, m_ids.takeAt(from));
     int selection = m_selected;
     if (m_selected == from)
         selection = to;
@@ -105,8 +164,8 @@ void DownloadQueue::move(int from, int to)
 
 void DownloadQueue::replaceAll(const QStringList &lines)
 {
-    m_entries = lines;
-    m_ids = newIds(lines.size());
+    m_ids.clear();
+    m_entries = newEntries(lines);
     emit entriesReset();
     setSelected(-1);
 }
@@ -137,14 +196,13 @@ void DownloadQueue::setCurrentUrl(const QString &url)
 
 void DownloadQueue::showHead()
 {
-    setCurrentUrl(m_entries.isEmpty() ? QString() : m_entries.first());
+    setCurrentUrl(m_entries.isEmpty() ? QString() : m_entries.first().url);
 }
 
 void DownloadQueue::deleteSelected()
 {
     if (m_selected >= 0) {
-        m_entries.removeAt(m_selected);
-        m_ids.removeAt(m_selected);
+        m_ids.remove(m_entries.takeAt(m_selected).id);
         emit entryRemoved(m_selected);
         setSelected(-1);
     }
@@ -155,17 +213,13 @@ void DownloadQueue::moveSelectedTo(int newIndex)
 {
     const int cur = m_selected;
     if (cur != newIndex) {
-        const QString text = at(cur);
+        entry(cur);
         // Checked before the removal: inserting past the end must not cost the entry.
         if (newIndex > count() - 1)
             throw QuorvelError::listIndex(newIndex);
         // Up from the top goes to the end: the last index once the entry is out.
         const int to = newIndex < 0 ? count() - 1 : newIndex;
-        const EntryId id = m_ids.at(cur);
-        m_entries.removeAt(cur);
-        m_ids.removeAt(cur);
-        m_entries.insert(to, text);
-        m_ids.insert(to, id);
+        m_entries.insert(to, m_entries.takeAt(cur));
         emit entryMoved(cur, to);
     }
     // Announced even when the index stays, so that the view shows the selection again.

@@ -1,36 +1,50 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "queue/DownloadEntry.h"
+
+#include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 /**
  * The queue of hosting-page URLs, entry 0 at the top, with the selected entry, the current
  * download (the URL a start opens) and the enabled state of the Up and Down buttons, which only
- * the move operations change. Entries are kept exactly as given: no trimming, no duplicate check;
- * each has an id that tells it apart from an entry of the same text, and that it keeps while it
- * moves. Views mirror it through the signals. UI thread only.
+ * the move operations change. URLs are kept exactly as given: no trimming, no duplicate check;
+ * each entry has an id that tells it apart from an entry of the same text, and that it keeps
+ * while it moves. Views mirror it through the signals. UI thread only.
  */
 class DownloadQueue final : public QObject
 {
     Q_OBJECT
 
 public:
-    /** Unique in its queue for the queue's life: a removed entry's id is never given again. */
-    using EntryId = quint64;
+    /**
+     * Unique in the queue; random, so that an entry of another run (a kept one) shares it only by
+     * a chance of one in 2^64.
+     */
+    using EntryId = DownloadEntry::Id;
 
     explicit DownloadQueue(QObject *parent = nullptr);
 
     int count() const { return int(m_entries.size()); }
     /** Throws QuorvelError::listIndex(i) when i names no entry. */
-    const QString &at(int i) const;
+    const QString &at(int i) const { return entry(i).url; }
     const QString &head() const { return at(0); }
-    const QStringList &entries() const { return m_entries; }
     /** Throws the list-index error when i names no entry. */
-    EntryId idAt(int i) const;
+    const DownloadEntry &entry(int i) const;
+    /** The entries' URLs in order, made on each call. */
+    QStringList entries() const;
+    /** Throws the list-index error when i names no entry. */
+    EntryId idAt(int i) const { return entry(i).id; }
     /** Where the entry is now, or -1 when it has left the queue. */
     int indexOf(EntryId id) const;
+    /** Where the first entry of url is, or -1. */
+    int indexOfUrl(const QString &url) const;
 
     void append(const QString &line);
     /** Appends every line in order, announcing the change once. */
@@ -40,9 +54,17 @@ public:
     /** Removes entry 0, whatever it is; throws the list-index error on an empty queue. */
     void removeHead();
     /** Removes entry index; throws the list-index error when it names no entry. */
-    void removeAt(int index);
-    /** Removes the first entry that is url; answers whether there was one. */
-    bool removeEntry(const QString &url);
+    void removeAt(int index) { takeAt(index); }
+    /** Removes entry index and gives it back; throws the list-index error when it names no entry. */
+    DownloadEntry takeAt(int index);
+    /**
+     * Puts entry (one taken out before) at index, 0 to count(); it keeps its id unless another
+     * entry has it meanwhile. The selection stays on its entry. Throws the list-index error for
+     * any other index.
+     */
+    void insert(int index, DownloadEntry entry);
+    /** Lets change edit what entry id records, if it is in the queue; its URL and id stay. */
+    void edit(EntryId id, const std::function<void(DownloadEntry &entry)> &change);
     /** Moves entry from to index to, keeping its id; the selection stays on its entry. */
     void move(int from, int to);
     /** Replaces every entry at once; the selection goes with the old entries. */
@@ -79,17 +101,22 @@ signals:
     void entryMoved(int from, int to);
     /** Every entry was replaced. */
     void entriesReset();
+    /** What entry index records changed; its URL and id did not. */
+    void entryChanged(int index);
     void selectionChanged(int index);
     void currentUrlChanged(const QString &url);
     void moveButtonsChanged(bool upEnabled, bool downEnabled);
 
 private:
     void setMoveButtons(bool upEnabled, bool downEnabled);
-    QList<EntryId> newIds(qsizetype count);
+    /** Entries of urls, each with an id of its own, already counted as in the queue. */
+    QList<DownloadEntry> newEntries(const QStringList &urls);
+    /** Puts entry, whose id is counted as in the queue, at index, and announces it. */
+    void insertEntry(int index, DownloadEntry entry);
+    EntryId newId();
 
-    QStringList m_entries;
-    QList<EntryId> m_ids; // beside m_entries, one for one
-    EntryId m_nextId = 1;
+    QList<DownloadEntry> m_entries;
+    QSet<EntryId> m_ids; // of m_entries
     int m_selected = -1;
     QString m_currentUrl;
     bool m_upEnabled = true;

@@ -61,10 +61,6 @@ public:
     /** From a successful Start until the owner's OnFinish of that transfer has returned. */
     bool Busy() const { return FBusy; }
 
-    /** The owner's own mark, as every component has one; the main window flags a running transfer. */
-    int Tag() const { return m_tag; }
-    void setTag(int tag) { m_tag = tag; }
-
     /** Begins a transfer of UrlToDownload to FileName, or reports ecBusy / ecNotSpecified. */
     void Start();
     /** Asks the running transfer to cancel (OnFinish follows), or reports ecNoDownload. */
@@ -114,7 +110,6 @@ private:
     std::shared_ptr<UiThreadHandoff> m_handoff;
     std::optional<TransferOutcome> m_lastOutcome;
     std::function<void(const QString &)> m_errorReporter;
-    int m_tag = 0;
     std::uint32_t m_resumedKiB = 0;
     QString m_savedFileName;
 };

@@ -23,7 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -125,7 +125,7 @@ TEST_F(FlowEndToEndTest, AQueueOfThreeWithAMissingMiddleEndsEmptyWithThePowerOff
     expectFile(QStringLiteral("first.bin"), 300000);
     expectFile(QStringLiteral("second file.bin"), 2500000, "second%20file.bin");
     EXPECT_EQ(savedFiles().size(), 2);
-    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_EQ(form->ListBox1->model()->rowCount(), 0);
     EXPECT_TRUE(form->NameEdit->text().isEmpty());
     EXPECT_EQ(form->StatusBar1->panelWidth(0), 125);
     EXPECT_TRUE(form->shutdown().countdown().isRunning());

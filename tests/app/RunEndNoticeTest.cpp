@@ -20,7 +20,7 @@ class RunEndNoticeTest : public MainWindowFixture
 protected:
     void transferEnded(const TransferOutcome &outcome)
     {
-        emit session.progress().transferEnded(u"http://h/page"_s, u"/tmp/file.bin"_s, outcome);
+        emit session.transferEnded(u"http://h/page"_s, u"/tmp/file.bin"_s, outcome);
     }
 
     RecordingNotifier notifier;
@@ -36,7 +36,7 @@ TEST_F(RunEndNoticeTest, ARunThatEndsWhileTheUserLooksElsewhereIsToldWithItsCoun
     transferEnded(TransferOutcome::done());
     transferEnded(TransferOutcome::failed(u"HTTP 404"_s));
     transferEnded(TransferOutcome::cancelled());
-    emit session.flow().urlDropped(u"http://h/gone"_s);
+    emit session.urlDropped(u"http://h/gone"_s);
     emit session.cameToRest(RestReason::QueueDone);
     EXPECT_EQ(notifier.shown, QStringList{u"下载完成 | 完成 2 个文件, 丢弃 1, 失败 1"_s});
 

@@ -12,12 +12,16 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+
+#include <functional>
+#include <tuple>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -29,8 +33,8 @@ protected:
     QStringList listed() const
     {
         QStringList items;
-        for (int row = 0; row < form->ListBox1->count(); ++row)
-            items << form->ListBox1->item(row)->text();
+        for (int row = 0; row < form->ListBox1->model()->rowCount(); ++row)
+            items << form->ListBox1->model()->index(row, 0).data().toString();
         return items;
     }
 
@@ -82,10 +86,10 @@ TEST_F(TForm1Queue, WorkedExampleThroughBothToolbars)
 {
     queue.appendAll({u"URL1"_s, u"URL2"_s, u"URL3"_s});
     activate();
-    form->ListBox1->setCurrentRow(2);
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(2, 0));
     QTest::mouseClick(form->UpButton, Qt::LeftButton);
     EXPECT_EQ(listed(), QStringList({u"URL1"_s, u"URL3"_s, u"URL2"_s}));
-    EXPECT_EQ(form->ListBox1->currentRow(), 1);
+    EXPECT_EQ(form->ListBox1->currentIndex().row(), 1);
     EXPECT_EQ(QApplication::focusWidget(), form->ListBox1);
 
     QTest::mouseClick(form->UpButton2, Qt::LeftButton);
@@ -96,16 +100,16 @@ TEST_F(TForm1Queue, WorkedExampleThroughBothToolbars)
     EXPECT_TRUE(form->UpAction->isEnabled());
     EXPECT_TRUE(form->MoveUP->isEnabled());
 
-    form->ListBox1->setCurrentRow(2);
-    form->ListBox1->setCurrentRow(0);
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(2, 0));
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(0, 0));
     EXPECT_FALSE(upEnabled());
     QTest::mouseClick(form->DownButton2, Qt::LeftButton);
     EXPECT_EQ(listed(), QStringList({u"URL1"_s, u"URL3"_s, u"URL2"_s}));
-    EXPECT_EQ(form->ListBox1->currentRow(), 1);
+    EXPECT_EQ(form->ListBox1->currentIndex().row(), 1);
     EXPECT_TRUE(upEnabled());
 
     form->MoveDown->trigger();
-    EXPECT_EQ(form->ListBox1->currentRow(), 2);
+    EXPECT_EQ(form->ListBox1->currentIndex().row(), 2);
     EXPECT_FALSE(downEnabled());
     EXPECT_TRUE(form->MoveDown->isEnabled());
     form->MoveLast->trigger();
@@ -145,9 +149,9 @@ TEST_F(TForm1Queue, EmptyingTheQueueEmptiesTheCurrentDownloadQuietly)
     });
     queue.append(u"only"_s);
     queue.showHead();
-    form->ListBox1->setCurrentRow(0);
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(0, 0));
     QTest::mouseClick(form->DelBtn2, Qt::LeftButton);
-    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_EQ(form->ListBox1->model()->rowCount(), 0);
     EXPECT_EQ(form->NameEdit->text(), QString());
     form->LastAction->trigger();
     QApplication::processEvents();
@@ -161,7 +165,7 @@ TEST_F(TForm1Queue, ClearEmptiesListCurrentDownloadAndStatus)
     for (int panel = 0; panel < 3; ++panel)
         form->StatusBar1->setPanelText(panel, u"busy"_s);
     QTest::mouseClick(form->clrBtn, Qt::LeftButton);
-    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_EQ(form->ListBox1->model()->rowCount(), 0);
     EXPECT_EQ(form->NameEdit->text(), QString());
     for (int panel = 0; panel < 3; ++panel)
         EXPECT_EQ(form->StatusBar1->panelText(panel), QString());
@@ -191,17 +195,17 @@ TEST_F(TForm1Queue, ALongCurrentUrlShowsItsStartWhileTypingKeepsTheCursor)
 TEST_F(TForm1Queue, ImportReplacesTheQueueAndDefaultsTheSaveFolder)
 {
     queue.appendAll({u"old1"_s, u"old2"_s});
-    form->ListBox1->setCurrentRow(1);
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(1, 0));
     EXPECT_TRUE(importThroughDialog(writeList("a\r\n\r\nb")).isEmpty());
     EXPECT_EQ(listed(), QStringList({u"a"_s, QString(), u"b"_s}));
-    EXPECT_EQ(form->ListBox1->currentRow(), -1);
+    EXPECT_EQ(form->ListBox1->currentIndex().row(), -1);
     EXPECT_EQ(form->NameEdit->text(), u"a"_s);
     EXPECT_EQ(form->Edit2->text(), defaultFolder());
 
     form->Edit2->setText(u"/chosen"_s);
     form->forms().Form2->setSavePath(u"/chosen"_s);
     EXPECT_TRUE(importThroughDialog(writeList(QByteArray())).isEmpty());
-    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_EQ(form->ListBox1->model()->rowCount(), 0);
     EXPECT_EQ(form->NameEdit->text(), QString());
     EXPECT_EQ(form->Edit2->text(), u"/chosen"_s);
 }
@@ -293,4 +297,32 @@ TEST_F(TForm1Queue, AboutBoxOpensFreshAndCloses)
     form->AboutQuorvel1->trigger();
     EXPECT_TRUE(fresh);
     EXPECT_EQ(form->forms().Form3, longLived);
+}
+
+// The run changes the queue under the user's selection: a start takes the head, a retry puts an
+// entry on top. The list must keep the user's entry selected, and say nothing of its own back.
+TEST_F(TForm1Queue, TheSelectionStaysOnItsEntryWhileTheRunChangesTheQueue)
+{
+    queue.appendAll({u"URL1"_s, u"URL2"_s, u"URL3"_s, u"URL4"_s});
+    activate();
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(2, 0));
+    const auto selectedRows = [this] {
+        QList<int> rows;
+        for (const QModelIndex &index : form->ListBox1->selectionModel()->selectedIndexes())
+            rows << index.row();
+        return rows;
+    };
+    const std::vector<std::tuple<const char *, std::function<void()>, int>> steps = {
+        {"head taken", [this] { queue.removeAt(0); }, 1},
+        {"entry on top", [this] { queue.prepend(u"URL5"_s); }, 2},
+        {"moved past it", [this] { queue.move(3, 0); }, 3},
+        {"its own removal", [this] { queue.removeAt(3); }, -1},
+    };
+    for (const auto &[name, step, selected] : steps) {
+        SCOPED_TRACE(name);
+        step();
+        EXPECT_EQ(queue.selected(), selected);
+        EXPECT_EQ(form->ListBox1->currentIndex().row(), selected);
+        EXPECT_EQ(selectedRows(), selected < 0 ? QList<int>{} : QList<int>{selected});
+    }
 }

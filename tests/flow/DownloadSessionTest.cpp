@@ -3,6 +3,10 @@
 
 #include "common/QuorvelError.h"
 
+#include <QThread>
+
+#include <atomic>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -124,7 +128,7 @@ TEST_F(DownloadSessionTest, ARunAtAFailedUrlRestsThere)
     download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
     download.setFileName(QStringLiteral("/tmp/never-written/a.bin"));
     download.Start();
-    ASSERT_TRUE(runWithinBudget([&] { return download.Tag() == 0 && !download.Busy(); }, 5s));
+    ASSERT_TRUE(runWithinBudget([&] { return !session.transferRunning() && !download.Busy(); }, 5s));
     // b opens; its file goes through too; then a, which failed, is at the head.
     service.setScript([](UrlDownloadCallback &callback) {
         callback.onStartBinding();
@@ -143,11 +147,22 @@ TEST_F(DownloadSessionTest, TheWiringIsTheSessions)
     // The power-off check sees the transfer through the session: no countdown while a file is
     // being fetched, one as soon as none is.
     armPowerOff();
-    download.setTag(1);
-    EXPECT_TRUE(session.transferRunning());
+    std::atomic<bool> go = false;
+    service.setScript([&go](UrlDownloadCallback &callback) {
+        callback.onStartBinding();
+        while (!go)
+            QThread::msleep(1);
+        callback.onStopBinding(TransferOutcome::done());
+        return TransferOutcome::done();
+    });
+    download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
+    download.setFileName(QStringLiteral("/tmp/never-written/a.bin"));
+    download.Start();
+    ASSERT_TRUE(runWithinBudget([&] { return session.transferRunning(); }, 5s));
     shutdown.CheckShutDown(ShutdownSwitch::RunEnd::DownloadsCompleted);
     EXPECT_FALSE(shutdown.countdown().isRunning());
-    download.setTag(0);
+    go = true;
+    ASSERT_TRUE(runWithinBudget([&] { return !download.Busy(); }, 5s));
     EXPECT_FALSE(session.transferRunning());
     shutdown.CheckShutDown(ShutdownSwitch::RunEnd::DownloadsCompleted);
     EXPECT_TRUE(shutdown.countdown().isRunning());

@@ -66,8 +66,7 @@ protected:
             return outcome;
         });
         int ended = 0;
-        const auto connection =
-            QObject::connect(&display, &TransferProgressDisplay::transferEnded, &display, [&] { ++ended; });
+        const auto connection = QObject::connect(&flow, &PageFlow::transferEnded, &flow, [&] { ++ended; });
         download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
         download.setFileName(QStringLiteral("/tmp/never-written/") + fileName);
         download.Start();

@@ -44,7 +44,7 @@ TEST_F(PageFlowTest, StartOpensTheCurrentUrlAndAnEmptyOneOnlyChecksPowerOff)
 TEST_F(PageFlowTest, AStartWhileATransferRunsOpensNothingAndNeverPowersOff)
 {
     armPowerOff();
-    download.setTag(1);
+    flow.DownloadFile1Start(); // the component says its transfer is under way
     flow.StartDownload1Click();
     queue.setCurrentUrl(QStringLiteral("http://host/a"));
     flow.StartDownload1Click();
@@ -158,9 +158,10 @@ TEST_F(PageFlowTest, AnExpiringCountNeverPowersOffWhileTheRunHasWork)
     loadPage(QStringLiteral("Unfortunately you will have to wait 1 minutes."));
     ASSERT_TRUE(expireNow()); // Timer2, with the queue empty
     flow.StopDownExecute();
-    download.setTag(1);
+    flow.DownloadFile1Start();
     ASSERT_TRUE(expireNow()); // a transfer
-    download.setTag(0);
+    flow.StopDownExecute();
+    flow.DownloadFile1Finish();
     queue.append(QStringLiteral("http://host/page"));
     ASSERT_TRUE(expireNow()); // an entry left in the queue
     EXPECT_TRUE(power.calls.isEmpty());
@@ -201,7 +202,7 @@ TEST_F(PageFlowTest, TheCountdownRunsOnItsOwnClockThenStartsTheTransfer)
     EXPECT_EQ(view.status[0], StatusTexts::nextDownloadStarts.text);
     EXPECT_EQ(view.widths[0], 145);
     EXPECT_EQ(view.status[1], QStringLiteral("00:00:29"));
-    EXPECT_EQ(download.Tag(), 0);
+    EXPECT_FALSE(flow.transferRunning());
 
     tickCountdown(29);
     EXPECT_FALSE(flow.Timer1().isActive());
@@ -281,7 +282,7 @@ TEST_F(PageFlowTest, AStartDuringARetryWaitLetsTheNextPageEndTheWait)
     EXPECT_FALSE(flow.Timer1().isActive());
     EXPECT_TRUE(flow.Timer2().isActive());
     EXPECT_EQ(browser.navigated.size(), 3);
-    EXPECT_EQ(download.Tag(), 0);
+    EXPECT_FALSE(flow.transferRunning());
 }
 
 TEST_F(PageFlowTest, AWaitPageWithACountdownOnItWaits)
@@ -295,7 +296,7 @@ TEST_F(PageFlowTest, AWaitPageWithACountdownOnItWaits)
     EXPECT_FALSE(flow.Timer1().isActive());
     tickCountdown(6);
     EXPECT_TRUE(download.UrlToDownload().isEmpty());
-    EXPECT_EQ(download.Tag(), 0);
+    EXPECT_FALSE(flow.transferRunning());
 }
 
 TEST_F(PageFlowTest, StopDuringARetryWaitNeverReopensThePage)

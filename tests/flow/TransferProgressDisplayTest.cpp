@@ -35,12 +35,12 @@ protected:
         download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
         download.setFileName(QStringLiteral("/tmp/never-written/a.bin"));
         download.Start();
-        EXPECT_TRUE(runWithinBudget([&] { return download.Tag() == 1; }, 5s));
+        EXPECT_TRUE(runWithinBudget([&] { return flow.transferRunning(); }, 5s));
         for (int tick = 0; tick < ticks; ++tick)
             display.EstTimerTimer();
         elapsedAtProgress = state.ElapsedSeconds;
         go = true;
-        EXPECT_TRUE(runWithinBudget([&] { return download.Tag() == 0 && !download.Busy(); }, 5s));
+        EXPECT_TRUE(runWithinBudget([&] { return !flow.transferRunning() && !download.Busy(); }, 5s));
         QObject::disconnect(connection);
         return shown;
     }
@@ -52,14 +52,14 @@ TEST_F(TransferProgressDisplayTest, StartTakesTheHeadOffTheQueueAndMarksTheTrans
 {
     queue.appendAll({QStringLiteral("A"), QStringLiteral("B")});
     state.PageUrl = QStringLiteral("A");
-    display.DownloadFile1Start();
+    flow.DownloadFile1Start();
     EXPECT_EQ(queue.entries(), QStringList{QStringLiteral("B")});
-    EXPECT_EQ(download.Tag(), 1);
+    EXPECT_TRUE(flow.transferRunning());
     EXPECT_TRUE(display.ElpsTimer().isActive());
     EXPECT_TRUE(display.EstTimer().isActive());
     // A URL typed by hand over an empty queue: nothing to remove, no error.
     queue.clear();
-    EXPECT_NO_THROW(display.DownloadFile1Start());
+    EXPECT_NO_THROW(flow.DownloadFile1Start());
 }
 
 TEST_F(TransferProgressDisplayTest, AStartedPageMovedOrDeletedDuringItsCountdownCostsNoOtherEntry)
@@ -68,16 +68,16 @@ TEST_F(TransferProgressDisplayTest, AStartedPageMovedOrDeletedDuringItsCountdown
     queue.appendAll({QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("B")});
     queue.setSelected(2);
     state.PageUrl = QStringLiteral("A");
-    display.DownloadFile1Start();
+    flow.DownloadFile1Start();
     EXPECT_EQ(queue.entries(), (QStringList{QStringLiteral("C"), QStringLiteral("B")}));
     EXPECT_EQ(queue.selected(), 1);
-    display.DownloadFile1Finish();
+    flow.DownloadFile1Finish();
 
     // Deleted from the queue, or typed by hand: every entry stays.
-    ASSERT_TRUE(runWithinBudget([&] { return download.Tag() == 0 && !download.Busy(); }, 5s));
+    ASSERT_TRUE(runWithinBudget([&] { return !flow.transferRunning() && !download.Busy(); }, 5s));
     state.PageUrl = QStringLiteral("typed");
     queue.replaceAll({QStringLiteral("C"), QStringLiteral("B")});
-    display.DownloadFile1Start();
+    flow.DownloadFile1Start();
     EXPECT_EQ(queue.entries(), (QStringList{QStringLiteral("C"), QStringLiteral("B")}));
 }
 
@@ -86,7 +86,7 @@ TEST_F(TransferProgressDisplayTest, ProgressShowsSizesShareAndEstimate)
     QLocale::setDefault(QLocale::c());
     state.FinalFileName = QStringLiteral("report.zip");
     download.setFileName(QStringLiteral("/downloads/report.zip"));
-    display.DownloadFile1Start();
+    flow.DownloadFile1Start();
     state.ElapsedSeconds = 10;
     display.DownloadFile1Progress(1536, 3072);
     EXPECT_EQ(view.fields[Field::Size], QStringLiteral("3.00 MB"));
@@ -104,7 +104,7 @@ TEST_F(TransferProgressDisplayTest, TheStatusBarNamesTheFileAsItIsSaved)
 {
     state.FinalFileName = QStringLiteral("%E4%B8%AD%E6%96%87.bin");
     download.setFileName(QStringLiteral("/downloads/中文.bin"));
-    display.DownloadFile1Start();
+    flow.DownloadFile1Start();
     display.DownloadFile1Progress(1, 2);
     EXPECT_EQ(view.status[2], QStringLiteral(" 中文.bin"));
 }
@@ -167,7 +167,7 @@ TEST_F(TransferProgressDisplayTest, TheNextFilesEstimateCountsOnlyItsOwnTime)
 TEST_F(TransferProgressDisplayTest, ElapsedTimeAcrossMidnightIsTheTrueTime)
 {
     clock.set(1.0 - 5 * second);
-    display.DownloadFile1Start();
+    flow.DownloadFile1Start();
     clock.set(7 * second);
     display.ElpsTimerTimer();
     EXPECT_NEAR(state.ElapsedTime, 12 * second, 1e-9);
@@ -181,7 +181,7 @@ TEST_F(TransferProgressDisplayTest, TheLastFinishedFileEndsInThePowerOffCheck)
     runTransfer(TransferOutcome::done());
     EXPECT_EQ(queue.count(), 0);
     EXPECT_TRUE(queue.currentUrl().isEmpty());
-    EXPECT_EQ(download.Tag(), 0);
+    EXPECT_FALSE(flow.transferRunning());
     EXPECT_EQ(view.status[0], StatusTexts::noMoreUrls.text);
     EXPECT_EQ(view.widths[0], 125);
     EXPECT_TRUE(shutdown.countdown().isRunning());

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+#include <QSet>
+
 #include <functional>
 #include <tuple>
 #include <vector>
@@ -262,4 +265,43 @@ TEST(DownloadQueue, EachEntryKeepsItsOwnIdWhereverItGoesAndAViewCanFollowEveryCh
         EXPECT_EQ(queue.at(selected), u"b"_s);
         EXPECT_EQ(view, queue.entries());
     }
+}
+
+// Ids outlive the run once entries are kept: two queues (two runs) must not hand out the same.
+TEST(DownloadQueue, IdsAreSixteenHexDigitsUniqueAcrossQueuesAndKeptThroughEveryMove)
+{
+    const QStringList urls(500, url1);
+    DownloadQueue first;
+    DownloadQueue second;
+    first.replaceAll(urls);
+    second.appendAll(urls);
+    QSet<DownloadQueue::EntryId> seen;
+    const QRegularExpression hex(u"^[0-9a-f]{16}$"_s);
+    for (const DownloadQueue *queue : {&first, &second}) {
+        for (int i = 0; i < queue->count(); ++i) {
+            const DownloadQueue::EntryId id = queue->idAt(i);
+            EXPECT_TRUE(hex.match(DownloadEntry::idText(id)).hasMatch()) << DownloadEntry::idText(id).toStdString();
+            EXPECT_FALSE(seen.contains(id)) << "entry " << i << " repeats an id";
+            seen.insert(id);
+        }
+    }
+    EXPECT_EQ(DownloadEntry::idText(0xabc), u"0000000000000abc"_s);
+
+    // Each way an entry changes place, and where the tracked entry (first's entry 3) is after it.
+    const DownloadQueue::EntryId tracked = first.idAt(3);
+    const std::vector<std::pair<std::function<void()>, int>> steps = {
+        {[&] { first.move(3, 0); }, 0},
+        {[&] { first.setSelected(0), first.moveLast(); }, 499},
+        {[&] { first.setSelected(499), first.moveUp(); }, 498},
+        {[&] { first.insert(10, first.takeAt(498)); }, 10},
+        {[&] { first.prepend(url2); }, 11},
+    };
+    for (const auto &[step, index] : steps) {
+        step();
+        EXPECT_EQ(first.indexOf(tracked), index);
+    }
+    // A copy of an entry still queued is another entry: it must not share the id.
+    first.insert(0, first.entry(11));
+    EXPECT_NE(first.idAt(0), tracked);
+    EXPECT_EQ(first.indexOf(tracked), 12);
 }

@@ -92,7 +92,7 @@ TEST_F(KeepAwakeTest, OneLockFromTheFirstWorkUntilTheRunRestsOrStops)
         return TransferOutcome::done();
     });
     tickCountdown(31);
-    ASSERT_TRUE(runWithinBudget([&] { return download.Tag() == 1; }, 5s));
+    ASSERT_TRUE(runWithinBudget([&] { return session.transferRunning(); }, 5s));
     EXPECT_EQ(locksHeld(), 1);
     go = true;
 
