@@ -114,7 +114,8 @@ TEST_F(TForm1Window, TheListAndTheStatusBarShowNoPasswordAndNoDirectionMark)
     form->setStatusText(2, u" 下载失败 "_s + url);
     EXPECT_EQ(form->ListBox1->model()->index(0, 0).data().toString(), shown);
     queue.append(url);
-    EXPECT_EQ(form->ListBox1->model()->index(1, 0).data().toString(), shown) << "an entry added later is shown the same way";
+    EXPECT_EQ(form->ListBox1->model()->index(1, 0).data().toString(), shown)
+        << "an entry added later is shown the same way";
     EXPECT_EQ(form->StatusBar1->panelText(2), u" 下载失败 "_s + shown);
     EXPECT_EQ(queue.entries(), QStringList({url, url})) << "what is fetched stays as it was given";
 }
