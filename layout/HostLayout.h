@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "automation/PageElement.h"
+#include "layout/ControlSelector.h"
 #include "layout/TextPattern.h"
+
+#include <QList>
 
 #include <QString>
 #include <QStringList>
@@ -19,9 +23,21 @@ struct PageRule
 /** The control a layout presses on the first page, chosen by one of its properties. */
 struct PressRule
 {
-    enum class By { Value, Name, Id };
+    enum class By { Value, Text, Name, Id, Selector };
     By by = By::Value;
-    QString text;
+    QString text; // the selector's text too, for what a reader is told
+    std::optional<ControlSelector> selector; // when by is Selector
+
+    /** The rule as a reader is told it, as in: text "Slow download". */
+    QString described() const
+    {
+        const char *kind = by == By::Value ? "value"
+            : by == By::Text               ? "text"
+            : by == By::Name               ? "name"
+            : by == By::Id                 ? "id"
+                                           : "selector";
+        return QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(kind), text);
+    }
 };
 
 /** Where a layout finds the file URL on the countdown page. */
@@ -56,5 +72,7 @@ struct HostLayout
     std::optional<PressRule> press;
     /** Whether a walk may press again on the page the press led to (up to the flow's bound). */
     bool pressRepeats = false;
+    /** What the press sends in place of the form's own values, in the file's order. */
+    QList<FormField> fields;
     FileRule file;
 };

@@ -201,7 +201,7 @@ bool LayoutPageReader::press(PageBrowser &browser, int pressesSoFar)
     PageElement *element = control(*document, pressesSoFar);
     if (!element)
         return false;
-    element->click();
+    element->submitWith(m_layout->fields);
     return true;
 }
 
@@ -222,22 +222,38 @@ PageElement *LayoutPageReader::control(PageDocument &document, int pressesSoFar)
         const int elementCount = form.length();
         for (int j = 0; j < elementCount; ++j) {
             PageElement &element = form.item(j);
-            QString property;
-            try {
-                property = rule.by == PressRule::By::Value ? element.value()
-                    : rule.by == PressRule::By::Name       ? element.name()
-                                                           : element.id();
-            } catch (const QuorvelError &) {
-                continue; // an element without a value
-            }
-            if (property == rule.text) {
-                m_note = u"press: presses \"%1\" (form %2, element %3)"_s.arg(rule.text).arg(i).arg(j);
+            if (pressed(rule, form, element)) {
+                m_note =
+                    u"press: presses the control of %1 (form %2, element %3)"_s.arg(rule.described()).arg(i).arg(j);
+                if (!m_layout->fields.isEmpty())
+                    m_note += u", setting %1 field(s) on its form"_s.arg(m_layout->fields.size());
                 return &element;
             }
         }
     }
-    m_note = u"press: no control \"%1\" on the page"_s.arg(rule.text);
+    m_note = u"press: no control of %1 on the page"_s.arg(rule.described());
     return nullptr;
+}
+
+bool LayoutPageReader::pressed(const PressRule &rule, const PageForm &form, const PageElement &element)
+{
+    try {
+        switch (rule.by) {
+        case PressRule::By::Value:
+            return element.value() == rule.text;
+        case PressRule::By::Text:
+            return element.text() == rule.text;
+        case PressRule::By::Name:
+            return element.name() == rule.text;
+        case PressRule::By::Id:
+            return element.id() == rule.text;
+        case PressRule::By::Selector:
+            return rule.selector->matches(form, element);
+        }
+    } catch (const QuorvelError &) {
+        // an element without a value
+    }
+    return false;
 }
 
 void LayoutPageReader::startWait(const QString &hms)

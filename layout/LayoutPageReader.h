@@ -12,11 +12,13 @@ class Clock;
 class PageBrowser;
 class PageDocument;
 class PageElement;
+class PageForm;
 class PageTextBuffer;
 struct FileRule;
 struct HostLayout;
 struct MainUnitState;
 struct PageRule;
+struct PressRule;
 
 /**
  * Reads a host's pages as its layout says. Like the built-in reader it looks after the buffer's
@@ -36,7 +38,10 @@ public:
     PageAction findWait() override;
     PageAction findCountdown() override;
     PageAction findAbout() override;
-    /** Presses the first control the rule names, and no other: one press submits one form. */
+    /**
+     * Presses the first control the rule names, and no other: one press submits one form, with
+     * the layout's fields set on it.
+     */
     bool press(PageBrowser &browser, int pressesSoFar) override;
     /** The control press() would press on document, or nullptr with the reason in note(). */
     PageElement *control(PageDocument &document, int pressesSoFar);
@@ -44,6 +49,7 @@ public:
     const QString &note() const { return m_note; }
 
 private:
+    static bool pressed(const PressRule &rule, const PageForm &form, const PageElement &element);
     QString unread() const;
     bool occurs(const PageRule &rule) const;
     /** The rule's number, or nullopt with the reason in note(). */

@@ -14,7 +14,10 @@ namespace {
 
 const QStringList knownKeys{u"hosts"_s,     u"missing"_s,           u"wait"_s,  u"wait-unit"_s,
                             u"countdown"_s, u"countdown-seconds"_s, u"about"_s, u"about-unit"_s,
-                            u"press"_s,     u"press-repeats"_s,     u"file"_s};
+                            u"press"_s,     u"press-repeats"_s,     u"field"_s, u"file"_s};
+
+// Keys a file may give more than once, each line adding one more.
+const QStringList repeatableKeys{u"field"_s};
 
 struct Entry
 {
@@ -62,7 +65,7 @@ public:
     {
     }
 
-    HostLayout read(const QHash<QString, Entry> &entries)
+    HostLayout read(const QHash<QString, Entry> &entries, const QList<Entry> &fieldEntries)
     {
         HostLayout layout;
         layout.source = m_file;
@@ -80,6 +83,10 @@ public:
             layout.press = press(entries[u"press"_s]);
         if (entries.contains(u"press-repeats"_s))
             layout.pressRepeats = yesNo(entries[u"press-repeats"_s]);
+        layout.fields = fields(fieldEntries);
+        if (!layout.fields.isEmpty() && !layout.press)
+            fail(fieldEntries.front().line,
+                 u"a \"field\" is sent by the press, and the layout has no \"press\" line"_s);
         layout.file = fileRule(required(entries, u"file"_s));
         return layout;
     }
@@ -181,17 +188,48 @@ private:
 
     PressRule press(const Entry &entry) const
     {
+        static const QString kinds =
+            u"\"value: ...\", \"text: ...\", \"name: ...\", \"id: ...\" or \"selector: ...\""_s;
         const Kinded value = kinded(entry.value);
         if (value.rest.isEmpty())
-            fail(entry.line, u"\"press\" needs \"value: ...\", \"name: ...\" or \"id: ...\""_s);
+            fail(entry.line, u"\"press\" needs "_s + kinds);
         if (value.kind == u"value")
-            return {PressRule::By::Value, value.rest};
+            return {PressRule::By::Value, value.rest, std::nullopt};
+        if (value.kind == u"text")
+            return {PressRule::By::Text, value.rest, std::nullopt};
         if (value.kind == u"name")
-            return {PressRule::By::Name, value.rest};
+            return {PressRule::By::Name, value.rest, std::nullopt};
         if (value.kind == u"id")
-            return {PressRule::By::Id, value.rest};
-        fail(entry.line,
-             u"\"press\" needs \"value: ...\", \"name: ...\" or \"id: ...\", not \"%1:\""_s.arg(value.kind));
+            return {PressRule::By::Id, value.rest, std::nullopt};
+        if (value.kind == u"selector") {
+            QString reason;
+            std::optional<ControlSelector> selector = ControlSelector::parse(value.rest, reason);
+            if (!selector)
+                fail(entry.line, reason);
+            return {PressRule::By::Selector, value.rest, std::move(selector)};
+        }
+        fail(entry.line, u"\"press\" needs %1, not \"%2:\""_s.arg(kinds, value.kind));
+    }
+
+    QList<FormField> fields(const QList<Entry> &entries) const
+    {
+        QList<FormField> fields;
+        for (const Entry &entry : entries) {
+            const qsizetype colon = entry.value.indexOf(u':');
+            const QString name = colon < 0 ? QString() : entry.value.first(colon).trimmed();
+            if (name.isEmpty())
+                fail(entry.line, u"\"field\" is \"NAME: VALUE\", as in \"field = token: abc\""_s);
+            const QString value = entry.value.sliced(colon + 1).trimmed();
+            if (name.size() > LayoutParser::maxFieldLength || value.size() > LayoutParser::maxFieldLength)
+                fail(entry.line,
+                     u"a field's name and value are each at most %1 characters"_s.arg(LayoutParser::maxFieldLength));
+            for (const FormField &earlier : fields) {
+                if (earlier.name == name)
+                    fail(entry.line, u"the field \"%1\" is given twice"_s.arg(name));
+            }
+            fields.append({name, value});
+        }
+        return fields;
     }
 
     bool yesNo(const Entry &entry) const
@@ -243,6 +281,7 @@ LayoutParser::Result LayoutParser::parse(const QString &file, const QByteArray &
     Reader reader(file, compiler);
     try {
         QHash<QString, Entry> entries;
+        QList<Entry> fieldEntries;
         const QStringList lines = text.split(u'\n');
         for (int i = 0; i < lines.size(); ++i) {
             const int line = i + 1;
@@ -256,13 +295,19 @@ LayoutParser::Result LayoutParser::parse(const QString &file, const QByteArray &
             const QString value = content.sliced(equals + 1).trimmed();
             if (!knownKeys.contains(key))
                 reader.fail(line, u"unknown key \"%1\"; the keys are %2"_s.arg(key, knownKeys.join(u", "_s)));
+            if (repeatableKeys.contains(key)) {
+                if (fieldEntries.size() == LayoutParser::maxFields)
+                    reader.fail(line, u"more than %1 fields"_s.arg(LayoutParser::maxFields));
+                fieldEntries.append({value, line});
+                continue;
+            }
             if (entries.contains(key))
                 reader.fail(line, u"\"%1\" is given twice, first on line %2"_s.arg(key).arg(entries[key].line));
             if (value.isEmpty())
                 reader.fail(line, u"\"%1\" has no value"_s.arg(key));
             entries.insert(key, {value, line});
         }
-        return reader.read(entries);
+        return reader.read(entries, fieldEntries);
     } catch (const LayoutError &error) {
         return error;
     }

@@ -24,6 +24,8 @@ public:
     static constexpr qsizetype maxFileBytes = 256 * 1024;
     static constexpr qsizetype maxPatternLength = 1000;
     static constexpr int maxHosts = 64;
+    static constexpr int maxFields = 32;
+    static constexpr qsizetype maxFieldLength = 1000;
 
     /** file names the layout in its errors and in HostLayout::file. */
     static Result parse(const QString &file, const QByteArray &bytes, const PatternCompiler &compiler);

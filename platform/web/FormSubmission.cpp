@@ -6,7 +6,7 @@
 
 std::optional<PageRequest> FormSubmission::build(const SubmissionAttributes &form, const HtmlDocument &document,
                                                  const std::vector<const HtmlFormControl *> &controls,
-                                                 const HtmlFormControl &submitter)
+                                                 const HtmlFormControl &submitter, const QList<FormField> &fields)
 {
     // The submitter's own formmethod, formaction and formenctype come before the form's.
     const SubmissionAttributes &own = submitter.submitterAttributes();
@@ -19,7 +19,7 @@ std::optional<PageRequest> FormSubmission::build(const SubmissionAttributes &for
     PageRequest request;
     request.url = action.isEmpty() ? QUrl(document.url()) : document.baseUrl().resolved(QUrl(action));
     request.referer = document.url();
-    const QList<FormEntry> data = entries(controls, submitter);
+    const QList<FormEntry> data = entries(controls, submitter, fields);
     if (method != u"post") {
         request.url.setQuery(QString::fromLatin1(urlEncoded(data)), QUrl::StrictMode);
         return request;
@@ -40,7 +40,7 @@ std::optional<PageRequest> FormSubmission::build(const SubmissionAttributes &for
 }
 
 QList<FormEntry> FormSubmission::entries(const std::vector<const HtmlFormControl *> &controls,
-                                         const HtmlFormControl &submitter)
+                                         const HtmlFormControl &submitter, const QList<FormField> &fields)
 {
     QList<FormEntry> data;
     for (const HtmlFormControl *control : controls) {
@@ -67,7 +67,24 @@ QList<FormEntry> FormSubmission::entries(const std::vector<const HtmlFormControl
         else
             data.append({name, normalizedNewlines(control->value())});
     }
+    setFields(data, fields);
     return data;
+}
+
+void FormSubmission::setFields(QList<FormEntry> &data, const QList<FormField> &fields)
+{
+    for (const FormField &field : fields) {
+        const QString name = normalizedNewlines(field.name);
+        bool present = false;
+        for (FormEntry &entry : data) {
+            if (entry.name == name && !entry.isFile) {
+                entry.value = normalizedNewlines(field.value);
+                present = true;
+            }
+        }
+        if (!present)
+            data.append({name, normalizedNewlines(field.value)});
+    }
 }
 
 QByteArray FormSubmission::urlEncoded(const QList<FormEntry> &entries)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "automation/PageElement.h"
 #include "platform/web/FormEntry.h"
 #include "platform/web/PageRequest.h"
 #include "platform/web/SubmissionAttributes.h"
@@ -25,13 +26,18 @@ public:
     /** Nothing for a method="dialog" form, which does not navigate. */
     static std::optional<PageRequest> build(const SubmissionAttributes &form, const HtmlDocument &document,
                                             const std::vector<const HtmlFormControl *> &controls,
-                                            const HtmlFormControl &submitter);
-    /** The form data set: the successful controls in order, the submitter among them. */
+                                            const HtmlFormControl &submitter, const QList<FormField> &fields = {});
+    /**
+     * The form data set: the successful controls in order, the submitter among them. Each of
+     * fields replaces the value of every entry of its name; one the set lacks is added at its
+     * end, where a hidden input appended to the form would be.
+     */
     static QList<FormEntry> entries(const std::vector<const HtmlFormControl *> &controls,
-                                    const HtmlFormControl &submitter);
+                                    const HtmlFormControl &submitter, const QList<FormField> &fields = {});
     /** application/x-www-form-urlencoded, UTF-8. */
     static QByteArray urlEncoded(const QList<FormEntry> &entries);
 
 private:
+    static void setFields(QList<FormEntry> &data, const QList<FormField> &fields);
     static QString normalizedNewlines(QString text);
 };

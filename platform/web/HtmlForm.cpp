@@ -6,6 +6,7 @@
 
 HtmlForm::HtmlForm(const GumboNode &node, HtmlDocument &document)
     : m_attributes(SubmissionAttributes::of(node, ""))
+    , m_ownAttributes(node)
     , m_document(document)
 {
 }
@@ -30,10 +31,10 @@ std::vector<HtmlFormControl *> HtmlForm::controls() const
     return controls;
 }
 
-std::optional<PageRequest> HtmlForm::submission(const HtmlFormControl &submitter) const
+std::optional<PageRequest> HtmlForm::submission(const HtmlFormControl &submitter, const QList<FormField> &fields) const
 {
     const std::vector<HtmlFormControl *> all = controls();
-    return FormSubmission::build(m_attributes, m_document, {all.begin(), all.end()}, submitter);
+    return FormSubmission::build(m_attributes, m_document, {all.begin(), all.end()}, submitter, fields);
 }
 
 const HtmlFormControl &HtmlForm::addControl(const GumboNode &control, bool disabledByFieldset)

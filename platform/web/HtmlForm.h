@@ -2,6 +2,7 @@
 #pragma once
 
 #include "automation/PageForm.h"
+#include "platform/web/ElementAttributes.h"
 #include "platform/web/HtmlFormControl.h"
 #include "platform/web/PageRequest.h"
 
@@ -30,15 +31,18 @@ public:
     /** Every control tied to the form in document order, image buttons included. */
     std::vector<HtmlFormControl *> controls() const;
 
+    std::optional<QString> attribute(const QString &name) const override { return m_ownAttributes.value(name); }
+
     HtmlDocument &document() const { return m_document; }
-    /** What a click on submitter sends; nothing for a method="dialog" form. */
-    std::optional<PageRequest> submission(const HtmlFormControl &submitter) const;
+    /** What a click on submitter sends, with fields set first; nothing for a method="dialog" form. */
+    std::optional<PageRequest> submission(const HtmlFormControl &submitter, const QList<FormField> &fields = {}) const;
 
 private:
     friend class HtmlDocument;
     const HtmlFormControl &addControl(const GumboNode &control, bool disabledByFieldset);
 
     SubmissionAttributes m_attributes;
+    ElementAttributes m_ownAttributes;
     HtmlDocument &m_document;
     std::vector<std::unique_ptr<HtmlFormControl>> m_controls;
     std::vector<HtmlFormControl *> m_elements;

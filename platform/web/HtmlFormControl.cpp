@@ -30,6 +30,8 @@ HtmlFormControl::HtmlFormControl(const GumboNode &node, bool disabledByFieldset,
     , m_id(HtmlNode::attributeText(node, "id"))
     , m_qualifiedName(QString::fromUtf8(HtmlNode::qualifiedName(node)))
     , m_value(valueOf(node, m_element, m_type))
+    , m_attributes(node)
+    , m_buttonText(shownText(node, m_element))
     , m_disabled(disabledByFieldset || HtmlNode::hasAttribute(node, "disabled"))
     , m_checked(HtmlNode::hasAttribute(node, "checked"))
     , m_submitterAttributes(SubmissionAttributes::of(node, "form"))
@@ -97,10 +99,22 @@ QString HtmlFormControl::value() const
 
 void HtmlFormControl::click()
 {
+    submitWith({});
+}
+
+void HtmlFormControl::submitWith(const QList<FormField> &fields)
+{
     if (!isSubmitButton() || isDisabled())
         return;
-    if (const auto request = m_form.submission(*this))
+    if (const auto request = m_form.submission(*this, fields))
         m_form.document().navigate(*request);
+}
+
+QString HtmlFormControl::text() const
+{
+    if (m_element == Element::Button)
+        return m_buttonText;
+    return m_element == Element::Input && isButton() && m_value ? *m_value : QString();
 }
 
 bool HtmlFormControl::isSubmitButton() const
@@ -121,7 +135,8 @@ bool HtmlFormControl::isButton() const
 
 qsizetype HtmlFormControl::textKept() const
 {
-    qsizetype characters = m_name.size() + m_id.size() + (m_value ? m_value->size() : 0);
+    qsizetype characters = m_name.size() + m_id.size() + (m_value ? m_value->size() : 0) + m_attributes.textKept()
+        + m_buttonText.size();
     for (const Option &option : m_selected)
         characters += option.value.size();
     return characters;
@@ -168,14 +183,26 @@ QString HtmlFormControl::optionValue(const GumboNode &option)
 {
     if (HtmlNode::hasAttribute(option, "value"))
         return HtmlNode::attributeText(option, "value");
-    // Only ASCII whitespace is collapsed: a no-break space in an option's label is part of it.
+    return collapsedSpace(HtmlNode::textContent(option));
+}
+
+QString HtmlFormControl::collapsedSpace(QString text)
+{
+    // Only ASCII whitespace is collapsed: a no-break space in a label is part of it.
     static const QRegularExpression asciiSpace(QStringLiteral("[\\t\\n\\f\\r ]+"));
-    QString label = HtmlNode::textContent(option).replace(asciiSpace, QStringLiteral(" "));
-    if (label.startsWith(u' '))
-        label.remove(0, 1);
-    if (label.endsWith(u' '))
-        label.chop(1);
-    return label;
+    text.replace(asciiSpace, QStringLiteral(" "));
+    if (text.startsWith(u' '))
+        text.remove(0, 1);
+    if (text.endsWith(u' '))
+        text.chop(1);
+    return text;
+}
+
+QString HtmlFormControl::shownText(const GumboNode &node, Element element)
+{
+    if (element != Element::Button)
+        return {};
+    return collapsedSpace(HtmlNode::textContent(node));
 }
 
 bool HtmlFormControl::isOptionDisabled(const GumboNode &option)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "automation/PageElement.h"
+#include "platform/web/ElementAttributes.h"
 #include "platform/web/SubmissionAttributes.h"
 
 #include <gumbo.h>
@@ -30,9 +31,14 @@ public:
     QString value() const override;
     /** A submit control that is not disabled submits its form; anything else does nothing. */
     void click() override;
+    /** As click(), with fields set on the form first. */
+    void submitWith(const QList<FormField> &fields) override;
 
     QString name() const override { return m_name; }
     QString id() const override { return m_id; }
+    QString tagName() const override { return m_qualifiedName; }
+    std::optional<QString> attribute(const QString &name) const override { return m_attributes.value(name); }
+    QString text() const override;
     /** The DOM's type: "text", "submit", "checkbox"..., "select-one", "textarea", "fieldset"... */
     QString type() const { return m_type; }
     bool isSubmitButton() const;
@@ -46,7 +52,10 @@ public:
     QStringList submittedOptionValues() const;
     /** What the control, as submitter, says in place of its form (formaction, formmethod...). */
     const SubmissionAttributes &submitterAttributes() const { return m_submitterAttributes; }
-    /** The characters of the page's text it keeps: its name, its id, its value and its options' values. */
+    /**
+     * The characters of the page's text it keeps: its name, its id, its value, its options'
+     * values, its attributes and a button's inner text.
+     */
     qsizetype textKept() const;
 
 private:
@@ -61,6 +70,8 @@ private:
     static std::optional<QString> valueOf(const GumboNode &node, Element element, const QString &type);
     static std::vector<const GumboNode *> selectedOptions(const GumboNode &select);
     static QString optionValue(const GumboNode &option);
+    static QString shownText(const GumboNode &node, Element element);
+    static QString collapsedSpace(QString text);
     static bool isOptionDisabled(const GumboNode &option);
 
     Element m_element;
@@ -69,6 +80,8 @@ private:
     QString m_id;
     QString m_qualifiedName;
     std::optional<QString> m_value;
+    ElementAttributes m_attributes;
+    QString m_buttonText;
     std::vector<Option> m_selected;
     bool m_disabled;
     bool m_checked;

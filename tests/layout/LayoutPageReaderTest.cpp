@@ -4,6 +4,7 @@
 #include "automation/MainUnitState.h"
 #include "automation/PageTextBuffer.h"
 #include "automation/TextConversions.h"
+#include "platform/web/HtmlDocument.h"
 #include "tests/layout/ParsedLayout.h"
 #include "tests/support/FakePageBrowser.h"
 #include "tests/support/ManualClock.h"
@@ -46,7 +47,77 @@ QString firstActing(LayoutPageReader &reader, PageBrowser &browser, const MainUn
     return QStringLiteral("none");
 }
 
+struct PressCase
+{
+    const char *what;
+    const char *lines; // the press rule and its fields
+    const char *forms;
+    const char *sent; // the body the press posts; empty when nothing is pressed
+};
+
+/** The page engine's parsed page, as the flow's browser holds it. */
+class ParsedPageBrowser final : public PageBrowser
+{
+public:
+    explicit ParsedPageBrowser(std::shared_ptr<HtmlDocument> page)
+        : m_page(std::move(page))
+    {
+    }
+    void navigate(const QString &) override { }
+    void stop() override { }
+    std::shared_ptr<PageDocument> document() override { return m_page; }
+
+private:
+    std::shared_ptr<HtmlDocument> m_page;
+};
+
 } // namespace
+
+TEST(LayoutPageReaderTest, PressesTheControlItsRuleNamesAndSendsItsFields)
+{
+    const char *twoButtons = "<form method=post action=/fast><button name=b value=f>Fast</button></form>"
+                             "<form method=post action=/slow id=dl class=\"main wide\"><input name=t value=1>"
+                             "<button name=b value=s class=\"btn slow\">\n  Slow\n download </button>"
+                             "<input type=submit name=i value=\"Slow download\"></form>";
+    const PressCase rows[] = {
+        // By the text a user reads.
+        {"a button's inner text, its spaces made one", "press = text: Slow download", twoButtons, "t=1&b=s"},
+        {"an input button's value", "press = text: Fast", "<form method=post><input type=submit name=i value=Fast>",
+         "i=Fast"},
+        {"a text field's value is not a text shown", "press = text: Fast",
+         "<form method=post><input name=q value=Fast><button name=b>Fast</button>", "q=Fast&b="},
+        {"a text on no control", "press = text: Slow", twoButtons, ""},
+        // By selector: the form's part, then the control's.
+        {"a class of the control", "press = selector: button.slow", twoButtons, "t=1&b=s"},
+        {"the form's id and class", "press = selector: form#dl.wide input[type=submit]", twoButtons,
+         "t=1&i=Slow+download"},
+        {"an attribute quoted", "press = selector: [value=\"Slow download\"]", twoButtons, "t=1&i=Slow+download"},
+        {"a class the form does not have", "press = selector: form.narrow button", twoButtons, ""},
+        {"a tag the control does not have", "press = selector: #dl select", twoButtons, ""},
+        // Fields: set where the form has them, added where it does not.
+        {"a field replaced and one added", "press = text: Slow download\nfield = t: 2 & 3\nfield = token: a b",
+         twoButtons, "t=2+%26+3&b=s&token=a+b"},
+        {"a field on an unchecked box is added", "press = id: go\nfield = c: yes",
+         "<form method=post><input type=checkbox name=c value=x><input type=submit id=go>", "c=yes"},
+    };
+    for (const PressCase &row : rows) {
+        SCOPED_TRACE(row.what);
+        const HostLayout layout = parsedLayout(QStringLiteral("hosts = files.example\nfile = action\n")
+                                               + QString::fromUtf8(row.lines));
+        const auto page = HtmlDocument::parse(row.forms, QUrl(QStringLiteral("http://files.example/f")));
+        QByteArrayList sent;
+        page->setNavigator([&sent](const PageRequest &request) { sent.append(request.body); });
+        ParsedPageBrowser browser(page);
+        PageTextBuffer buffer;
+        MainUnitState state;
+        ManualClock clock;
+        LayoutPageReader reader(buffer, state, clock, browser);
+        reader.use(layout);
+
+        EXPECT_EQ(reader.press(browser, 0), *row.sent != '\0') << reader.note().toStdString();
+        EXPECT_EQ(sent, *row.sent ? QByteArrayList{row.sent} : QByteArrayList());
+    }
+}
 
 TEST(LayoutPageReaderTest, ReadsEachPageShapeAsItsLayoutSays)
 {

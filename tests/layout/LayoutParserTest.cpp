@@ -22,6 +22,14 @@ QByteArray commentsOf(qsizetype size)
     return QByteArray(size - 1, '#') + '\n';
 }
 
+QByteArray manyFields(int count)
+{
+    QByteArray lines;
+    for (int i = 0; i < count; ++i)
+        lines += "field = f" + QByteArray::number(i) + ": v\n";
+    return lines;
+}
+
 } // namespace
 
 TEST(LayoutParserTest, EachBadFileIsRefusedWithItsLineAndReason)
@@ -50,7 +58,28 @@ TEST(LayoutParserTest, EachBadFileIsRefusedWithItsLineAndReason)
          "already takes the seconds"},
         {"a countdown of a day", valid + "countdown = text: soon\ncountdown-seconds = 86400\n", 4, "under a day"},
         {"a unit that is neither", valid + "wait-unit = hours\n", 3, "\"wait-unit\" is \"minutes\" or \"seconds\""},
-        {"a press by text", valid + "press = text: Go\n", 3, "not \"text:\""},
+        {"a press of no known kind", valid + "press = label: Go\n", 3, "not \"label:\""},
+        // Presses by selector.
+        {"a selector of three parts", valid + "press = selector: div form input\n", 3, "one part for the control"},
+        {"a first part that is not the form", valid + "press = selector: div input\n", 3, "can only be \"form\""},
+        {"a selector with a child combinator", valid + "press = selector: form>input\n", 3,
+         "\"form>input\" is not tag"},
+        {"an attribute without a value", valid + "press = selector: input[name]\n", 3, "is not tag, #id"},
+        {"an unclosed quote", valid + "press = selector: input[value=\"Go]\n", 3, "is not tag, #id"},
+        {"an attribute not closed", valid + "press = selector: input[name=go\n", 3, "is not tag, #id"},
+        {"a bare class mark", valid + "press = selector: input.\n", 3, "is not tag, #id"},
+        {"a selector too long", valid + "press = selector: " + QByteArray(201, 'a') + "\n", 3,
+         "longer than 200 characters"},
+        // Fields.
+        {"a field without a name", valid + "press = id: go\nfield = : abc\n", 4, "\"NAME: VALUE\""},
+        {"a field without a colon", valid + "press = id: go\nfield = token\n", 4, "\"NAME: VALUE\""},
+        {"a field named twice", valid + "press = id: go\nfield = a: 1\nfield = b: 2\nfield = a: 3\n", 6,
+         "the field \"a\" is given twice"},
+        {"a field value too long", valid + "press = id: go\nfield = a: " + QByteArray(1001, 'v') + "\n", 4,
+         "at most 1000 characters"},
+        {"a field without a press", valid + "field = a: 1\n", 3, "has no \"press\" line"},
+        {"more fields than allowed", valid + "press = id: go\n" + manyFields(LayoutParser::maxFields + 1), 36,
+         "more than 32 fields"},
         {"a repeat that is not yes or no", valid + "press-repeats = twice\n", 3, "\"yes\" or \"no\""},
         {"a file rule of no known kind", "hosts = a.example\nfile = href: x\n", 2, "\"file\" needs \"action\""},
         {"a file pattern without a group", "hosts = a.example\nfile = pattern: http\\S+\n", 2, "needs a group"},
@@ -72,7 +101,8 @@ TEST(LayoutParserTest, EachBadFileIsRefusedWithItsLineAndReason)
     const QByteArray full = "hosts = A.Example *.b.example\r\nmissing = text: gone\nwait = pattern: wait (\\d+)\n"
                             "wait-unit = seconds\ncountdown = text: soon\ncountdown-seconds = 3\n"
                             "about = pattern: about (\\d+)\npress = id: go\npress-repeats = yes\n"
-                            "file = link: Get\n";
+                            "file = link: Get\nfield = token : a: b \nfield = empty:\n"
+        + manyFields(LayoutParser::maxFields - 2);
     const auto read = LayoutParser::parse(QStringLiteral("host.layout"),
                                           full + commentsOf(LayoutParser::maxFileBytes - full.size()),
                                           Re2PatternCompiler());
@@ -86,4 +116,7 @@ TEST(LayoutParserTest, EachBadFileIsRefusedWithItsLineAndReason)
     EXPECT_EQ(layout.press->by, PressRule::By::Id);
     EXPECT_EQ(layout.file.from, FileRule::From::LinkText);
     EXPECT_EQ(layout.file.text, QStringLiteral("Get"));
+    ASSERT_EQ(layout.fields.size(), LayoutParser::maxFields);
+    EXPECT_EQ(layout.fields[0], (FormField{QStringLiteral("token"), QStringLiteral("a: b")}));
+    EXPECT_EQ(layout.fields[1], (FormField{QStringLiteral("empty"), QString()}));
 }

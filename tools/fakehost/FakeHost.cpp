@@ -110,6 +110,8 @@ void FakeHost::freeUser(const httplib::Request &request, httplib::Response &resp
                       site.pages.errorPage("Your session has expired. Please open the file page again."));
     if (options.missing)
         return answer(response, 200, site.pages.missingPage());
+    if (!site.requiredName.empty() && request.get_param_value(site.requiredName) != site.requiredValue)
+        return answer(response, 400, site.pages.errorPage("Please choose a download speed."));
     switch (m_state.nextFreeUserStep(session, name, options)) {
     case FreeUserStep::waitPage:
         return answer(response, 200, site.pages.waitPage(*options.waitMinutes));

@@ -61,6 +61,9 @@ private:
         std::string pagePrefix;
         std::string pressPrefix;
         bool relativeLinks;
+        /** A field the press must send, with the value that the page's script would set; none when "". */
+        std::string requiredName;
+        std::string requiredValue;
     };
     struct RequestedFile
     {
@@ -68,8 +71,8 @@ private:
         FileOptions options;
     };
 
-    Site firstSite() const { return {*m_pages, "/file/", "/free/", false}; }
-    Site slowSite() const { return {m_slowPages, "/slow/file/", "/slow/go/", true}; }
+    Site firstSite() const { return {*m_pages, "/file/", "/free/", false, "", ""}; }
+    Site slowSite() const { return {m_slowPages, "/slow/file/", "/slow/go/", true, "speed", "slow"}; }
     /** path as the site's pages link to it. */
     std::string link(const Site &site, const std::string &path) const { return site.relativeLinks ? path : url(path); }
     void filePage(const httplib::Request &request, httplib::Response &response, const Site &site);

@@ -8,9 +8,11 @@ std::string SlowSitePages::filePage(std::string_view name, std::uint64_t size, s
     return page("Your file",
                 "<section class=\"file\">\n<h2>" + htmlEscape(name) + "</h2>\n<p>Size: " + std::to_string(size)
                     + " bytes</p>\n<form method=\"post\" action=\"" + htmlEscape(pressUrl)
-                    + "\">\n<input type=\"submit\" id=\"go-slow\" value=\"Slow download\">\n"
-                      "<input type=\"submit\" id=\"go-fast\" value=\"Fast download\" disabled>\n"
-                      "</form>\n</section>\n");
+                    + "\">\n<input type=\"hidden\" name=\"speed\" value=\"\">\n"
+                      "<button type=\"submit\" class=\"go slow\">\n  <b>Slow</b> download\n</button>\n"
+                      "<button type=\"submit\" class=\"go fast\" disabled>Fast download</button>\n"
+                      "</form>\n<script>document.querySelector(\"button.slow\").onclick = function () {\n"
+                      "  this.form.speed.value = \"slow\";\n};</script>\n</section>\n");
 }
 
 std::string SlowSitePages::countdownPage(std::string_view name, unsigned seconds, std::string_view fileUrl, bool) const

@@ -30,7 +30,12 @@ QString LayoutReport::summary(const HostLayout &layout)
         if (given)
             rules.append(QString::fromLatin1(name));
     }
-    return u"%1: hosts %2; rules %3\n"_s.arg(layout.source, layout.hosts.join(u", "_s), rules.join(u", "_s));
+    QString summary = u"%1: hosts %2; rules %3\n"_s.arg(layout.source, layout.hosts.join(u", "_s), rules.join(u", "_s));
+    if (layout.press)
+        summary += u"  press: the first control of "_s + layout.press->described() + u'\n';
+    for (const FormField &field : layout.fields)
+        summary += u"  field: the press sends %1 = \"%2\"\n"_s.arg(field.name, field.value);
+    return summary;
 }
 
 QString LayoutReport::render(const HostLayout &layout, PageBrowser &browser)

@@ -58,9 +58,13 @@ QString PageReport::formsSection(HtmlDocument &document)
         section += QStringLiteral("form %1: %2 element(s)\n").arg(i).arg(form.length());
         for (int j = 0; j < form.length(); ++j) {
             const HtmlFormControl &control = form.item(j);
-            section += QStringLiteral("  %1: name \"%2\", type \"%3\", value %4\n")
+            section += QStringLiteral("  %1: name \"%2\", type \"%3\", value %4")
                            .arg(j)
                            .arg(control.name(), control.type(), valueText(control));
+            // What "press = text: ..." matches, where it is not the value shown above.
+            if (control.tagName() == u"button")
+                section += QStringLiteral(", text \"%1\"").arg(control.text());
+            section += u'\n';
         }
     }
     return section;

@@ -36,6 +36,36 @@ TEST(HtmlForm, ValuesOfEachElementKind)
         EXPECT_EQ(valueOf(form, j), expected[j]) << "item " << j;
 }
 
+TEST(HtmlForm, ControlsKeepTheTextTheyShowAndTheirAttributes)
+{
+    const auto document = page("<form id=f class=\"a b\"><button class=\" big  go \" value=v>\n <b>Slow</b>\t\u00a0"
+                               "download&nbsp; </button><input type=submit value=\" Go \"><input type=reset>"
+                               "<input name=q value=typed><select><option>o</select></form>");
+    HtmlForm &form = document->form(0);
+    struct Shown
+    {
+        QString tag;
+        QString text;
+        std::optional<QString> className;
+    };
+    // A no-break space is the text's own, as in an option's label; only ASCII white space collapses.
+    const Shown expected[] = {{u"button"_s, u"Slow \u00a0download\u00a0"_s, u" big  go "_s},
+                              {u"input"_s, u" Go "_s, std::nullopt},
+                              {u"input"_s, QString(), std::nullopt},
+                              {u"input"_s, QString(), std::nullopt},
+                              {u"select"_s, QString(), std::nullopt}};
+    ASSERT_EQ(form.length(), std::size(expected));
+    for (int j = 0; j < form.length(); ++j) {
+        SCOPED_TRACE(j);
+        EXPECT_EQ(form.item(j).tagName(), expected[j].tag);
+        EXPECT_EQ(form.item(j).text(), expected[j].text);
+        EXPECT_EQ(form.item(j).attribute(u"class"_s), expected[j].className);
+    }
+    EXPECT_EQ(form.item(3).attribute(u"value"_s), u"typed"_s);
+    EXPECT_EQ(form.attribute(u"id"_s), u"f"_s);
+    EXPECT_EQ(form.attribute(u"class"_s), u"a b"_s);
+}
+
 TEST(HtmlForm, ElementsWithoutValueAndIndicesOutOfRangeThrow)
 {
     const auto document = page("<form><fieldset><input value=in></fieldset><object></object></form>");

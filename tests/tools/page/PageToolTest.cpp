@@ -167,9 +167,11 @@ TEST(PageTool, checksALayoutFileAndSaysWhatItReadsOnAPage)
     const QTemporaryDir dir;
     const QString good = dir.filePath(QStringLiteral("good.layout"));
     const QString bad = dir.filePath(QStringLiteral("bad.layout"));
+    const QString pressing = dir.filePath(QStringLiteral("pressing.layout"));
     for (const auto &[path, text] :
          {std::pair{good, "hosts = 127.0.0.1\ncountdown = pattern: <i>(\\d+)</i>\nfile = link: Get\n"},
-          std::pair{bad, "hosts = 127.0.0.1\nfiel = link: Get\n"}}) {
+          std::pair{bad, "hosts = 127.0.0.1\nfiel = link: Get\n"},
+          std::pair{pressing, "hosts = 127.0.0.1\nfile = action\npress = selector: form#dl button\nfield = t: 1\n"}}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
@@ -183,6 +185,10 @@ TEST(PageTool, checksALayoutFileAndSaysWhatItReadsOnAPage)
     EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
     EXPECT_TRUE(checked.out.contains(QStringLiteral("hosts 127.0.0.1; rules countdown, file")))
         << checked.out.toStdString();
+    const ToolRun press = runTool({QStringLiteral("--check-layout"), pressing});
+    EXPECT_TRUE(press.out.contains(QStringLiteral("  press: the first control of selector \"form#dl button\"\n"
+                                                  "  field: the press sends t = \"1\"\n")))
+        << press.out.toStdString();
 
     LoopbackServer server;
     server.server().Get("/wait", [](const httplib::Request &, httplib::Response &response) {
