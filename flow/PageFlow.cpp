@@ -418,6 +418,8 @@ void PageFlow::DownloadFile1Finish()
     const TransferOutcome outcome = m.download.lastOutcome().value_or(TransferOutcome::failed(QString()));
     if (m_transferEntry)
         m_transferEntry->fileName = m.download.savedFileName();
+    if (!outcome.finalUrl.isEmpty())
+        followScheme(outcome.finalUrl);
     // A failure is shown here, where it is decided whether the entry is tried again.
     takeInTransferEnd(pageUrl, outcome);
     m_transferEntry.reset();

@@ -392,6 +392,28 @@ TEST_P(SchemeTest, AWalkLedFromHttpsToHttpSaysSoOnce)
     EXPECT_EQ(view.status[2], row.insecure ? notice : QString());
 }
 
+// The file link itself may be on https and the server's redirects end on http: the transfer says
+// where it ended, and that is told too.
+TEST_F(FlowFixture, AFileLinkThatRedirectsFromHttpsToHttpSaysSo)
+{
+    for (const bool toHttp : {false, true}) {
+        SCOPED_TRACE(toHttp);
+        QStringList notices;
+        const auto connection = QObject::connect(&flow, &PageFlow::insecureConnection, &flow,
+                                                 [&](const QString &, const QString &url) { notices << url; });
+        queue.append(QStringLiteral("https://host/page"));
+        queue.showHead();
+        flow.StartDownload1Click();
+        loadPage(countdownPage(30, QStringLiteral("https://files/a.bin")), std::nullopt,
+                 QStringLiteral("https://host/page"));
+        TransferOutcome done = TransferOutcome::done();
+        done.finalUrl = toHttp ? QStringLiteral("http://mirror/a.bin") : QStringLiteral("https://mirror/a.bin");
+        runTransfer(done);
+        EXPECT_EQ(notices, toHttp ? QStringList{QStringLiteral("http://mirror/a.bin")} : QStringList{});
+        QObject::disconnect(connection);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Walks, SchemeTest,
     ::testing::Values(SchemeRow{"RedirectedToHttp", QStringLiteral("https://host/page"),
