@@ -68,12 +68,12 @@ QStringList partsOf(const QString &text)
 std::optional<ControlSelector> ControlSelector::parse(const QString &text, QString &reason)
 {
     if (text.size() > maxLength) {
-        reason = u"the selector is longer than %1 characters"_s.arg(maxLength);
+        reason = u"选择器超过 %1 个字符"_s.arg(maxLength);
         return std::nullopt;
     }
     const QStringList parts = partsOf(text);
     if (parts.isEmpty() || parts.size() > 2) {
-        reason = u"a selector is one part for the control, or two: the form's, a space, the control's"_s;
+        reason = u"选择器是一部分 (控件的), 或两部分: 表单的, 一个空格, 控件的"_s;
         return std::nullopt;
     }
     ControlSelector selector;
@@ -83,7 +83,7 @@ std::optional<ControlSelector> ControlSelector::parse(const QString &text, QStri
             return std::nullopt;
         if (i + 1 < parts.size()) {
             if (!part->tag.isEmpty() && part->tag != u"form") {
-                reason = u"the first of two parts names the control's form, so its tag can only be \"form\""_s;
+                reason = u"两部分中的第一部分指控件所在的表单, 所以它的标签只能是 \"form\""_s;
                 return std::nullopt;
             }
             selector.m_form = std::move(part);
@@ -119,7 +119,7 @@ std::optional<ControlSelector::Compound> ControlSelector::compound(const QString
             part.attributes.append({name, *value});
     }
     if (!understood || (part.tag.isEmpty() && part.attributes.isEmpty() && part.classes.isEmpty())) {
-        reason = u"\"%1\" is not tag, #id, .class and [attribute=value] in a row"_s.arg(text);
+        reason = u"\"%1\" 不是依次连写的 tag, #id, .class 和 [attribute=value]"_s.arg(text);
         return std::nullopt;
     }
     return part;

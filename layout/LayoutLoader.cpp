@@ -18,7 +18,7 @@ LayoutParser::Result LayoutLoader::loadFile(const QString &path, const PatternCo
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return LayoutError{path, 0, u"cannot be read: %1"_s.arg(file.errorString())};
+        return LayoutError{path, 0, u"不能读取: %1"_s.arg(file.errorString())};
     // One byte past the bound is enough to refuse a file of any size without holding it.
     const QByteArray bytes = file.read(LayoutParser::maxFileBytes + 1);
     return LayoutParser::parse(path, bytes, compiler);
@@ -31,8 +31,7 @@ LoadedLayouts LayoutLoader::load(const QStringList &folders, const PatternCompil
         const QDir dir(folder);
         QStringList names = dir.entryList({u"*.layout"_s}, QDir::Files | QDir::Readable, QDir::Name);
         if (names.size() > maxFilesPerFolder) {
-            loaded.errors.append(
-                {folder, 0, u"more than %1 layouts; only the first are read"_s.arg(maxFilesPerFolder)});
+            loaded.errors.append({folder, 0, u"布局超过 %1 个; 只读取前 %1 个"_s.arg(maxFilesPerFolder)});
             names.resize(maxFilesPerFolder);
         }
         HostLayouts folderLayouts;
@@ -46,9 +45,8 @@ LoadedLayouts LayoutLoader::load(const QStringList &folders, const PatternCompil
             const auto taken = std::find_if(layout.hosts.cbegin(), layout.hosts.cend(),
                                             [&](const QString &host) { return folderLayouts.naming(host); });
             if (taken != layout.hosts.cend()) {
-                loaded.errors.append(
-                    {layout.source, 0,
-                     u"the host \"%1\" is already named by %2"_s.arg(*taken, folderLayouts.naming(*taken)->source)});
+                loaded.errors.append({layout.source, 0,
+                                      u"主机 \"%1\" 已由 %2 列出"_s.arg(*taken, folderLayouts.naming(*taken)->source)});
                 continue;
             }
             folderLayouts.add(layout);

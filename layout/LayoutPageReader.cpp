@@ -36,7 +36,7 @@ QString attributeInTag(const QString &text, qsizetype tagStart, const QString &n
 
 QString describe(const PageRule &rule)
 {
-    return rule.pattern ? u"its pattern"_s : u"\"%1\""_s.arg(rule.text);
+    return rule.pattern ? u"它的模式"_s : u"\"%1\""_s.arg(rule.text);
 }
 
 } // namespace
@@ -70,10 +70,10 @@ PageAction LayoutPageReader::nothing(const QString &why)
 PageAction LayoutPageReader::findMissing()
 {
     if (!m_layout->missing)
-        return nothing(u"missing: the layout has no \"missing\" rule"_s);
+        return nothing(u"missing: 布局没有 \"missing\" 规则"_s);
     if (!occurs(*m_layout->missing))
-        return nothing(u"missing: %1 is not on the page"_s.arg(describe(*m_layout->missing)));
-    m_note = u"missing: found %1, the file is gone"_s.arg(describe(*m_layout->missing));
+        return nothing(u"missing: 页面上没有 %1"_s.arg(describe(*m_layout->missing)));
+    m_note = u"missing: 找到 %1, 文件已不存在"_s.arg(describe(*m_layout->missing));
     return PageAction::DeleteURLError;
 }
 
@@ -81,14 +81,14 @@ std::optional<std::int64_t> LayoutPageReader::number(const PageRule &rule)
 {
     const std::optional<QString> group = rule.pattern->firstGroupIn(unread());
     if (!group) {
-        m_note = u"its pattern is not on the page"_s;
+        m_note = u"页面上没有它的模式"_s;
         return std::nullopt;
     }
     const QString digits = group->trimmed();
     bool ok = digits.size() <= maxNumberDigits;
     const std::int64_t value = ok ? digits.toLongLong(&ok) : 0;
     if (!ok || value < 0 || digits.startsWith(u'+')) {
-        m_note = u"its group holds \"%1\", not a whole number"_s.arg(group->left(40));
+        m_note = u"它的组取到 \"%1\", 不是整数"_s.arg(group->left(40));
         return std::nullopt;
     }
     return value;
@@ -98,13 +98,13 @@ PageAction LayoutPageReader::retryWait(const std::optional<PageRule> &rule, int 
 {
     const QString name = QString::fromLatin1(key);
     if (!rule)
-        return nothing(u"%1: the layout has no \"%1\" rule"_s.arg(name));
+        return nothing(u"%1: 布局没有 \"%1\" 规则"_s.arg(name));
     const std::optional<std::int64_t> count = number(*rule);
     if (!count)
         return nothing(name + u": "_s + m_note);
     const std::int64_t seconds = std::min(*count * unitSeconds, aDay);
     m_state.WaitText = FormatSecsToHMS(static_cast<std::int32_t>(seconds));
-    m_note = u"%1: wait %2 s"_s.arg(name).arg(seconds);
+    m_note = u"%1: 等待 %2 秒"_s.arg(name).arg(seconds);
     startWait(m_state.WaitText);
     return PageAction::StartRetryWait;
 }
@@ -129,7 +129,7 @@ PageAction LayoutPageReader::findCountdown()
                 return nothing(u"countdown: "_s + m_note);
             seconds = *count;
         } else if (!occurs(*rule)) {
-            return nothing(u"countdown: %1 is not on the page"_s.arg(describe(*rule)));
+            return nothing(u"countdown: 页面上没有 %1"_s.arg(describe(*rule)));
         }
     }
     const std::optional<QString> url = fileUrl();
@@ -138,7 +138,7 @@ PageAction LayoutPageReader::findCountdown()
     m_state.FinalUrl = *url;
     m_state.FinalFileName = url->sliced(url->lastIndexOf(u'/') + 1);
     m_state.CountdownText = FormatSecsToHMS(static_cast<std::int32_t>(std::min(seconds, aDay)));
-    m_note = u"countdown: %1 s, then the file %2"_s.arg(seconds).arg(*url);
+    m_note = u"countdown: %1 秒, 然后取文件 %2"_s.arg(seconds).arg(*url);
     startWait(m_state.CountdownText);
     return PageAction::StartCountdown;
 }
@@ -173,13 +173,13 @@ std::optional<QString> LayoutPageReader::fileUrl()
 {
     const QString found = attributeText(fileText(m_layout->file, unread())).trimmed();
     if (found.isEmpty()) {
-        m_note = u"the \"file\" rule finds no address on the page"_s;
+        m_note = u"\"file\" 规则在页面上找不到地址"_s;
         return std::nullopt;
     }
     const QUrl url = QUrl(pageAddress()).resolved(QUrl(found));
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty() || (scheme != u"http" && scheme != u"https")) {
-        m_note = u"the file address \"%1\" is not an http or https address"_s.arg(found.left(200));
+        m_note = u"文件地址 \"%1\" 不是 http 或 https 地址"_s.arg(found.left(200));
         return std::nullopt;
     }
     return url.toString(QUrl::FullyEncoded);
@@ -208,11 +208,11 @@ bool LayoutPageReader::press(PageBrowser &browser, int pressesSoFar)
 PageElement *LayoutPageReader::control(PageDocument &document, int pressesSoFar)
 {
     if (!m_layout->press) {
-        m_note = u"press: the layout has no \"press\" rule"_s;
+        m_note = u"press: 布局没有 \"press\" 规则"_s;
         return nullptr;
     }
     if (pressesSoFar > 0 && !m_layout->pressRepeats) {
-        m_note = u"press: pressed once already, and the layout does not say \"press-repeats = yes\""_s;
+        m_note = u"press: 已经按过一次, 而布局没有写 \"press-repeats = yes\""_s;
         return nullptr;
     }
     const PressRule &rule = *m_layout->press;
@@ -223,15 +223,14 @@ PageElement *LayoutPageReader::control(PageDocument &document, int pressesSoFar)
         for (int j = 0; j < elementCount; ++j) {
             PageElement &element = form.item(j);
             if (pressed(rule, form, element)) {
-                m_note =
-                    u"press: presses the control of %1 (form %2, element %3)"_s.arg(rule.described()).arg(i).arg(j);
+                m_note = u"press: 按下 %1 的控件 (表单 %2, 元素 %3)"_s.arg(rule.described()).arg(i).arg(j);
                 if (!m_layout->fields.isEmpty())
-                    m_note += u", setting %1 field(s) on its form"_s.arg(m_layout->fields.size());
+                    m_note += u", 并在它的表单上设置 %1 个字段"_s.arg(m_layout->fields.size());
                 return &element;
             }
         }
     }
-    m_note = u"press: no control of %1 on the page"_s.arg(rule.described());
+    m_note = u"press: 页面上没有 %1 的控件"_s.arg(rule.described());
     return nullptr;
 }
 

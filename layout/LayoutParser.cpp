@@ -85,8 +85,7 @@ public:
             layout.pressRepeats = yesNo(entries[u"press-repeats"_s]);
         layout.fields = fields(fieldEntries);
         if (!layout.fields.isEmpty() && !layout.press)
-            fail(fieldEntries.front().line,
-                 u"a \"field\" is sent by the press, and the layout has no \"press\" line"_s);
+            fail(fieldEntries.front().line, u"\"field\" 由按下发送, 但布局没有 \"press\" 行"_s);
         layout.file = fileRule(required(entries, u"file"_s));
         return layout;
     }
@@ -97,7 +96,7 @@ private:
     Entry required(const QHash<QString, Entry> &entries, const QString &key) const
     {
         if (!entries.contains(key))
-            fail(0, u"no \"%1 = ...\" line; every layout needs one"_s.arg(key));
+            fail(0, u"没有 \"%1 = ...\" 行; 每个布局都需要这一行"_s.arg(key));
         return entries[key];
     }
 
@@ -106,27 +105,26 @@ private:
         QStringList hosts;
         for (const QString &word : entry.value.toLower().split(QRegularExpression(u"[\\s,]+"_s), Qt::SkipEmptyParts)) {
             if (!isHostName(word))
-                fail(entry.line,
-                     u"\"%1\" is not a host name (letters, digits, \"-\" and \".\", \"*.\" at the start)"_s.arg(word));
+                fail(entry.line, u"\"%1\" 不是主机名 (字母、数字、\"-\" 和 \".\", 开头可以是 \"*.\")"_s.arg(word));
             if (hosts.contains(word))
-                fail(entry.line, u"the host \"%1\" is named twice"_s.arg(word));
+                fail(entry.line, u"主机 \"%1\" 列出了两次"_s.arg(word));
             hosts.append(word);
         }
         if (hosts.size() > LayoutParser::maxHosts)
-            fail(entry.line, u"more than %1 hosts"_s.arg(LayoutParser::maxHosts));
+            fail(entry.line, u"主机超过 %1 个"_s.arg(LayoutParser::maxHosts));
         return hosts;
     }
 
     std::shared_ptr<const TextPattern> pattern(const Entry &entry, const QString &text, int groupsNeeded) const
     {
         if (text.size() > LayoutParser::maxPatternLength)
-            fail(entry.line, u"the pattern is longer than %1 characters"_s.arg(LayoutParser::maxPatternLength));
+            fail(entry.line, u"模式超过 %1 个字符"_s.arg(LayoutParser::maxPatternLength));
         QString reason;
         auto compiled = m_compiler.compile(text, reason);
         if (!compiled)
-            fail(entry.line, u"the pattern is refused: %1"_s.arg(reason));
+            fail(entry.line, u"模式不被接受: %1"_s.arg(reason));
         if (compiled->groupCount() < groupsNeeded)
-            fail(entry.line, u"the pattern needs a group in parentheses around the part to take, as in (\\d+)"_s);
+            fail(entry.line, u"模式需要用括号把要取的部分括成一组, 如 (\\d+)"_s);
         return compiled;
     }
 
@@ -138,17 +136,15 @@ private:
         const Entry &entry = entries[key];
         const Kinded value = kinded(entry.value);
         if (value.rest.isEmpty())
-            fail(entry.line, u"\"%1\" needs \"text: ...\" or \"pattern: ...\""_s.arg(key));
+            fail(entry.line, u"\"%1\" 需要 \"text: ...\" 或 \"pattern: ...\""_s.arg(key));
         if (value.kind == u"text") {
             if (groupsNeeded > 0)
-                fail(entry.line,
-                     u"\"%1\" needs a pattern whose group is the number, as in \"pattern: wait (\\d+) minutes\""_s.arg(
-                         key));
+                fail(entry.line, u"\"%1\" 需要一个用组取出数字的模式, 如 \"pattern: wait (\\d+) minutes\""_s.arg(key));
             return PageRule{value.rest, nullptr};
         }
         if (value.kind == u"pattern")
             return PageRule{QString(), pattern(entry, value.rest, groupsNeeded)};
-        fail(entry.line, u"\"%1\" needs \"text: ...\" or \"pattern: ...\", not \"%2:\""_s.arg(key, value.kind));
+        fail(entry.line, u"\"%1\" 需要 \"text: ...\" 或 \"pattern: ...\", 而不是 \"%2:\""_s.arg(key, value.kind));
     }
 
     int unit(const QHash<QString, Entry> &entries, const QString &key) const
@@ -161,7 +157,7 @@ private:
             return 60;
         if (value == u"seconds")
             return 1;
-        fail(entry.line, u"\"%1\" is \"minutes\" or \"seconds\""_s.arg(key));
+        fail(entry.line, u"\"%1\" 只能是 \"minutes\" 或 \"seconds\""_s.arg(key));
     }
 
     int seconds(const Entry &entry) const
@@ -169,7 +165,7 @@ private:
         bool ok = false;
         const int value = entry.value.toInt(&ok);
         if (!ok || value < 0 || value >= 24 * 3600)
-            fail(entry.line, u"\"countdown-seconds\" is a whole number of seconds under a day"_s);
+            fail(entry.line, u"\"countdown-seconds\" 是不到一天的整数秒数"_s);
         return value;
     }
 
@@ -180,19 +176,18 @@ private:
         const bool numbered = layout.countdown->pattern && layout.countdown->pattern->groupCount() > 0;
         const int line = entries[u"countdown"_s].line;
         if (!numbered && !layout.countdownSeconds)
-            fail(line, u"the countdown needs a pattern whose group is its seconds, or a \"countdown-seconds\" line"_s);
+            fail(line, u"倒计时需要一个用组取出秒数的模式, 或一行 \"countdown-seconds\""_s);
         if (numbered && layout.countdownSeconds)
-            fail(entries[u"countdown-seconds"_s].line,
-                 u"the countdown pattern already takes the seconds; drop its group or this line"_s);
+            fail(entries[u"countdown-seconds"_s].line, u"倒计时的模式已经取出秒数; 请去掉它的组或这一行"_s);
     }
 
     PressRule press(const Entry &entry) const
     {
         static const QString kinds =
-            u"\"value: ...\", \"text: ...\", \"name: ...\", \"id: ...\" or \"selector: ...\""_s;
+            u"\"value: ...\", \"text: ...\", \"name: ...\", \"id: ...\" 或 \"selector: ...\""_s;
         const Kinded value = kinded(entry.value);
         if (value.rest.isEmpty())
-            fail(entry.line, u"\"press\" needs "_s + kinds);
+            fail(entry.line, u"\"press\" 需要 "_s + kinds);
         if (value.kind == u"value")
             return {PressRule::By::Value, value.rest, std::nullopt};
         if (value.kind == u"text")
@@ -208,7 +203,7 @@ private:
                 fail(entry.line, reason);
             return {PressRule::By::Selector, value.rest, std::move(selector)};
         }
-        fail(entry.line, u"\"press\" needs %1, not \"%2:\""_s.arg(kinds, value.kind));
+        fail(entry.line, u"\"press\" 需要 %1, 而不是 \"%2:\""_s.arg(kinds, value.kind));
     }
 
     QList<FormField> fields(const QList<Entry> &entries) const
@@ -218,14 +213,13 @@ private:
             const qsizetype colon = entry.value.indexOf(u':');
             const QString name = colon < 0 ? QString() : entry.value.first(colon).trimmed();
             if (name.isEmpty())
-                fail(entry.line, u"\"field\" is \"NAME: VALUE\", as in \"field = token: abc\""_s);
+                fail(entry.line, u"\"field\" 的格式是 \"NAME: VALUE\", 如 \"field = token: abc\""_s);
             const QString value = entry.value.sliced(colon + 1).trimmed();
             if (name.size() > LayoutParser::maxFieldLength || value.size() > LayoutParser::maxFieldLength)
-                fail(entry.line,
-                     u"a field's name and value are each at most %1 characters"_s.arg(LayoutParser::maxFieldLength));
+                fail(entry.line, u"字段的名称和值各自最多 %1 个字符"_s.arg(LayoutParser::maxFieldLength));
             for (const FormField &earlier : fields) {
                 if (earlier.name == name)
-                    fail(entry.line, u"the field \"%1\" is given twice"_s.arg(name));
+                    fail(entry.line, u"字段 \"%1\" 写了两次"_s.arg(name));
             }
             fields.append({name, value});
         }
@@ -239,7 +233,7 @@ private:
             return true;
         if (value == u"no")
             return false;
-        fail(entry.line, u"\"press-repeats\" is \"yes\" or \"no\""_s);
+        fail(entry.line, u"\"press-repeats\" 只能是 \"yes\" 或 \"no\""_s);
     }
 
     FileRule fileRule(const Entry &entry) const
@@ -253,7 +247,7 @@ private:
             return {FileRule::From::Attribute, value.rest, nullptr};
         if (value.kind == u"pattern" && !value.rest.isEmpty())
             return {FileRule::From::Pattern, QString(), pattern(entry, value.rest, 1)};
-        fail(entry.line, u"\"file\" needs \"action\", \"link: TEXT\", \"attribute: NAME\" or \"pattern: ...\""_s);
+        fail(entry.line, u"\"file\" 需要 \"action\", \"link: TEXT\", \"attribute: NAME\" 或 \"pattern: ...\""_s);
     }
 
     QString m_file;
@@ -270,13 +264,13 @@ int lineOf(const QByteArray &bytes, qsizetype position)
 LayoutParser::Result LayoutParser::parse(const QString &file, const QByteArray &bytes, const PatternCompiler &compiler)
 {
     if (bytes.size() > maxFileBytes)
-        return LayoutError{file, 0, u"larger than %1 KiB; a layout is a few lines of text"_s.arg(maxFileBytes / 1024)};
+        return LayoutError{file, 0, u"大于 %1 KiB; 布局只是几行文本"_s.arg(maxFileBytes / 1024)};
     if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
-        return LayoutError{file, lineOf(bytes, nul), u"not a text file (a zero byte)"_s};
+        return LayoutError{file, lineOf(bytes, nul), u"这不是文本文件 (含有零字节)"_s};
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(bytes);
     if (decoder.hasError())
-        return LayoutError{file, 0, u"not UTF-8 text"_s};
+        return LayoutError{file, 0, u"这不是 UTF-8 文本"_s};
 
     Reader reader(file, compiler);
     try {
@@ -290,21 +284,21 @@ LayoutParser::Result LayoutParser::parse(const QString &file, const QByteArray &
                 continue;
             const qsizetype equals = content.indexOf(u'=');
             if (equals < 0)
-                reader.fail(line, u"expected \"key = value\""_s);
+                reader.fail(line, u"此行应为 \"key = value\""_s);
             const QString key = content.first(equals).trimmed().toLower();
             const QString value = content.sliced(equals + 1).trimmed();
             if (!knownKeys.contains(key))
-                reader.fail(line, u"unknown key \"%1\"; the keys are %2"_s.arg(key, knownKeys.join(u", "_s)));
+                reader.fail(line, u"未知的键 \"%1\"; 可用的键有 %2"_s.arg(key, knownKeys.join(u", "_s)));
             if (repeatableKeys.contains(key)) {
                 if (fieldEntries.size() == LayoutParser::maxFields)
-                    reader.fail(line, u"more than %1 fields"_s.arg(LayoutParser::maxFields));
+                    reader.fail(line, u"字段超过 %1 个"_s.arg(LayoutParser::maxFields));
                 fieldEntries.append({value, line});
                 continue;
             }
             if (entries.contains(key))
-                reader.fail(line, u"\"%1\" is given twice, first on line %2"_s.arg(key).arg(entries[key].line));
+                reader.fail(line, u"\"%1\" 写了两次, 第一次在第 %2 行"_s.arg(key).arg(entries[key].line));
             if (value.isEmpty())
-                reader.fail(line, u"\"%1\" has no value"_s.arg(key));
+                reader.fail(line, u"\"%1\" 没有值"_s.arg(key));
             entries.insert(key, {value, line});
         }
         return reader.read(entries, fieldEntries);

@@ -224,7 +224,7 @@ TEST_F(BatchProcessTest, TheSecondSiteIsFetchedByItsShippedLayoutAndTheFirstByTh
     EXPECT_EQ(m_process.exitCode(), 1) << "the missing file's entry was dropped\n"
                                        << m_output.toStdString() << errors.toStdString();
 
-    EXPECT_TRUE(errors.contains(layouts + QStringLiteral("/broken.layout: no \"file = ...\" line")))
+    EXPECT_TRUE(errors.contains(layouts + QStringLiteral("/broken.layout: 没有 \"file = ...\" 行")))
         << errors.toStdString();
     EXPECT_TRUE(m_output.contains(QStringLiteral("丢弃 (文件不存在): ") + onSecondSite("gone.bin?missing=1")))
         << m_output.toStdString();

@@ -58,7 +58,6 @@ TEST(HostChoiceTest, TheUsersLayoutWinsThenTheNearestNameThenTheBuiltIn)
     // file rule: both are skipped and said, with their names; the rest loaded.
     ASSERT_EQ(loaded.errors.size(), 2);
     EXPECT_EQ(loaded.errors[0].file, QDir(package).filePath(QStringLiteral("b.layout")));
-    EXPECT_TRUE(loaded.errors[0].reason.contains(QStringLiteral("already named by")))
-        << loaded.errors[0].reason.toStdString();
+    EXPECT_TRUE(loaded.errors[0].reason.contains(QStringLiteral("已由 "))) << loaded.errors[0].reason.toStdString();
     EXPECT_EQ(loaded.errors[1].file, QDir(package).filePath(QStringLiteral("c.layout")));
 }

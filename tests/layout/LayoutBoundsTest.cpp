@@ -49,7 +49,7 @@ TEST(LayoutBoundsTest, HostileLayoutsAndPagesStayBounded)
                                           Re2PatternCompiler());
     ASSERT_TRUE(std::holds_alternative<LayoutError>(huge));
     EXPECT_EQ(std::get<LayoutError>(huge).line, 3);
-    EXPECT_TRUE(std::get<LayoutError>(huge).reason.contains(QStringLiteral("refused")));
+    EXPECT_TRUE(std::get<LayoutError>(huge).reason.contains(QStringLiteral("不被接受")));
 
     // A 10 MB file is refused for its size without being read whole.
     const QTemporaryDir dir;
@@ -59,6 +59,6 @@ TEST(LayoutBoundsTest, HostileLayoutsAndPagesStayBounded)
     big.close();
     const auto read = LayoutLoader::loadFile(big.fileName(), Re2PatternCompiler());
     ASSERT_TRUE(std::holds_alternative<LayoutError>(read));
-    EXPECT_TRUE(std::get<LayoutError>(read).reason.contains(QStringLiteral("larger than")))
+    EXPECT_TRUE(std::get<LayoutError>(read).reason.contains(QStringLiteral("大于 ")))
         << std::get<LayoutError>(read).reason.toStdString();
 }

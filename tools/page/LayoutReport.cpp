@@ -30,11 +30,11 @@ QString LayoutReport::summary(const HostLayout &layout)
         if (given)
             rules.append(QString::fromLatin1(name));
     }
-    QString summary = u"%1: hosts %2; rules %3\n"_s.arg(layout.source, layout.hosts.join(u", "_s), rules.join(u", "_s));
+    QString summary = u"%1: 主机 %2; 规则 %3\n"_s.arg(layout.source, layout.hosts.join(u", "_s), rules.join(u", "_s));
     if (layout.press)
-        summary += u"  press: the first control of "_s + layout.press->described() + u'\n';
+        summary += u"  press: 按下 "_s + layout.press->described() + u" 的第一个控件\n"_s;
     for (const FormField &field : layout.fields)
-        summary += u"  field: the press sends %1 = \"%2\"\n"_s.arg(field.name, field.value);
+        summary += u"  field: 按下时发送 %1 = \"%2\"\n"_s.arg(field.name, field.value);
     return summary;
 }
 
@@ -45,14 +45,13 @@ QString LayoutReport::render(const HostLayout &layout, PageBrowser &browser)
     HostLayouts only;
     only.add(layout);
     if (!only.forUrl(document->url()))
-        report += u"(the layout does not name the page's host \"%1\": a run would read it without this layout)\n"_s.arg(
-            QUrl(document->url()).host());
+        report += u"(布局没有列出页面的主机 \"%1\": 运行时不会用这个布局读它)\n"_s.arg(QUrl(document->url()).host());
 
     PageTextBuffer buffer;
     try {
         buffer.replaceText(document->bodyInnerHtml());
     } catch (const QuorvelError &error) {
-        return report + u"(no body: "_s + error.message() + u")\n"_s;
+        return report + u"(没有正文: "_s + error.message() + u")\n"_s;
     }
     MainUnitState state;
     state.PageUrl = document->url();
@@ -63,23 +62,23 @@ QString LayoutReport::render(const HostLayout &layout, PageBrowser &browser)
     // The flow's order: the first step that acts decides what the page is.
     QString kind;
     const std::pair<const char *, std::function<bool()>> steps[] = {
-        {"missing file", [&] { return reader.findMissing() == PageAction::DeleteURLError; }},
-        {"wait", [&] { return reader.findWait() == PageAction::StartRetryWait; }},
-        {"countdown", [&] { return reader.findCountdown() == PageAction::StartCountdown; }},
-        {"try again in about", [&] { return reader.findAbout() == PageAction::StartRetryWait; }},
-        {"first page (press)", [&] { return reader.control(*document, 0) != nullptr; }},
+        {"文件不存在 (missing)", [&] { return reader.findMissing() == PageAction::DeleteURLError; }},
+        {"等待 (wait)", [&] { return reader.findWait() == PageAction::StartRetryWait; }},
+        {"倒计时 (countdown)", [&] { return reader.findCountdown() == PageAction::StartCountdown; }},
+        {"稍后重试 (about)", [&] { return reader.findAbout() == PageAction::StartRetryWait; }},
+        {"第一页 (press)", [&] { return reader.control(*document, 0) != nullptr; }},
     };
     for (const auto &[name, step] : steps) {
         bool acts = false;
         try {
             acts = step();
         } catch (const QuorvelError &error) {
-            report += u"  (the reading failed: "_s + error.message() + u")\n"_s;
+            report += u"  (读取失败: "_s + error.message() + u")\n"_s;
         }
         report += u"  "_s + reader.note() + u'\n';
         if (acts && kind.isEmpty())
-            kind = QString::fromLatin1(name);
+            kind = QString::fromUtf8(name);
     }
-    report += u"Page kind: "_s + (kind.isEmpty() ? u"none: the flow would call the page unrecognised"_s : kind) + u'\n';
+    report += u"页面类型: "_s + (kind.isEmpty() ? u"无: 流程会把页面当作无法识别"_s : kind) + u'\n';
     return report;
 }

@@ -179,15 +179,15 @@ TEST(PageTool, checksALayoutFileAndSaysWhatItReadsOnAPage)
     const ToolRun refused = runTool({QStringLiteral("--check-layout"), bad});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(
-        refused.err.startsWith(QStringLiteral("quorvel-page: ") + bad + QStringLiteral(":2: unknown key \"fiel\"")))
+        refused.err.startsWith(QStringLiteral("quorvel-page: ") + bad + QStringLiteral(":2: 未知的键 \"fiel\"")))
         << refused.err.toStdString();
     const ToolRun checked = runTool({QStringLiteral("--check-layout"), good});
     EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
-    EXPECT_TRUE(checked.out.contains(QStringLiteral("hosts 127.0.0.1; rules countdown, file")))
+    EXPECT_TRUE(checked.out.contains(QStringLiteral("主机 127.0.0.1; 规则 countdown, file")))
         << checked.out.toStdString();
     const ToolRun press = runTool({QStringLiteral("--check-layout"), pressing});
-    EXPECT_TRUE(press.out.contains(QStringLiteral("  press: the first control of selector \"form#dl button\"\n"
-                                                  "  field: the press sends t = \"1\"\n")))
+    EXPECT_TRUE(press.out.contains(QStringLiteral("  press: 按下 selector \"form#dl button\" 的第一个控件\n"
+                                                  "  field: 按下时发送 t = \"1\"\n")))
         << press.out.toStdString();
 
     LoopbackServer server;
@@ -199,8 +199,8 @@ TEST(PageTool, checksALayoutFileAndSaysWhatItReadsOnAPage)
     const ToolRun read = runTool({QStringLiteral("--layout"), good, url(server, "/wait")});
     EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
     const QString layout = section(read.out, QStringLiteral("Layout"));
-    EXPECT_TRUE(layout.contains(QStringLiteral("countdown: 12 s, then the file ") + url(server, "/dl/f.bin")))
+    EXPECT_TRUE(layout.contains(QStringLiteral("countdown: 12 秒, 然后取文件 ") + url(server, "/dl/f.bin")))
         << layout.toStdString();
-    EXPECT_TRUE(layout.contains(QStringLiteral("press: the layout has no \"press\" rule")));
-    EXPECT_TRUE(layout.endsWith(QStringLiteral("Page kind: countdown\n"))) << layout.toStdString();
+    EXPECT_TRUE(layout.contains(QStringLiteral("press: 布局没有 \"press\" 规则")));
+    EXPECT_TRUE(layout.endsWith(QStringLiteral("页面类型: 倒计时 (countdown)\n"))) << layout.toStdString();
 }
