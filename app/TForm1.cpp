@@ -14,9 +14,11 @@
 #include "queue/QueueListFile.h"
 #include "queue/QueueListModel.h"
 
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QScreen>
 #include <QToolButton>
 
@@ -220,4 +222,18 @@ void TForm1::FileOpen1Execute()
 {
     // Ctrl+O does what "输入列表" does: a file chosen and then ignored would only puzzle the user.
     ImportList1Click();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // Closing ends the run at once: a countdown waited out for minutes, or a file half fetched,
+    // would be lost to a click meant for another window.
+    if (!m_session.isAtRest()
+        && QMessageBox::question(this, windowTitle(), QStringLiteral("正在下载, 确定退出?"),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }

@@ -108,6 +108,10 @@ public:
     void EditUndo1Execute();
     void EditDelete1Execute();
 
+protected:
+    /** While the run has work (a page, a countdown, a wait, a transfer), asks before closing. */
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildControls();
     void buildActions();

@@ -14,7 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -173,6 +175,37 @@ TEST_F(TForm1Window, ALastingNoticeStandsBesideThePanelsAndTheirTextsStayWhole)
         EXPECT_FALSE(label->geometry().intersects(notices[0]->geometry())) << panel;
     }
     EXPECT_EQ(form->StatusBar1->panelText(1), u"12.00 %"_s);
+}
+
+TEST_F(TForm1Window, ClosingWhileTheRunHasWorkAsksFirst)
+{
+    activate();
+    QStringList asked;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    ModalWatcher watcher([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box) {
+            dismiss(modal);
+            return false;
+        }
+        asked << box->text();
+        box->button(answer)->click();
+        return false;
+    });
+    EXPECT_TRUE(form->close()) << "nothing to lose: no question";
+    EXPECT_TRUE(asked.isEmpty());
+
+    form->show();
+    queue.append(u"http://host/page"_s);
+    queue.showHead();
+    // The page is loading, and the fake browser never finishes it.
+    session.StartDownload1Click();
+    ASSERT_FALSE(session.isAtRest());
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    answer = QMessageBox::Yes;
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(asked, QStringList({u"正在下载, 确定退出?"_s, u"正在下载, 确定退出?"_s}));
 }
 
 TEST_F(TForm1Window, ProgressFieldsTooNarrowForTheirTextShowItsStart)
