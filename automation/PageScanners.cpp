@@ -122,7 +122,7 @@ PageAction PageScanners::FindStill()
     GetTime();
     FindFinalURL();
     m_state.CountdownText = FormatSecsToHMS(boundedSeconds(textToInteger(m_state.WaitNumber)));
-    startWait(m_state.CountdownText);
+    startWait(m_state, m_clock, m_state.CountdownText);
     return PageAction::StartCountdown;
 }
 
@@ -188,13 +188,13 @@ void PageScanners::storeSlice(const QString &slice)
 PageAction PageScanners::startRetryWait(std::int32_t minutes)
 {
     m_state.WaitText = FormatSecsToHMS(boundedSeconds(std::int64_t{minutes} * 60));
-    startWait(m_state.WaitText);
+    startWait(m_state, m_clock, m_state.WaitText);
     return PageAction::StartRetryWait;
 }
 
-void PageScanners::startWait(const QString &hms)
+void PageScanners::startWait(MainUnitState &state, const Clock &clock, const QString &hms)
 {
-    m_state.WaitDuration = textToTime(hms);
-    m_state.StartTime = m_clock.timeOfDay();
-    m_state.MarkerFound = 1;
+    state.WaitDuration = textToTime(hms);
+    state.StartTime = clock.timeOfDay();
+    state.MarkerFound = 1;
 }

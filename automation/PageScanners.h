@@ -57,6 +57,12 @@ public:
 
     static const QString errorMarker;
     static const QString waitMarker;
+    /**
+     * A wait or countdown of hms ("HH:MM:SS") starts now: WaitDuration, StartTime, and MarkerFound
+     * := 1. Every page reading, the built-in one and a layout's, starts its waits this way.
+     */
+    static void startWait(MainUnitState &state, const Clock &clock, const QString &hms);
+
     static const QString stillMarker;
     static const QString aboutMarker;
     static const QString finalUrlMarker;
@@ -66,7 +72,6 @@ private:
     std::optional<qsizetype> searchStep(const QString &marker);
     void storeSlice(const QString &slice);
     PageAction startRetryWait(std::int32_t minutes);
-    void startWait(const QString &hms);
 
     const PageTextBuffer &m_buffer;
     MainUnitState &m_state;

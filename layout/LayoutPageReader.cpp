@@ -5,6 +5,7 @@
 #include "automation/Clock.h"
 #include "automation/MainUnitState.h"
 #include "automation/PageBrowser.h"
+#include "automation/PageScanners.h"
 #include "automation/PageTextBuffer.h"
 #include "automation/TextConversions.h"
 #include "common/QuorvelError.h"
@@ -105,7 +106,7 @@ PageAction LayoutPageReader::retryWait(const std::optional<PageRule> &rule, int 
     const std::int64_t seconds = std::min(*count * unitSeconds, aDay);
     m_state.WaitText = FormatSecsToHMS(static_cast<std::int32_t>(seconds));
     m_note = u"%1: 等待 %2 秒"_s.arg(name).arg(seconds);
-    startWait(m_state.WaitText);
+    PageScanners::startWait(m_state, m_clock, m_state.WaitText);
     return PageAction::StartRetryWait;
 }
 
@@ -139,7 +140,7 @@ PageAction LayoutPageReader::findCountdown()
     m_state.FinalFileName = url->sliced(url->lastIndexOf(u'/') + 1);
     m_state.CountdownText = FormatSecsToHMS(static_cast<std::int32_t>(std::min(seconds, aDay)));
     m_note = u"countdown: %1 秒, 然后取文件 %2"_s.arg(seconds).arg(*url);
-    startWait(m_state.CountdownText);
+    PageScanners::startWait(m_state, m_clock, m_state.CountdownText);
     return PageAction::StartCountdown;
 }
 
@@ -253,11 +254,4 @@ bool LayoutPageReader::pressed(const PressRule &rule, const PageForm &form, cons
         // an element without a value
     }
     return false;
-}
-
-void LayoutPageReader::startWait(const QString &hms)
-{
-    m_state.WaitDuration = textToTime(hms);
-    m_state.StartTime = m_clock.timeOfDay();
-    m_state.MarkerFound = 1;
 }

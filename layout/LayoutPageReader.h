@@ -59,7 +59,6 @@ private:
     QString fileText(const FileRule &rule, const QString &text) const;
     QString pageAddress() const;
     PageAction nothing(const QString &why);
-    void startWait(const QString &hms);
 
     const PageTextBuffer &m_buffer;
     MainUnitState &m_state;
