@@ -148,13 +148,7 @@ TEST_F(DownloadSessionTest, TheWiringIsTheSessions)
     // being fetched, one as soon as none is.
     armPowerOff();
     std::atomic<bool> go = false;
-    service.setScript([&go](UrlDownloadCallback &callback) {
-        callback.onStartBinding();
-        while (!go)
-            QThread::msleep(1);
-        callback.onStopBinding(TransferOutcome::done());
-        return TransferOutcome::done();
-    });
+    service.setScript(ScriptedService::doneOnceReleased(go));
     download.setUrlToDownload(QStringLiteral("http://files/a.bin"));
     download.setFileName(QStringLiteral("/tmp/never-written/a.bin"));
     download.Start();

@@ -4,7 +4,9 @@
 #include "transfer/UrlDownloadService.h"
 
 #include <QStringList>
+#include <QThread>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <utility>
@@ -15,6 +17,17 @@ class ScriptedService final : public UrlDownloadService
 public:
     using Script = std::function<TransferOutcome(UrlDownloadCallback &)>;
     explicit ScriptedService(Script script) : m_script(std::move(script)) {}
+    /** A transfer that has begun and ends done once go is true: a run held in mid-transfer. */
+    static Script doneOnceReleased(const std::atomic<bool> &go)
+    {
+        return [&go](UrlDownloadCallback &callback) {
+            callback.onStartBinding();
+            while (!go)
+                QThread::msleep(1);
+            callback.onStopBinding(TransferOutcome::done());
+            return TransferOutcome::done();
+        };
+    }
     /**
      * Before the Start that should play it. The worker of the previous transfer may still be
      * returning from its script after it has reported its end: it plays a copy of its own.

@@ -84,13 +84,7 @@ TEST_F(KeepAwakeTest, OneLockFromTheFirstWorkUntilTheRunRestsOrStops)
     loadPage(countdownPage(30));
     ASSERT_TRUE(flow.Timer1().isActive());
     std::atomic<bool> go = false;
-    service.setScript([&go](UrlDownloadCallback &callback) {
-        callback.onStartBinding();
-        while (!go)
-            QThread::msleep(1);
-        callback.onStopBinding(TransferOutcome::done());
-        return TransferOutcome::done();
-    });
+    service.setScript(ScriptedService::doneOnceReleased(go));
     tickCountdown(31);
     ASSERT_TRUE(runWithinBudget([&] { return session.transferRunning(); }, 5s));
     EXPECT_EQ(locksHeld(), 1);
