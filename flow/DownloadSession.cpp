@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "flow/DownloadSession.h"
 
+#include <utility>
+
 DownloadSession::DownloadSession(Services services, QObject *parent)
     : QObject(parent)
     , m_download(services.downloads, this)
@@ -34,4 +36,38 @@ DownloadSession::DownloadSession(Services services, QObject *parent)
     connect(&m_flow, &PageFlow::insecureConnection, this, &DownloadSession::insecureConnection);
     connect(&m_flow, &PageFlow::cameToRest, this, &DownloadSession::cameToRest);
     connect(&m_shutdown, &ShutdownSwitch::runHasWork, this, &DownloadSession::workStarted);
+
+    connect(&m_flow, &PageFlow::entryEnded, &m_history, &DownloadHistory::record);
+    connect(&m_queue, &DownloadQueue::entriesDiscarded, this, &DownloadSession::recordRemoved);
+}
+
+void DownloadSession::recordRemoved(QList<DownloadEntry> entries)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (DownloadEntry &entry : entries) {
+        entry.state = DownloadEntry::State::Removed;
+        entry.finished = now;
+        if (entry.part)
+            m_download.discardPartial(std::exchange(entry.part, std::nullopt)->target);
+    }
+    m_history.recordAll(entries);
+}
+
+void DownloadSession::downloadAgain(DownloadEntry::Id id)
+{
+    if (m_queue.indexOf(id) >= 0) {
+        m_queue.edit(id, [](DownloadEntry &entry) { entry.state = DownloadEntry::State::Waiting; });
+        m_history.forget(id);
+        return;
+    }
+    std::optional<DownloadEntry> entry = m_history.take(id);
+    if (!entry)
+        return;
+    entry->state = DownloadEntry::State::Waiting;
+    entry->finished = QDateTime();
+    entry->part.reset();
+    m_queue.insert(m_queue.count(), *std::move(entry));
+    // With nothing current a start would find nothing to open.
+    if (m_queue.currentUrl().isEmpty() && !transferRunning())
+        m_queue.showHead();
 }

@@ -8,6 +8,7 @@
 #include "flow/RestReason.h"
 #include "flow/TransferProgressDisplay.h"
 #include "power/ShutdownSwitch.h"
+#include "queue/DownloadHistory.h"
 #include "queue/DownloadQueue.h"
 #include "transfer/TDownloadFile.h"
 
@@ -61,6 +62,8 @@ public:
     MainUnitState &state() { return m_state; }
     PageTextBuffer &buffer() { return m_buffer; }
     DownloadQueue &queue() { return m_queue; }
+    /** The entries that ended, and the user's removals; the flow and the queue fill it. */
+    DownloadHistory &history() { return m_history; }
     TDownloadFile &download() { return m_download; }
     ShutdownSwitch &shutdown() { return m_shutdown; }
     PageFlow &flow() { return m_flow; }
@@ -74,6 +77,11 @@ public:
     /** "开始下载" and "停止下载". */
     void StartDownload1Click() { m_flow.StartDownload1Click(); }
     void StopDownExecute() { m_flow.StopDownExecute(); }
+    /**
+     * "重新下载": the entry of history record id waits at the end of the queue again, with no part
+     * kept of it; one still queued (a failed one) just waits again. Nothing for an unknown id.
+     */
+    void downloadAgain(DownloadEntry::Id id);
 
 signals:
     // What happened in the run, for the front ends; PageFlow tells what each means.
@@ -95,9 +103,13 @@ signals:
     void workStarted();
 
 private:
+    /** The user took entries out of the queue: they are recorded as removed, their parts go. */
+    void recordRemoved(QList<DownloadEntry> entries);
+
     MainUnitState m_state;
     PageTextBuffer m_buffer;
     DownloadQueue m_queue;
+    DownloadHistory m_history;
     TDownloadFile m_download;
     ShutdownSwitch m_shutdown;
     FlowViewRelay m_view;

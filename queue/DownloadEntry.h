@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/FailureCause.h"
+#include "common/PartialFile.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -47,4 +48,9 @@ struct DownloadEntry
     QDateTime finished;
     /** Per-entry settings by name, as a list file writes them beside the URL. */
     QMap<QString, QString> options;
+    /** What an interrupted transfer left of its file for the next try to continue. */
+    std::optional<PartialFile> part;
+
+    /** Whether it has left the queue for good: done, dropped or removed. */
+    bool isFinished() const { return state == State::Done || state == State::Dropped || state == State::Removed; }
 };

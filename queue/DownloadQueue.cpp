@@ -5,6 +5,8 @@
 
 #include <QRandomGenerator>
 
+#include <utility>
+
 DownloadQueue::DownloadQueue(QObject *parent)
     : QObject(parent)
 {
@@ -87,6 +89,29 @@ void DownloadQueue::appendAll(const QStringList &lines)
     emit entriesInserted(first, int(lines.size()));
 }
 
+void DownloadQueue::appendEntries(QList<DownloadEntry> entries)
+{
+    const int first = count();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (DownloadEntry &entry : entries) {
+        claimId(entry);
+        if (entry.state != DownloadEntry::State::Failed)
+            entry.state = DownloadEntry::State::Waiting;
+        if (!entry.added.isValid())
+            entry.added = now;
+    }
+    m_entries.append(std::move(entries));
+    emit entriesInserted(first, count() - first);
+}
+
+void DownloadQueue::claimId(DownloadEntry &entry)
+{
+    if (entry.id == 0 || m_ids.contains(entry.id))
+        entry.id = newId();
+    else
+        m_ids.insert(entry.id);
+}
+
 void DownloadQueue::prepend(const QString &url)
 {
     insertEntry(0, newEntries({url}).first());
@@ -96,10 +121,7 @@ void DownloadQueue::insert(int index, DownloadEntry entry)
 {
     if (index < 0 || index > count())
         throw QuorvelError::listIndex(index);
-    if (entry.id == 0 || m_ids.contains(entry.id))
-        entry.id = newId();
-    else
-        m_ids.insert(entry.id);
+    claimId(entry);
     insertEntry(index, std::move(entry));
 }
 
@@ -164,15 +186,24 @@ void DownloadQueue::move(int from, int to)
 
 void DownloadQueue::replaceAll(const QStringList &lines)
 {
+    const QList<DownloadEntry> old = std::exchange(m_entries, {});
     m_ids.clear();
     m_entries = newEntries(lines);
     emit entriesReset();
     setSelected(-1);
+    if (!old.isEmpty())
+        emit entriesDiscarded(old);
+}
+
+void DownloadQueue::replaceAll(QList<DownloadEntry> entries)
+{
+    replaceAll(QStringList());
+    appendEntries(std::move(entries));
 }
 
 void DownloadQueue::clear()
 {
-    replaceAll({});
+    replaceAll(QStringList());
     setCurrentUrl(QString());
 }
 
@@ -202,9 +233,11 @@ void DownloadQueue::showHead()
 void DownloadQueue::deleteSelected()
 {
     if (m_selected >= 0) {
-        m_ids.remove(m_entries.takeAt(m_selected).id);
+        const DownloadEntry taken = m_entries.takeAt(m_selected);
+        m_ids.remove(taken.id);
         emit entryRemoved(m_selected);
         setSelected(-1);
+        emit entriesDiscarded({taken});
     }
     showHead();
 }

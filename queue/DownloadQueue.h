@@ -49,6 +49,12 @@ public:
     void append(const QString &line);
     /** Appends every line in order, announcing the change once. */
     void appendAll(const QStringList &lines);
+    /**
+     * Appends entries read back (a kept queue, a list file with options) in order, announcing the
+     * change once; each keeps its id unless another entry has it, and is made waiting unless it
+     * failed.
+     */
+    void appendEntries(QList<DownloadEntry> entries);
     /** Puts url before every entry; the selection stays on its entry. */
     void prepend(const QString &url);
     /** Removes entry 0, whatever it is; throws the list-index error on an empty queue. */
@@ -69,6 +75,7 @@ public:
     void move(int from, int to);
     /** Replaces every entry at once; the selection goes with the old entries. */
     void replaceAll(const QStringList &lines);
+    void replaceAll(QList<DownloadEntry> entries);
     /** Empties the queue and the current download. */
     void clear();
 
@@ -103,6 +110,11 @@ signals:
     void entriesReset();
     /** What entry index records changed; its URL and id did not. */
     void entryChanged(int index);
+    /**
+     * The user's deletion, clearing or replacing of the list took these entries out; sent after
+     * the removal's own signals. The run's own moves never send it.
+     */
+    void entriesDiscarded(const QList<DownloadEntry> &entries);
     void selectionChanged(int index);
     void currentUrlChanged(const QString &url);
     void moveButtonsChanged(bool upEnabled, bool downEnabled);
@@ -111,6 +123,8 @@ private:
     void setMoveButtons(bool upEnabled, bool downEnabled);
     /** Entries of urls, each with an id of its own, already counted as in the queue. */
     QList<DownloadEntry> newEntries(const QStringList &urls);
+    /** Gives entry an id of its own, its old one when no entry has it. */
+    void claimId(DownloadEntry &entry);
     /** Puts entry, whose id is counted as in the queue, at index, and announces it. */
     void insertEntry(int index, DownloadEntry entry);
     EntryId newId();

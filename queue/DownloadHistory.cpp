@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+#include "queue/DownloadHistory.h"
+
+#include "common/QuorvelError.h"
+
+DownloadHistory::DownloadHistory(QObject *parent)
+    : QObject(parent)
+{
+}
+
+const DownloadEntry &DownloadHistory::at(int i) const
+{
+    if (i < 0 || i >= count())
+        throw QuorvelError::listIndex(i);
+    return m_records.at(i);
+}
+
+int DownloadHistory::indexOf(DownloadEntry::Id id) const
+{
+    return int(m_index.value(id, -1));
+}
+
+DownloadHistory::Counts DownloadHistory::counts() const
+{
+    Counts counts;
+    for (const DownloadEntry &entry : m_records) {
+        switch (entry.state) {
+        case DownloadEntry::State::Done:
+            ++counts.done;
+            break;
+        case DownloadEntry::State::Failed:
+            ++counts.failed;
+            break;
+        case DownloadEntry::State::Dropped:
+            ++counts.dropped;
+            break;
+        case DownloadEntry::State::Removed:
+            ++counts.removed;
+            break;
+        case DownloadEntry::State::Waiting:
+        case DownloadEntry::State::Active:
+            break;
+        }
+    }
+    return counts;
+}
+
+QStringList DownloadHistory::failedUrls() const
+{
+    QStringList urls;
+    for (const DownloadEntry &entry : m_records) {
+        if (entry.state == DownloadEntry::State::Failed)
+            urls.append(entry.url);
+    }
+    return urls;
+}
+
+void DownloadHistory::record(const DownloadEntry &entry)
+{
+    if (const int index = indexOf(entry.id); index >= 0) {
+        m_records[index] = entry;
+        emit recordChanged(index);
+        return;
+    }
+    m_index.insert(entry.id, m_records.size());
+    m_records.append(entry);
+    emit recordsInserted(count() - 1, 1);
+}
+
+void DownloadHistory::recordAll(const QList<DownloadEntry> &entries)
+{
+    const int first = count();
+    for (const DownloadEntry &entry : entries) {
+        if (const int index = indexOf(entry.id); index >= 0) {
+            m_records[index] = entry;
+            emit recordChanged(index);
+            continue;
+        }
+        m_index.insert(entry.id, m_records.size());
+        m_records.append(entry);
+    }
+    if (count() > first)
+        emit recordsInserted(first, count() - first);
+}
+
+std::optional<DownloadEntry> DownloadHistory::take(DownloadEntry::Id id)
+{
+    const int index = indexOf(id);
+    if (index < 0)
+        return std::nullopt;
+    DownloadEntry taken = m_records.takeAt(index);
+    m_index.remove(id);
+    // The records after it moved up one place.
+    for (qsizetype i = index; i < m_records.size(); ++i)
+        m_index[m_records.at(i).id] = i;
+    emit recordRemoved(index);
+    return taken;
+}
+
+void DownloadHistory::clear()
+{
+    m_records.clear();
+    m_index.clear();
+    emit recordsReset();
+}

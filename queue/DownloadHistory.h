@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "queue/DownloadEntry.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+#include <optional>
+
+/**
+ * What became of the entries that ended: done, failed with their reason, dropped as missing, or
+ * removed by the user. One record an entry, its latest end: an entry that failed and then arrived
+ * is recorded once, as done. Oldest first. Views mirror it through the signals. UI thread only.
+ */
+class DownloadHistory final : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Counts
+    {
+        int done = 0;
+        int failed = 0;
+        int dropped = 0;
+        int removed = 0;
+    };
+
+    explicit DownloadHistory(QObject *parent = nullptr);
+
+    int count() const { return int(m_records.size()); }
+    /** Throws the list-index error when i names no record. */
+    const DownloadEntry &at(int i) const;
+    const QList<DownloadEntry> &records() const { return m_records; }
+    /** Where the record of entry id is, or -1. */
+    int indexOf(DownloadEntry::Id id) const;
+    Counts counts() const;
+    /** The URLs of the failed records, in order: a list file to try them again elsewhere. */
+    QStringList failedUrls() const;
+
+    /** Records how entry ended, in place of an earlier end of the same entry. */
+    void record(const DownloadEntry &entry);
+    /** Records every entry at once, announcing the change once; the same rule per entry. */
+    void recordAll(const QList<DownloadEntry> &entries);
+    /** Takes the record of entry id out, to queue it again; nothing when there is none. */
+    std::optional<DownloadEntry> take(DownloadEntry::Id id);
+    /** Forgets the record of entry id, if any: it is back in the queue. */
+    void forget(DownloadEntry::Id id) { take(id); }
+    void clear();
+
+signals:
+    void recordsInserted(int first, int count);
+    void recordRemoved(int index);
+    void recordChanged(int index);
+    void recordsReset();
+
+private:
+    QList<DownloadEntry> m_records;
+    QHash<DownloadEntry::Id, qsizetype> m_index; // id -> place in m_records
+};
