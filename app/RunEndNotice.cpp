@@ -9,14 +9,7 @@
 RunEndNotice::RunEndNotice(DownloadSession &session, UserNotifier &notifier, const QWidget &window, QObject *parent)
     : QObject(parent), m_notifier(notifier), m_window(window)
 {
-    connect(&session, &DownloadSession::transferEnded, this,
-            [this](const QString &, const QString &, const TransferOutcome &outcome) {
-                if (outcome.kind == TransferOutcome::Kind::Done)
-                    ++m_done;
-                else if (outcome.kind == TransferOutcome::Kind::Failed)
-                    ++m_failed;
-            });
-    connect(&session, &DownloadSession::urlDropped, this, [this] { ++m_dropped; });
+    connect(&session, &DownloadSession::entryEnded, this, [this](const DownloadEntry &entry) { m_tally.record(entry); });
     connect(&session, &DownloadSession::cameToRest, this, &RunEndNotice::cameToRest);
 }
 
@@ -37,7 +30,10 @@ void RunEndNotice::cameToRest(RestReason reason)
         break;
     }
     if (!title.isEmpty() && !m_window.isActiveWindow())
-        m_notifier.notify(title, QStringLiteral("完成 %1 个文件, 丢弃 %2, 失败 %3").arg(m_done).arg(m_dropped).arg(m_failed));
+        m_notifier.notify(title, QStringLiteral("完成 %1 个文件, 丢弃 %2, 失败 %3")
+                                         .arg(m_tally.done())
+                                         .arg(m_tally.dropped())
+                                         .arg(m_tally.failed()));
     // The next start begins a new run.
-    m_done = m_dropped = m_failed = 0;
+    m_tally.clear();
 }

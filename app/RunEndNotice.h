@@ -2,6 +2,7 @@
 #pragma once
 
 #include "flow/RestReason.h"
+#include "queue/OutcomeTally.h"
 
 #include <QObject>
 
@@ -27,7 +28,5 @@ private:
 
     UserNotifier &m_notifier;
     const QWidget &m_window;
-    int m_done = 0;
-    int m_dropped = 0;
-    int m_failed = 0;
+    OutcomeTally m_tally;
 };

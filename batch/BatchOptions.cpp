@@ -20,7 +20,9 @@ const char *const helpText = R"(用法: quorvel-batch [选项] (网址 | 列表�
 参数:
   网址          含有 "://" 的参数是一个下载页面网址
   列表文件      其他参数是队列列表文件: 每行一个网址 (CR LF, LF 或 CR 分行);
-                UTF-8 或本地编码, 带字节顺序标记 (BOM) 时也可以是 UTF-16; 最大 64 MiB
+                UTF-8 或本地编码, 带字节顺序标记 (BOM) 时也可以是 UTF-16; 最大 64 MiB.
+                aria2 输入文件的格式 (网址下缩进的 key=value 选项行) 也可以,
+                --save-session 写的文件就是这种格式
 
 选项:
   --folder DIR  保存文件夹 (默认: $HOME/Quorvel/Downloads; 不存在时创建)
@@ -29,6 +31,9 @@ const char *const helpText = R"(用法: quorvel-batch [选项] (网址 | 列表�
                 网络中断、服务器忙等可能过去的错误, 在这段时间内等待后重试
                 (30 秒, 1, 2, 4, 8 分钟, 之后每 10 分钟); 例如 90s, 30m, 2h,
                 不带单位为分钟; 默认 60m, 0 表示不重试, 最长 12h
+  --save-session FILE
+                运行中和退出时把未完成和失败的网址 (连同未下完的 .part 文件)
+                保存在 FILE 中; 以后 quorvel-batch FILE 从停下的地方继续
   -h, --help    显示此帮助
   -v, --version 显示版本
 
@@ -67,9 +72,10 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
     const QCommandLineOption folder(QStringLiteral("folder"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption shutdown(QStringLiteral("shutdown"));
     const QCommandLineOption retryFor(QStringLiteral("retry-for"), QString(), QStringLiteral("DURATION"));
+    const QCommandLineOption saveSession(QStringLiteral("save-session"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({folder, shutdown, retryFor, help, version});
+    parser.addOptions({folder, shutdown, retryFor, saveSession, help, version});
     if (!parser.parse(arguments))
         return Error{parser.errorText()};
     if (parser.isSet(help))
@@ -80,6 +86,9 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
     BatchOptions options;
     options.folder = parser.value(folder);
     options.shutdown = parser.isSet(shutdown);
+    options.saveSession = parser.value(saveSession);
+    if (parser.isSet(saveSession) && options.saveSession.isEmpty())
+        return Error{QStringLiteral("--save-session 需要一个文件")};
     if (parser.isSet(folder) && options.folder.isEmpty())
         return Error{QStringLiteral("--folder 需要一个文件夹")};
     if (parser.isSet(retryFor)) {
@@ -90,15 +99,18 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
     }
     try {
         for (const QString &argument : parser.positionalArguments()) {
-            if (argument.contains(QLatin1String("://")))
-                options.urls.append(argument);
-            else
-                options.urls.append(QueueListFile::read(argument));
+            if (argument.contains(QLatin1String("://"))) {
+                DownloadEntry entry;
+                entry.url = argument;
+                options.entries.append(std::move(entry));
+            } else {
+                options.entries.append(QueueListFile::read(argument));
+            }
         }
     } catch (const QuorvelError &error) {
         return Error{error.message()};
     }
-    if (options.urls.isEmpty())
+    if (options.entries.isEmpty())
         return Error{QStringLiteral("没有要下载的网址 (quorvel-batch --help 显示用法)")};
     return options;
 }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "queue/DownloadEntry.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -10,7 +13,10 @@
 /** What quorvel-batch was asked to do. */
 struct BatchOptions
 {
-    QStringList urls;   // the queue, in order: URL arguments and the lines of list files
+    /** The queue, in order: URL arguments and the entries of list files. */
+    QList<DownloadEntry> entries;
+    /** Where the unfinished and failed entries are kept while the run goes on; empty: nowhere. */
+    QString saveSession;
     QString folder;     // the save folder; empty means the default download folder
     bool shutdown = false;
     /** How long an entry whose failure may pass is tried again; zero: never. */

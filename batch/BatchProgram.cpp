@@ -42,5 +42,36 @@ void BatchProgram::start()
         return;
     }
     m_console.say(QStringLiteral("保存到 ") + folder);
-    m_runner.start(m_options.urls, m_options.shutdown);
+    if (!keepSession())
+        return;
+    QList<PartialFile> parts;
+    for (const DownloadEntry &entry : m_options.entries) {
+        if (entry.part)
+            parts.append(*entry.part);
+    }
+    // No folder is swept: the parts there may belong to a window's kept queue.
+    m_service.adoptPartials(parts, {});
+    m_runner.start(m_options.entries, m_options.shutdown);
+}
+
+bool BatchProgram::keepSession()
+{
+    if (m_options.saveSession.isEmpty())
+        return true;
+    m_sessionFile.emplace(m_options.saveSession);
+    m_keeper = std::make_unique<QueueKeeper>(m_downloadSession, m_service, *m_sessionFile,
+                                             QueueKeeper::Keeps::QueueOnly);
+    connect(m_keeper.get(), &QueueKeeper::saveFailed, &m_console, &ConsoleView::showError);
+    connect(m_keeper.get(), &QueueKeeper::saveRecovered, &m_console,
+            [this] { m_console.say(QStringLiteral("下载列表又能保存了: ") + m_options.saveSession); });
+    QString notice;
+    const bool keeping = m_keeper->startAfresh(notice);
+    if (!notice.isEmpty())
+        m_console.showError(notice);
+    if (!keeping) {
+        // Two runs writing one file would each lose the other's entries.
+        m_keeper.reset();
+        emit finished(2);
+    }
+    return keeping;
 }

@@ -6,8 +6,10 @@
 #include "batch/BatchRunner.h"
 #include "batch/ConsoleView.h"
 #include "flow/DownloadSession.h"
+#include "keep/QueueKeeper.h"
 #include "layout/LayoutLoader.h"
 #include "platform/download/CurlUrlDownloadService.h"
+#include "platform/keep/LocalStateFile.h"
 #include "platform/net/CurlSession.h"
 #include "platform/web/WebBrowser.h"
 #include "power/KeepAwake.h"
@@ -16,6 +18,8 @@
 #include <QTextStream>
 
 #include <chrono>
+#include <memory>
+#include <optional>
 
 class PowerRequest;
 class SleepInhibitor;
@@ -54,6 +58,9 @@ signals:
     void finished(int exitCode);
 
 private:
+    /** Starts keeping the queue in the --save-session file; false when it cannot be written. */
+    bool keepSession();
+
     BatchOptions m_options;
     CurlSession m_session;
     WebBrowser m_browser;
@@ -64,4 +71,7 @@ private:
     DownloadSession m_downloadSession;
     BatchRunner m_runner;
     KeepAwake m_keepAwake;
+    // After the session, which it reads while it goes.
+    std::optional<LocalStateFile> m_sessionFile;
+    std::unique_ptr<QueueKeeper> m_keeper;
 };

@@ -20,7 +20,6 @@ BatchRunner::BatchRunner(DownloadSession &session, ConsoleView &console, QObject
     connect(&m_session, &DownloadSession::progressed, &m_console,
             [this](std::uint32_t received, std::uint32_t) { m_console.transferProgressed(received); });
     connect(&m_session, &DownloadSession::urlDropped, this, [this](const QString &url) {
-        ++m_dropped;
         m_console.say(QStringLiteral("丢弃 (文件不存在): ") + url);
     });
     connect(&m_session, &DownloadSession::restingAtFailure, this, [this](const QString &url) {
@@ -33,6 +32,7 @@ BatchRunner::BatchRunner(DownloadSession &session, ConsoleView &console, QObject
                                   .arg(QString::number(retry), reason, QString::number(wait.count()), url));
             });
     connect(&m_session, &DownloadSession::entryFailed, this, &BatchRunner::entryFailed);
+    connect(&m_session, &DownloadSession::entryEnded, this, [this](const DownloadEntry &entry) { m_tally.record(entry); });
     connect(&m_session, &DownloadSession::insecureConnection, this, [this](const QString &pageUrl, const QString &url) {
         m_console.say(QStringLiteral("%1: %2 (%3)").arg(PageFlow::insecureConnectionText(), url, pageUrl));
     });
@@ -45,10 +45,10 @@ BatchRunner::BatchRunner(DownloadSession &session, ConsoleView &console, QObject
     });
 }
 
-void BatchRunner::start(const QStringList &urls, bool armShutdown)
+void BatchRunner::start(const QList<DownloadEntry> &entries, bool armShutdown)
 {
     m_clock.start();
-    m_session.queue().replaceAll(urls);
+    m_session.queue().replaceAll(entries);
     m_session.queue().showHead();
     if (armShutdown)
         m_session.shutdown().menuChosen();
@@ -60,13 +60,13 @@ void BatchRunner::interrupt()
     if (++m_interrupts > 1 || !m_session.transferRunning()) {
         if (m_session.shutdown().countdown().isRunning())
             m_session.shutdown().countdown().cancel();
-        m_session.StopDownExecute();
+        m_session.flow().suspend();
         finish(exitInterrupted);
         return;
     }
     m_console.say(QStringLiteral("停止下载..."));
     // The cancelled transfer's finish ends the run (transferEnded).
-    m_session.StopDownExecute();
+    m_session.flow().suspend();
 }
 
 void BatchRunner::transferEnded(const QString &pageUrl, const QString &fileName, const TransferOutcome &outcome)
@@ -75,7 +75,6 @@ void BatchRunner::transferEnded(const QString &pageUrl, const QString &fileName,
     m_resumedBytes += outcome.resumedBytes;
     switch (outcome.kind) {
     case TransferOutcome::Kind::Done:
-        ++m_done;
         m_bytes += QFileInfo(fileName).size();
         m_console.say(QStringLiteral("完成: ") + fileName);
         break;
@@ -93,8 +92,6 @@ void BatchRunner::transferEnded(const QString &pageUrl, const QString &fileName,
 
 void BatchRunner::entryFailed(const QString &pageUrl, const QString &reason)
 {
-    ++m_failed;
-    ++m_failuresByReason[reason];
     m_failureReasons.insert(pageUrl, reason);
     m_console.say(QStringLiteral("下载失败: %1 (%2)").arg(pageUrl, reason));
 }
@@ -111,7 +108,7 @@ void BatchRunner::finishAtRest()
     const bool allDone = queue.count() == 0 && queue.currentUrl().isEmpty();
     if (!allDone)
         m_console.say(QStringLiteral("队列停下, 还剩 %1 个网址").arg(qMax(queue.count(), 1)));
-    finish(allDone && m_failed == 0 && m_dropped == 0 ? 0 : 1);
+    finish(allDone && m_tally.failed() == 0 && m_tally.dropped() == 0 ? 0 : 1);
 }
 
 void BatchRunner::finish(int exitCode)
@@ -126,14 +123,15 @@ void BatchRunner::finish(int exitCode)
 QString BatchRunner::summary() const
 {
     QString text = QStringLiteral("完成 %1 个文件, 丢弃 %2, 失败 %3, 共 %4 字节, 重试 %5 次, 续传 %6 字节, 用时 %7")
-                       .arg(m_done)
-                       .arg(m_dropped)
-                       .arg(m_failed)
+                       .arg(m_tally.done())
+                       .arg(m_tally.dropped())
+                       .arg(m_tally.failed())
                        .arg(m_bytes)
                        .arg(m_retries)
                        .arg(m_resumedBytes)
                        .arg(durationText(m_clock.elapsed() / 1000));
-    for (auto it = m_failuresByReason.cbegin(); it != m_failuresByReason.cend(); ++it)
+    const QMap<QString, int> failures = m_tally.failuresByReason();
+    for (auto it = failures.cbegin(); it != failures.cend(); ++it)
         text += QStringLiteral("\n  失败原因 %1: %2").arg(it.key()).arg(it.value());
     return text;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "flow/RestReason.h"
+#include "queue/OutcomeTally.h"
 #include "transfer/UrlDownloadService.h"
 
 #include <QElapsedTimer>
@@ -27,7 +28,7 @@ public:
 
     BatchRunner(DownloadSession &session, ConsoleView &console, QObject *parent = nullptr);
 
-    void start(const QStringList &urls, bool armShutdown);
+    void start(const QList<DownloadEntry> &entries, bool armShutdown);
     /** SIGINT, SIGTERM or SIGHUP. */
     void interrupt();
 
@@ -46,11 +47,8 @@ private:
     DownloadSession &m_session;
     ConsoleView &m_console;
     QElapsedTimer m_clock;
-    int m_done = 0;
-    int m_dropped = 0;
-    int m_failed = 0;
+    OutcomeTally m_tally;
     int m_retries = 0;
-    QMap<QString, int> m_failuresByReason;
     QHash<QString, QString> m_failureReasons; // page URL -> why it last failed
     qint64 m_bytes = 0;
     quint64 m_resumedBytes = 0;

@@ -39,6 +39,12 @@ DownloadSession::DownloadSession(Services services, QObject *parent)
 
     connect(&m_flow, &PageFlow::entryEnded, &m_history, &DownloadHistory::record);
     connect(&m_queue, &DownloadQueue::entriesDiscarded, this, &DownloadSession::recordRemoved);
+    connect(&m_history, &DownloadHistory::recordsCleared, this, [this](const QList<DownloadEntry> &records) {
+        for (const DownloadEntry &record : records) {
+            if (record.part)
+                m_download.discardPartial(record.part->target);
+        }
+    });
 }
 
 void DownloadSession::recordRemoved(QList<DownloadEntry> entries)
@@ -65,7 +71,6 @@ void DownloadSession::downloadAgain(DownloadEntry::Id id)
         return;
     entry->state = DownloadEntry::State::Waiting;
     entry->finished = QDateTime();
-    entry->part.reset();
     m_queue.insert(m_queue.count(), *std::move(entry));
     // With nothing current a start would find nothing to open.
     if (m_queue.currentUrl().isEmpty() && !transferRunning())

@@ -78,8 +78,9 @@ public:
     void StartDownload1Click() { m_flow.StartDownload1Click(); }
     void StopDownExecute() { m_flow.StopDownExecute(); }
     /**
-     * "重新下载": the entry of history record id waits at the end of the queue again, with no part
-     * kept of it; one still queued (a failed one) just waits again. Nothing for an unknown id.
+     * "重新下载": the entry of history record id waits at the end of the queue again, and goes on
+     * from the part a stopped transfer kept of it; one still queued (a failed one) just waits
+     * again. Nothing for an unknown id.
      */
     void downloadAgain(DownloadEntry::Id id);
 

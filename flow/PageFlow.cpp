@@ -57,6 +57,7 @@ void PageFlow::StartDownload1Click()
     // Asked for by the user: every URL that failed before gets another chance, not only the one
     // the run rests at, or each would need its own press.
     if (!transferRunning()) {
+        m_suspending = false;
         m_failedEntries.clear();
         m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
         // Tried at once, and with a whole budget should it fail again.
@@ -96,6 +97,12 @@ void PageFlow::open(const QString &url)
     m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
     m.shutdown.workStarted();
     m.browser.navigate(url);
+}
+
+void PageFlow::suspend()
+{
+    m_suspending = true;
+    StopDownExecute();
 }
 
 void PageFlow::StopDownExecute()
@@ -316,6 +323,8 @@ void PageFlow::DeleteURLError()
         DownloadEntry entry = m.queue.takeAt(index);
         entry.state = DownloadEntry::State::Dropped;
         entry.finished = QDateTime::currentDateTimeUtc();
+        if (entry.part)
+            m.download.discardPartial(std::exchange(entry.part, std::nullopt)->target);
         emit entryEnded(entry);
     }
     m_retry.forget();
@@ -393,6 +402,7 @@ void PageFlow::DownloadFile1Start()
     if (const int index = walkedEntryIndex(m_transferPageUrl); index >= 0) {
         m_transferEntry = m.queue.takeAt(index);
         m_transferEntry->state = DownloadEntry::State::Active;
+        emit transferEntryChanged();
     }
     m.shutdown.workStarted();
     emit transferStarted();
@@ -405,6 +415,10 @@ void PageFlow::DownloadFile1Progress(std::uint32_t receivedKiB, std::uint32_t to
     m_transferEntry->receivedBytes = qint64(receivedKiB) * 1024;
     m_transferEntry->sizeBytes = totalKiB == 0 ? -1 : qint64(totalKiB) * 1024;
     m_transferEntry->fileName = m.download.savedFileName();
+    if (m_transferEntry->part != m.download.resumablePart()) {
+        m_transferEntry->part = m.download.resumablePart();
+        emit transferEntryChanged();
+    }
 }
 
 void PageFlow::DownloadFile1Finish()
@@ -439,6 +453,7 @@ void PageFlow::takeInTransferEnd(const QString &pageUrl, const TransferOutcome &
         m_retry.forget();
         m_targets.remove(pageUrl);
         if (m_transferEntry) {
+            m_transferEntry->part.reset();
             m_transferEntry->state = DownloadEntry::State::Done;
             m_transferEntry->finished = QDateTime::currentDateTimeUtc();
             emit entryEnded(*m_transferEntry);
@@ -447,7 +462,10 @@ void PageFlow::takeInTransferEnd(const QString &pageUrl, const TransferOutcome &
     case TransferOutcome::Kind::Cancelled:
         // Stopped by the user: the entry stays out of the queue, as it left it at the start.
         m_runEnd = ShutdownSwitch::RunEnd::DownloadStopped;
-        if (m_transferEntry) {
+        if (m_transferEntry && m_suspending) {
+            const DownloadQueue::EntryId id = bringBack(pageUrl, false);
+            m.queue.edit(id, [](DownloadEntry &entry) { entry.state = DownloadEntry::State::Waiting; });
+        } else if (m_transferEntry) {
             m_transferEntry->state = DownloadEntry::State::Removed;
             m_transferEntry->finished = QDateTime::currentDateTimeUtc();
             emit entryEnded(*m_transferEntry);
@@ -509,11 +527,16 @@ void PageFlow::giveUp(const QString &pageUrl, const FailureCause &cause)
     m_retry.forget();
     // Its own entry, not the first of the same text: a URL listed twice fails twice on its own.
     const DownloadQueue::EntryId id = bringBack(pageUrl, true);
-    m.queue.edit(id, [&cause](DownloadEntry &entry) {
+    std::optional<PartialFile> part;
+    m.queue.edit(id, [&cause, &part](DownloadEntry &entry) {
         entry.state = DownloadEntry::State::Failed;
         entry.lastFailure = cause;
         entry.finished = QDateTime::currentDateTimeUtc();
+        part = std::exchange(entry.part, std::nullopt);
     });
+    // A part an earlier run kept is known by its entry alone.
+    if (part)
+        m.download.discardPartial(part->target);
     m_failedEntries.insert(id);
     emit entryEnded(m.queue.entry(m.queue.count() - 1));
     const QString &reason = cause.reason;

@@ -77,6 +77,11 @@ public:
     void StartDownload1Click();
     /** "停止下载": stops the browser, the transfer, both page timers and a retry wait. */
     void StopDownExecute();
+    /**
+     * Stops as "停止下载" does, for a program that ends: the entry whose transfer it cancels goes
+     * back to the head of the queue, waiting, with what was fetched of it, instead of out of it.
+     */
+    void suspend();
     /** After a transfer: makes the new head current and opens it. */
     void DeleteURLExecute();
     // The download component's events, bound by the session. The entry whose file is on its way
@@ -89,6 +94,11 @@ public:
     void DownloadFile1Finish();
     /** From the start of a transfer until the flow has taken in its end. */
     bool transferRunning() const { return m_transferring; }
+    /**
+     * The entry whose file is being fetched: out of the queue while it runs, but not done; none
+     * for a URL typed by hand.
+     */
+    const std::optional<DownloadEntry> &transferEntry() const { return m_transferEntry; }
     /**
      * Whether the flow waits for nothing: no timer or retry wait, no transfer, no page loading or
      * being read.
@@ -112,6 +122,11 @@ public:
 signals:
     /** The transfer's file is on its way. */
     void transferStarted();
+    /**
+     * The entry whose file is fetched left the queue, or what its next try could continue became
+     * known.
+     */
+    void transferEntryChanged();
     /** The transfer ended; what the flow makes of it follows. */
     void transferStopped();
     /** A transfer ended: its page URL, the file it saved to (or would have) and how it went. */
@@ -209,6 +224,8 @@ private:
     QString m_transferPageUrl;
     ShutdownSwitch::RunEnd m_runEnd = ShutdownSwitch::RunEnd::NothingQueued;
     bool m_reading = false;
+    // Since suspend(), until the next start: a cancelled transfer's entry stays in the queue.
+    bool m_suspending = false;
     std::optional<RestReason> m_pendingRest;
     quint64 m_restCheck = 0;
 };

@@ -99,6 +99,8 @@ std::optional<DownloadEntry> DownloadHistory::take(DownloadEntry::Id id)
 
 void DownloadHistory::clear()
 {
+    if (!m_records.isEmpty())
+        emit recordsCleared(m_records);
     m_records.clear();
     m_index.clear();
     emit recordsReset();

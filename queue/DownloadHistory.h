@@ -55,6 +55,8 @@ signals:
     void recordRemoved(int index);
     void recordChanged(int index);
     void recordsReset();
+    /** clear() is about to forget these records. */
+    void recordsCleared(const QList<DownloadEntry> &records);
 
 private:
     QList<DownloadEntry> m_records;

@@ -37,6 +37,8 @@ public:
     const QString &head() const { return at(0); }
     /** Throws the list-index error when i names no entry. */
     const DownloadEntry &entry(int i) const;
+    /** The entries in order; a copy costs nothing until the queue changes. */
+    const QList<DownloadEntry> &entryList() const { return m_entries; }
     /** The entries' URLs in order, made on each call. */
     QStringList entries() const;
     /** Throws the list-index error when i names no entry. */

@@ -2,12 +2,13 @@
 #include "queue/QueueListFile.h"
 
 #include "common/QuorvelError.h"
+#include "queue/EntryListText.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
-QStringList QueueListFile::read(const QString &path)
+QList<DownloadEntry> QueueListFile::read(const QString &path)
 {
     const QFileInfo info(path);
     const QString fullPath = info.absoluteFilePath();
@@ -24,10 +25,29 @@ QStringList QueueListFile::read(const QString &path)
     if (content.size() > maxBytes)
         throw QuorvelError(QStringLiteral("不能读取文件 \"%1\". 它大于 64 MiB, 不是网址列表").arg(fullPath));
     try {
-        return splitLines(content);
+        return entriesOf(splitLines(content));
     } catch (const QuorvelError &error) {
         throw QuorvelError(QStringLiteral("不能读取文件 \"%1\". %2").arg(fullPath, error.message()));
     }
+}
+
+QList<DownloadEntry> QueueListFile::entriesOf(const QStringList &lines)
+{
+    QList<DownloadEntry> entries;
+    if (!EntryListText::hasOptions(lines)) {
+        entries.reserve(lines.size());
+        for (const QString &line : lines) {
+            DownloadEntry entry;
+            entry.url = line;
+            entries.append(std::move(entry));
+        }
+        return entries;
+    }
+    for (DownloadEntry &entry : EntryListText::read(lines, false).entries) {
+        if (!entry.isFinished())
+            entries.append(std::move(entry));
+    }
+    return entries;
 }
 
 QStringList QueueListFile::splitLines(const QByteArray &content)

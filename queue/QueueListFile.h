@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "queue/DownloadEntry.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +12,8 @@
  * A queue list file: text, one page URL per line. A byte order mark says UTF-8, UTF-16 LE or
  * UTF-16 BE (what Windows Notepad saves); without one the text is in the locale's 8-bit
  * encoding. Lines end in CR LF, LF or CR in any mixture; a break at the very end adds no entry.
+ * A list in the layout of aria2's input files (options indented under their URL; Quorvel's kept
+ * queue is one) reads as its entries with their options, less those that had ended there.
  * Thread-agnostic.
  */
 class QueueListFile final
@@ -22,7 +27,9 @@ public:
      * file that cannot be opened or is not a regular one, "不能读取文件 ..." for one too large
      * or not text.
      */
-    static QStringList read(const QString &path);
+    static QList<DownloadEntry> read(const QString &path);
+    /** The entries of a list's lines. */
+    static QList<DownloadEntry> entriesOf(const QStringList &lines);
     /** The entries of the file content; throws QuorvelError with the reason when it is not text. */
     static QStringList splitLines(const QByteArray &content);
 

@@ -115,6 +115,11 @@ void DownloadThread::onSavingAs(const QString &fileName)
     m_savingAs = fileName;
 }
 
+void DownloadThread::onResumable(const std::optional<PartialFile> &part)
+{
+    m_resumable = part;
+}
+
 void DownloadThread::onStopBinding(const TransferOutcome &outcome)
 {
     if (m_stopped)

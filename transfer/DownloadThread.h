@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class UiThreadHandoff;
 
@@ -45,6 +46,8 @@ public:
     std::uint32_t resumedKiB() const { return m_resumedKiB; }
     /** The file the service saves to, empty until it says; read it in a progress handler. */
     const QString &savingAs() const { return m_savingAs; }
+    /** What a later try could continue, if this one ends short; read it in a progress handler. */
+    const std::optional<PartialFile> &resumable() const { return m_resumable; }
 
     /**
      * Waits up to timeout for every worker of the process to end, running no events; true when
@@ -59,6 +62,7 @@ private:
     bool onProgress(std::uint64_t received, std::uint64_t total) override;
     void onResumed(std::uint64_t keptBytes) override;
     void onSavingAs(const QString &fileName) override;
+    void onResumable(const std::optional<PartialFile> &part) override;
     void onStopBinding(const TransferOutcome &outcome) override;
     void DoStart();
     void DoProgress();
@@ -81,5 +85,6 @@ private:
     // Written before the progress hand-off that makes them visible to the UI thread.
     std::uint32_t m_resumedKiB = 0;
     QString m_savingAs;
+    std::optional<PartialFile> m_resumable;
     TransferOutcome m_outcome;
 };

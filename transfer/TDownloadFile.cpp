@@ -36,6 +36,7 @@ void TDownloadFile::Start()
     FBusy = true;
     m_resumedKiB = 0;
     m_savedFileName.clear();
+    m_resumablePart.reset();
     m_handoff = std::make_shared<UiThreadHandoff>(this);
     FThread = new DownloadThread(m_service, FUrlToDownload, FFileName, m_handoff);
     // The handlers reach us only through the hand-off, which stops at our destruction.
@@ -73,6 +74,7 @@ void TDownloadFile::ThreadProgress(QObject *Sender, std::uint32_t received, std:
     m_resumedKiB = FThread->resumedKiB();
     if (!FThread->savingAs().isEmpty())
         m_savedFileName = FThread->savingAs();
+    m_resumablePart = FThread->resumable();
     if (FOnProgress)
         callOwner([handler = FOnProgress, Sender, received, total] { handler(Sender, received, total); });
 }

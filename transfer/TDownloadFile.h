@@ -85,6 +85,13 @@ public:
      */
     QString savedFileName() const { return m_savedFileName.isEmpty() ? FFileName : m_savedFileName; }
 
+    /**
+     * What the next try at FileName would continue, should the running transfer end short:
+     * known from its first progress on; nullopt before, or when the server's answer cannot be
+     * continued.
+     */
+    const std::optional<PartialFile> &resumablePart() const { return m_resumablePart; }
+
     /** The entry saved as fileName will not be tried again: what was kept of it goes. */
     void discardPartial(const QString &fileName) { m_service.discardPartial(fileName); }
     /** The longest file name, in bytes, that folder's file system takes. */
@@ -112,4 +119,5 @@ private:
     std::function<void(const QString &)> m_errorReporter;
     std::uint32_t m_resumedKiB = 0;
     QString m_savedFileName;
+    std::optional<PartialFile> m_resumablePart;
 };

@@ -2,10 +2,15 @@
 #pragma once
 
 #include "common/FailureCause.h"
+#include "common/PartialFile.h"
+
+#include <QList>
+#include <QStringList>
 
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 /** How a transfer ended. */
 struct TransferOutcome
@@ -65,6 +70,12 @@ public:
      * once more; TransferOutcome::savedAs has the last word.
      */
     virtual void onSavingAs(const QString &fileName) { Q_UNUSED(fileName); }
+    /**
+     * Before the first progress of a body: should the transfer end before the whole file, what
+     * arrived is kept as part and the next transfer to the same target continues it; nullopt
+     * when this answer cannot be continued. Said again when a fresh answer replaces the first.
+     */
+    virtual void onResumable(const std::optional<PartialFile> &part) { Q_UNUSED(part); }
     /** Once, at the end, after success, failure and abort alike. */
     virtual void onStopBinding(const TransferOutcome &outcome) = 0;
 };
@@ -100,4 +111,19 @@ public:
      * nothing to do. Thread contract: UI thread, never while a transfer to fileName runs.
      */
     virtual void discardPartial(const QString &fileName) { Q_UNUSED(fileName); }
+    /**
+     * Parts an earlier run kept, for the transfers to their targets to continue; a part whose
+     * file is gone is left out. Any other part file of this service's naming in folders was left
+     * by a run nobody continues, and goes. Thread contract: UI thread, before the first transfer.
+     */
+    virtual void adoptPartials(const QList<PartialFile> &parts, const QStringList &folders)
+    {
+        Q_UNUSED(parts);
+        Q_UNUSED(folders);
+    }
+    /**
+     * Whether the parts kept for later tries outlive the service (their entries are kept for a
+     * later run) or go with it. Thread contract: UI thread.
+     */
+    virtual void keepPartsAtExit(bool keep) { Q_UNUSED(keep); }
 };

@@ -23,7 +23,11 @@ int main(int argc, char **argv)
     }
     BatchOptions options;
     options.folder = arguments.at(1);
-    options.urls = arguments.mid(2);
+    for (const QString &url : arguments.mid(2)) {
+        DownloadEntry entry;
+        entry.url = url;
+        options.entries.append(entry);
+    }
 
     QString discarded;
     QTextStream sink(&discarded);

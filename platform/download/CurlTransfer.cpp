@@ -164,6 +164,7 @@ bool CurlTransfer::acceptBody()
         m_bodyEnd = range->last + 1;
         if (m_resume)
             m_callback.onResumed(m_resumed);
+        announceResumable();
         return true;
     }
     if (m_resume) {
@@ -183,7 +184,16 @@ bool CurlTransfer::acceptBody()
     curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     m_total = length > 0 ? std::uint64_t(length) : 0;
     m_bodyEnd = m_total;
+    announceResumable();
     return true;
+}
+
+void CurlTransfer::announceResumable()
+{
+    if (m_validator.isEmpty() || m_total == 0)
+        m_callback.onResumable(std::nullopt);
+    else
+        m_callback.onResumable(PartialFile{m_file.target(), m_file.partName(), m_validator, m_total});
 }
 
 bool CurlTransfer::report()

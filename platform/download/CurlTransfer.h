@@ -75,6 +75,8 @@ private:
     std::size_t write(const char *data, std::size_t bytes);
     /** Decides, once the body begins, whether it continues the part file or replaces it. */
     bool acceptBody();
+    /** Tells the callback whether what this answer brings could be continued by a later try. */
+    void announceResumable();
     long responseCode() const;
     int reportIfIdle();
     TransferOutcome finish(CURLcode code);

@@ -4,6 +4,9 @@
 #include "platform/download/FileNameLimit.h"
 #include "platform/download/PartFile.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <chrono>
 #include <exception>
 
@@ -94,4 +97,25 @@ qsizetype CurlUrlDownloadService::maxFileNameBytes(const QString &folder) const
 void CurlUrlDownloadService::discardPartial(const QString &fileName)
 {
     m_kept.discard(fileName);
+}
+
+void CurlUrlDownloadService::adoptPartials(const QList<PartialFile> &parts, const QStringList &folders)
+{
+    for (const PartialFile &part : parts) {
+        const QFileInfo file(part.partName);
+        // A kept record is a file a person can edit: it must not lead a transfer to append to a
+        // file of another name, in another folder, or through a link.
+        if (!PartFile::isPartName(part.partName) || file.isSymLink() || !file.isFile()
+            || file.absolutePath() != QFileInfo(part.target).absolutePath() || part.total == 0)
+            continue;
+        m_kept.put(part.target, {file.absoluteFilePath(), part.validator, part.total});
+    }
+    for (const QString &folder : folders) {
+        const QDir dir(folder);
+        for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            const QString path = dir.absoluteFilePath(name);
+            if (PartFile::isPartName(name) && !m_kept.holds(path))
+                QFile::remove(path);
+        }
+    }
 }

@@ -17,7 +17,8 @@ class CurlSession;
  *
  * A transfer that ends without the whole file, after data arrived, keeps its part file when the
  * server named a validator and a length; the next transfer to the same target asks only for
- * the rest. Kept parts live until discardPartial() or the service's end.
+ * the rest. Kept parts live until discardPartial() or the service's end, or past it for a run
+ * that keeps its entries, which hands them to the next one's adoptPartials().
  *
  * Thread contract: downloadToFile() from any thread, several at once; discardPartial() on the
  * UI thread; the session outlives it. Destroy it after the components that use it: it waits a
@@ -33,6 +34,8 @@ public:
                                    UrlDownloadCallback &callback) override;
     qsizetype maxFileNameBytes(const QString &folder) const override;
     void discardPartial(const QString &fileName) override;
+    void adoptPartials(const QList<PartialFile> &parts, const QStringList &folders) override;
+    void keepPartsAtExit(bool keep) override { m_kept.keepAtExit(keep); }
 
 private:
     TransferOutcome fetch(const QString &url, const QString &fileName, UrlDownloadCallback &callback);

@@ -5,6 +5,8 @@
 
 KeptParts::~KeptParts()
 {
+    if (m_keepAtExit)
+        return;
     for (const Part &part : std::as_const(m_parts))
         QFile::remove(part.partName);
 }
@@ -33,4 +35,20 @@ void KeptParts::discard(const QString &target)
 {
     if (const auto part = take(target))
         QFile::remove(part->partName);
+}
+
+void KeptParts::keepAtExit(bool keep)
+{
+    std::lock_guard lock(m_mutex);
+    m_keepAtExit = keep;
+}
+
+bool KeptParts::holds(const QString &partName)
+{
+    std::lock_guard lock(m_mutex);
+    for (const Part &part : std::as_const(m_parts)) {
+        if (part.partName == partName)
+            return true;
+    }
+    return false;
 }

@@ -10,9 +10,10 @@
 #include <optional>
 
 /**
- * The part files that failed or cancelled transfers left for a later try in this run, by target
- * name, with what a range request for the rest needs. Kept in memory only: whatever is still
- * here when the store goes is removed from the disk, so nothing of a run outlives it.
+ * The part files that failed or cancelled transfers left for a later try, by target name, with
+ * what a range request for the rest needs. Whatever is still here when the store goes is removed
+ * from the disk, so that nothing of a run outlives it, unless the parts are kept for a later run
+ * that knows them (keepAtExit()).
  *
  * Thread contract: any thread; every method locks.
  */
@@ -39,8 +40,13 @@ public:
     std::optional<Part> take(const QString &target);
     /** Removes the part kept for target from the store and the disk. */
     void discard(const QString &target);
+    /** Whether the parts still here when the store goes stay on the disk. */
+    void keepAtExit(bool keep);
+    /** Whether partName is the part kept for some target. */
+    bool holds(const QString &partName);
 
 private:
     std::mutex m_mutex;
     QHash<QString, Part> m_parts;
+    bool m_keepAtExit = false;
 };

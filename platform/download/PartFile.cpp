@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
@@ -70,6 +71,12 @@ QString partPathFor(const QString &target, const QString &tag)
         name.chop(name.size() > 1 && name.back().isLowSurrogate() ? 2 : 1);
     return target.first(nameStart) + name + suffix;
 }
+}
+
+bool PartFile::isPartName(const QString &fileName)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\.quorvel-[a-z0-9]{6}\\.part$"));
+    return pattern.match(fileName).hasMatch();
 }
 
 PartFile::PartFile(QString target)

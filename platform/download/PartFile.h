@@ -52,6 +52,11 @@ public:
     /** The path of the part file, empty before open(). */
     QString partName() const { return m_file.fileName(); }
     QString errorString() const { return m_error; }
+    /** The file the part becomes. */
+    const QString &target() const { return m_target; }
+
+    /** Whether fileName (a path or a bare name) is named as this class names its part files. */
+    static bool isPartName(const QString &fileName);
 
 private:
     bool flush();

@@ -18,9 +18,13 @@ public:
 class RunEndNoticeTest : public MainWindowFixture
 {
 protected:
-    void transferEnded(const TransferOutcome &outcome)
+    void ended(DownloadEntry::Id id, DownloadEntry::State state)
     {
-        emit session.transferEnded(u"http://h/page"_s, u"/tmp/file.bin"_s, outcome);
+        DownloadEntry entry;
+        entry.id = id;
+        entry.url = u"http://h/page"_s;
+        entry.state = state;
+        emit session.entryEnded(entry);
     }
 
     RecordingNotifier notifier;
@@ -31,19 +35,22 @@ protected:
 
 TEST_F(RunEndNoticeTest, ARunThatEndsWhileTheUserLooksElsewhereIsToldWithItsCounts)
 {
+    using State = DownloadEntry::State;
     ASSERT_FALSE(form->isActiveWindow());
-    transferEnded(TransferOutcome::done());
-    transferEnded(TransferOutcome::done());
-    transferEnded(TransferOutcome::failed(u"HTTP 404"_s));
-    transferEnded(TransferOutcome::cancelled());
-    emit session.urlDropped(u"http://h/gone"_s);
+    ended(1, State::Done);
+    // Failed, tried again, and arrived: one file done, no failure.
+    ended(2, State::Failed);
+    ended(2, State::Done);
+    ended(3, State::Failed);
+    ended(4, State::Removed);
+    ended(5, State::Dropped);
     emit session.cameToRest(RestReason::QueueDone);
     EXPECT_EQ(notifier.shown, QStringList{u"下载完成 | 完成 2 个文件, 丢弃 1, 失败 1"_s});
 
     // The next run counts from nothing.
-    transferEnded(TransferOutcome::failed(u"HTTP 500"_s));
+    ended(6, State::Failed);
     emit session.cameToRest(RestReason::RestingAtFailure);
-    transferEnded(TransferOutcome::done());
+    ended(7, State::Done);
     emit session.cameToRest(RestReason::UnrecognisedPage);
     ASSERT_EQ(notifier.shown.size(), 3);
     EXPECT_EQ(notifier.shown[1], u"下载停在已失败的网址 | 完成 0 个文件, 丢弃 0, 失败 1"_s);
@@ -52,7 +59,7 @@ TEST_F(RunEndNoticeTest, ARunThatEndsWhileTheUserLooksElsewhereIsToldWithItsCoun
 
 TEST_F(RunEndNoticeTest, NothingWhenTheUserStoppedTheRunOrIsLookingAtTheWindow)
 {
-    transferEnded(TransferOutcome::done());
+    ended(1, DownloadEntry::State::Done);
     emit session.cameToRest(RestReason::Stopped);
     activate();
     ASSERT_TRUE(form->isActiveWindow());

@@ -35,7 +35,10 @@ TEST(BatchOptions, UrlsAndListFilesMakeOneQueueInOrder)
                                list.fileName(), QStringLiteral("--shutdown")});
     const auto *options = std::get_if<BatchOptions>(&parsed);
     ASSERT_NE(options, nullptr) << errorOf(parsed).toStdString();
-    EXPECT_EQ(options->urls, (QStringList{QStringLiteral("http://h/a"), QStringLiteral("http://h/b"), QString(),
+    QStringList urls;
+    for (const DownloadEntry &entry : options->entries)
+        urls.append(entry.url);
+    EXPECT_EQ(urls, (QStringList{QStringLiteral("http://h/a"), QStringLiteral("http://h/b"), QString(),
                                           QStringLiteral("http://h/c")}));
     EXPECT_EQ(options->folder, QStringLiteral("/data"));
     EXPECT_TRUE(options->shutdown);

@@ -42,7 +42,11 @@ protected:
     int run(const QStringList &urls, bool shutdown = false, std::chrono::seconds retryFor = 3min)
     {
         BatchOptions options;
-        options.urls = urls;
+        for (const QString &url : urls) {
+            DownloadEntry entry;
+            entry.url = url;
+            options.entries.append(entry);
+        }
         options.folder = m_folder.path();
         options.shutdown = shutdown;
         options.retryFor = retryFor;

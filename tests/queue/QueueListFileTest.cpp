@@ -55,6 +55,14 @@ std::function<QString(const QTemporaryDir &)> written(const QByteArray &content)
     };
 }
 
+QStringList urls(const QList<DownloadEntry> &entries)
+{
+    QStringList urls;
+    for (const DownloadEntry &entry : entries)
+        urls.append(entry.url);
+    return urls;
+}
+
 QByteArray utf16(const QString &text, QStringEncoder::Encoding encoding)
 {
     return QStringEncoder(encoding, QStringEncoder::Flag::WriteBom)(text);
@@ -98,7 +106,7 @@ TEST_P(ListReading, DecodesByTheByteOrderMarkAndRefusesWhatIsNoList)
     QTemporaryDir dir;
     const QString path = GetParam().file(dir);
     if (GetParam().refusal.isEmpty())
-        EXPECT_EQ(QueueListFile::read(path), GetParam().lines);
+        EXPECT_EQ(urls(QueueListFile::read(path)), GetParam().lines);
     else
         EXPECT_EQ(readError(path), GetParam().refusal.arg(path));
 }
@@ -110,7 +118,16 @@ const QString twoUrlsText = u"http://a.example.org/1\r\nhttp://例子.example.or
 
 INSTANTIATE_TEST_SUITE_P(
     QueueListFile, ListReading,
-    testing::Values(ReadCase{"utf8Bom", written("\xEF\xBB\xBF" + twoUrlsText.toUtf8()), twoUrls, {}},
+    testing::Values(ReadCase{"aria2Layout",
+                 written("http://a/1\n  out=x.bin\n\tdir=/tmp\n\n# a comment\nhttp://b/2\n  gid=00000000000000ff\n"),
+                 {u"http://a/1"_s, u"http://b/2"_s},
+                 {}},
+        ReadCase{"keptEntriesThatEndedAreNotQueued",
+                 written("http://a/1\n  quorvel-state=done\nhttp://b/2\n  quorvel-state=failed\n"
+                         "http://c/3\n  quorvel-state=removed\n"),
+                 {u"http://b/2"_s},
+                 {}},
+        ReadCase{"utf8Bom", written("\xEF\xBB\xBF" + twoUrlsText.toUtf8()), twoUrls, {}},
                     // What Windows Notepad saves as "Unicode" and as "Unicode big endian".
                     ReadCase{"utf16LeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16LE)), twoUrls, {}},
                     ReadCase{"utf16BeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16BE)), twoUrls, {}},
@@ -149,7 +166,7 @@ TEST(QueueListFile, ReadsAWholeFile)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("http://a.example.org/1\r\nhttp://a.example.org/2");
     file.close();
-    EXPECT_EQ(QueueListFile::read(file.fileName()),
+    EXPECT_EQ(urls(QueueListFile::read(file.fileName())),
               QStringList({u"http://a.example.org/1"_s, u"http://a.example.org/2"_s}));
 }
 
