@@ -63,6 +63,14 @@ void StatusPanels::showLastingNotice(const QString &text, const QString &whole)
     m_notice->setAccessibleName(shownText(whole));
 }
 
+void StatusPanels::hideLastingNotice(const QString &text)
+{
+    if (m_notice && m_notice->text() == shownText(text)) {
+        delete m_notice;
+        m_notice = nullptr;
+    }
+}
+
 void StatusPanels::setPanelWidth(int panel, int width)
 {
     m_widths.at(std::size_t(panel)) = width;

@@ -36,6 +36,8 @@ public:
      * run, would show for a moment only. A later notice replaces it.
      */
     void showLastingNotice(const QString &text, const QString &whole);
+    /** The condition is over: the notice text shows goes, if it is the one shown. */
+    void hideLastingNotice(const QString &text);
     void setPanelWidth(int panel, int width);
     int panelWidth(int panel) const;
 

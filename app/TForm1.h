@@ -72,6 +72,8 @@ public:
     QAction *NewDownload1, *StartDownload1, *StopDownload1, *Exit1;
     QAction *MoveUP, *MoveDown, *MoveFirst, *MoveLast, *DeleteSelected;
     QAction *ClearList1, *ImportList1, *DownloadOptions1, *ShutPC1, *Progress1, *AboutQuorvel1;
+    /** Whether the queue is kept for the next start; checked by whoever keeps it. */
+    QAction *KeepQueue1;
 
     // ActionList1.
     QAction *AddAction, *DelAction, *UpAction, *DownAction, *FirstAction, *LastAction;

@@ -156,6 +156,8 @@ void TForm1::buildMenus()
     DownloadOptions1 = item(Tools1, QStringLiteral("DownloadOptions1"), QStringLiteral("保存选项"), 5);
     ShutPC1 = item(Tools1, QStringLiteral("ShutPC1"), QStringLiteral("关机"), 17);
     ShutPC1->setCheckable(true);
+    KeepQueue1 = item(Tools1, QStringLiteral("KeepQueue1"), QStringLiteral("保存下载列表"), -1);
+    KeepQueue1->setCheckable(true);
     View1 = menu(QStringLiteral("View1"), QStringLiteral("视图(&V)"));
     Progress1 = item(View1, QStringLiteral("Progress1"), QStringLiteral("显示/隐藏 进度"), -1);
     Help1 = menu(QStringLiteral("Help1"), QStringLiteral("帮助(&H)"));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The composition root: builds the long-lived objects and hands them down by reference.
 #include "app/AppSetup.h"
+#include "app/QueueKeeping.h"
 #include "app/RunEndNotice.h"
 #include "app/StatusPanels.h"
 #include "app/TForm1.h"
@@ -8,6 +9,7 @@
 #include "flow/DownloadSession.h"
 #include "layout/LayoutLoader.h"
 #include "platform/download/CurlUrlDownloadService.h"
+#include "platform/keep/LocalStateFile.h"
 #include "platform/net/CurlSession.h"
 #include "platform/notify/DesktopNotifier.h"
 #include "platform/pattern/Re2PatternCompiler.h"
@@ -20,6 +22,7 @@
 #include "transfer/DownloadThread.h"
 
 #include <QApplication>
+#include <QSettings>
 
 #include <cstdio>
 
@@ -58,6 +61,12 @@ int main(int argc, char *argv[])
                                          layouts.errors.size() > 1
                                              ? QStringLiteral(" (共 %1 个)").arg(layouts.errors.size())
                                              : QString()));
+        LocalStateFile stateFile(LocalStateFile::standardPath());
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quorvel"),
+                           QStringLiteral("quorvel"));
+        // Before the window shows: what it restores is there from its first paint. Gone before
+        // the session, it saves the entry whose file was still on its way.
+        QueueKeeping keeping(Form1, downloadSession, downloads, stateFile, settings, DownloadFolder::defaultPath());
         RunEndNotice notice(downloadSession, *notifier, Form1);
         KeepAwake keepAwake(*sleepLock, downloadSession);
         QObject::connect(&keepAwake, &KeepAwake::unavailable, Form1.StatusBar1,
@@ -67,8 +76,8 @@ int main(int argc, char *argv[])
         Form1.show();
         exitCode = QApplication::exec();
     }
-    // Closing the window cancelled a running transfer; its worker removes the partial file
-    // before it ends, and it must end before the cookie session goes.
+    // Closing the window cancelled a running transfer; its worker keeps or removes the partial
+    // file before it ends, and it must end before the cookie session goes.
     DownloadThread::waitForWorkers(std::chrono::milliseconds(2000));
     return exitCode;
 }

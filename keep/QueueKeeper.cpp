@@ -17,6 +17,7 @@ QueueKeeper::QueueKeeper(DownloadSession &session, UrlDownloadService &downloads
 {
     connect(&m_store, &QueueStore::saveFailed, this, &QueueKeeper::saveFailed);
     connect(&m_store, &QueueStore::saveRecovered, this, &QueueKeeper::saveRecovered);
+    watch();
 }
 
 QueueKeeper::~QueueKeeper()
@@ -52,7 +53,6 @@ void QueueKeeper::watch()
         connect(&history, &DownloadHistory::recordChanged, this, changed);
         connect(&history, &DownloadHistory::recordsReset, this, changed);
     }
-    m_downloads.keepPartsAtExit(true);
 }
 
 QString QueueKeeper::restore(const QString &saveFolder)
@@ -71,13 +71,13 @@ QString QueueKeeper::restore(const QString &saveFolder)
         }
     }
     m_downloads.adoptPartials(parts, QStringList(folders.cbegin(), folders.cend()));
+    m_downloads.keepPartsAtExit(true);
     const int restored = int(opening.kept.queue.size());
     m_session.queue().appendEntries(std::move(opening.kept.queue));
     if (m_keeps == Keeps::QueueAndHistory)
         m_session.history().recordAll(opening.kept.history);
     if (m_session.queue().currentUrl().isEmpty())
         m_session.queue().showHead();
-    watch();
     QStringList said;
     if (!opening.notice.isEmpty())
         said << opening.notice;
@@ -94,7 +94,7 @@ bool QueueKeeper::startAfresh(QString &notice)
     notice = opening.notice;
     if (!opening.claimed)
         return false;
-    watch();
+    m_downloads.keepPartsAtExit(true);
     m_store.changed();
     return true;
 }

@@ -53,6 +53,7 @@ signals:
 
 private:
     KeptQueue snapshot() const;
+    /** Every change of what is kept asks the store for a save, which it makes only while it keeps. */
     void watch();
 
     DownloadSession &m_session;

@@ -181,6 +181,9 @@ void FakeHost::sendFile(const httplib::Request &request, httplib::Response &resp
             fileType, [stream](std::size_t offset, httplib::DataSink &sink) { return stream->writeOrFinish(offset, sink); },
             release);
     } else {
+        // The bytes follow from the name and the size alone, so that is the version a resumed
+        // transfer must name; httplib answers a Range with a 206 of the same headers.
+        response.set_header("ETag", "\"" + ticket.name + "-" + std::to_string(options.size) + "\"");
         response.set_content_provider(
             options.size, fileType,
             [stream](std::size_t offset, std::size_t length, httplib::DataSink &sink) {
