@@ -47,9 +47,19 @@ public:
         return script(callback);
     }
     void discardPartial(const QString &fileName) override { discarded.append(fileName); }
+    void adoptPartials(const QList<PartialFile> &parts, const QStringList &folders) override
+    {
+        adopted = parts;
+        swept = folders;
+    }
+    void keepPartsAtExit(bool keep) override { keepsPartsAtExit = keep; }
 
     /** The file names discardPartial() was called for. */
     QStringList discarded;
+    /** What adoptPartials() was last given. */
+    QList<PartialFile> adopted;
+    QStringList swept;
+    bool keepsPartsAtExit = false;
 
 private:
     std::mutex m_scriptMutex;
