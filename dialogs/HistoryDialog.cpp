@@ -49,13 +49,15 @@ HistoryDialog::HistoryDialog(DownloadSession &session, UrlOpener &opener, QWidge
     setObjectName(QStringLiteral("HistoryDialog"));
     setWindowTitle(QStringLiteral("下载记录"));
     setAccessibleName(windowTitle());
-    resize(760, 380);
+    resize(860, 380);
 
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setWordWrap(false);
+    // A URL and a file name tell themselves apart at both ends: the host and the name's extension.
+    m_table->setTextElideMode(Qt::ElideMiddle);
     m_table->verticalHeader()->hide();
     // Fixed widths: measuring every row's text would read a long history whole on each change.
     const QList<std::pair<int, int>> widths = {
