@@ -6,6 +6,7 @@
 #include "automation/ShownText.h"
 #include "dialogs/FixedOuterSize.h"
 #include "dialogs/FreshForm.h"
+#include "dialogs/HistoryDialog.h"
 #include "dialogs/TForm2.h"
 #include "dialogs/TForm3.h"
 #include "dialogs/TForm4.h"
@@ -153,6 +154,15 @@ void TForm1::ImportList1Click()
 void TForm1::LoadListFile(const QString &fileName)
 {
     m_queue.replaceAll(QueueListFile::read(fileName));
+}
+
+void TForm1::History1Click()
+{
+    if (!m_history)
+        m_history = new HistoryDialog(m_session, m_opener, this);
+    m_history->show();
+    m_history->raise();
+    m_history->activateWindow();
 }
 
 void TForm1::DownloadOptions1Click()

@@ -11,6 +11,7 @@
 #include <functional>
 
 class FindTextDialog;
+class HistoryDialog;
 class ProgressPanel;
 class QFrame;
 class QLabel;
@@ -71,7 +72,7 @@ public:
     QMenu *File1, *Edit1, *Tools1, *View1, *Help1;
     QAction *NewDownload1, *StartDownload1, *StopDownload1, *Exit1;
     QAction *MoveUP, *MoveDown, *MoveFirst, *MoveLast, *DeleteSelected;
-    QAction *ClearList1, *ImportList1, *DownloadOptions1, *ShutPC1, *Progress1, *AboutQuorvel1;
+    QAction *ClearList1, *ImportList1, *History1, *DownloadOptions1, *ShutPC1, *Progress1, *AboutQuorvel1;
     /** Whether the queue is kept for the next start; checked by whoever keeps it. */
     QAction *KeepQueue1;
 
@@ -91,6 +92,8 @@ public:
     void ImportList1Click();
     /** Replaces the queue with the lines of fileName; throws when it cannot be opened. */
     void LoadListFile(const QString &fileName);
+    /** Shows the one "下载记录" dialog, made on first use. */
+    void History1Click();
     void DownloadOptions1Click();
     void SaveBtnClick();
     void AboutQuorvel1Click();
@@ -137,4 +140,5 @@ private:
     FormRefs m_forms;
     OptionsLinks m_optionsLinks;
     FindTextDialog *m_find = nullptr;
+    HistoryDialog *m_history = nullptr;
 };

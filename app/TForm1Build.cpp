@@ -153,6 +153,8 @@ void TForm1::buildMenus()
     ClearList1 = item(Tools1, QStringLiteral("ClearList1"), QStringLiteral("清除列表\tCtrl+L"), 14);
     ImportList1 = item(Tools1, QStringLiteral("ImportList1"), QStringLiteral("输入列表"), 3,
                        QKeySequence(Qt::CTRL | Qt::Key_I));
+    History1 = item(Tools1, QStringLiteral("History1"), QStringLiteral("下载记录..."), -1,
+                    QKeySequence(Qt::CTRL | Qt::Key_H));
     DownloadOptions1 = item(Tools1, QStringLiteral("DownloadOptions1"), QStringLiteral("保存选项"), 5);
     ShutPC1 = item(Tools1, QStringLiteral("ShutPC1"), QStringLiteral("关机"), 17);
     ShutPC1->setCheckable(true);
@@ -225,6 +227,7 @@ void TForm1::connectHandlers()
     run(EditDelete1, &TForm1::EditDelete1Execute);
     run(StartDownload1, &TForm1::StartDownload1Click);
     run(ImportList1, &TForm1::ImportList1Click);
+    run(History1, &TForm1::History1Click);
     run(DownloadOptions1, &TForm1::DownloadOptions1Click);
     run(ShutPC1, &TForm1::ShutPC1Click);
     run(Progress1, &TForm1::Progress1Click);

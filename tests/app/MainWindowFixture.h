@@ -20,10 +20,12 @@
 class MainWindowFixture : public testing::Test
 {
 protected:
-    class NoOpener final : public UrlOpener
+    /** Keeps what the window hands to the desktop instead of starting a browser. */
+    class RecordingOpener final : public UrlOpener
     {
     public:
-        void open(const QUrl &) override {}
+        void open(const QUrl &url) override { opened.append(url); }
+        QList<QUrl> opened;
     };
 
     MainWindowFixture();
@@ -39,7 +41,7 @@ protected:
     QTemporaryDir home;
     // Before the session, which takes its default folder from HOME.
     bool m_homeMoved = qputenv("HOME", home.path().toUtf8());
-    NoOpener opener;
+    RecordingOpener opener;
     FakePageBrowser browser;
     ScriptedService downloads{[](UrlDownloadCallback &) { return TransferOutcome::done(); }};
     FakePowerRequest power;
