@@ -45,7 +45,8 @@ void QueueKeeper::watch()
     connect(&queue, &DownloadQueue::entryMoved, this, changed);
     connect(&queue, &DownloadQueue::entriesReset, this, changed);
     connect(&queue, &DownloadQueue::entryChanged, this, changed);
-    connect(&m_session.flow(), &PageFlow::transferEntryChanged, this, changed);
+    // A part file a kill finds unrecorded can only be removed, and its bytes fetched again.
+    connect(&m_session.flow(), &PageFlow::transferEntryChanged, this, [this] { m_store.changedNow(); });
     if (m_keeps == Keeps::QueueAndHistory) {
         DownloadHistory &history = m_session.history();
         connect(&history, &DownloadHistory::recordsInserted, this, changed);

@@ -78,6 +78,14 @@ void QueueStore::changed()
         m_coalesce.start();
 }
 
+void QueueStore::changedNow()
+{
+    if (!m_claimed || !m_enabled)
+        return;
+    m_coalesce.stop();
+    handOver();
+}
+
 void QueueStore::handOver()
 {
     {

@@ -51,6 +51,11 @@ public:
     bool claim();
     /** The queue changed: a save follows soon. Nothing while not claimed or turned off. */
     void changed();
+    /**
+     * A change that must be on the disk before anything else happens if it can: saved now, off
+     * the UI thread, with whatever else changed.
+     */
+    void changedNow();
     /** Saves now and waits for it: at the end of the program. */
     void flush();
     /** Off, nothing is saved and the file goes; on again, everything is saved at once. */

@@ -2,11 +2,16 @@
 // The real quorvel-batch executable: exit statuses, interrupts and what it writes to a pipe.
 #include "tools/fakehost/FakeHost.h"
 #include "tools/fakehost/FileContent.h"
+#include "queue/QueueListFile.h"
+#include "tests/support/HostFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -14,6 +19,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -231,4 +239,66 @@ TEST_F(BatchProcessTest, TheSecondSiteIsFetchedByItsShippedLayoutAndTheFirstByTh
     EXPECT_EQ(folderEntries(), (QStringList{QStringLiteral("first-site.bin"), QStringLiteral("second site.bin")}));
     EXPECT_TRUE(savedBytes(QStringLiteral("second site.bin")) == FileContent("second%20site.bin", size).bytes(0, size));
     EXPECT_TRUE(savedBytes(QStringLiteral("first-site.bin")) == FileContent("first-site.bin", size).bytes(0, size));
+}
+
+// A run killed at any moment, again and again, goes on from its session file each time: no entry
+// is lost or fetched twice, and the cut transfers continue from their part files.
+TEST_F(BatchProcessTest, KilledRunsGoOnFromTheirSessionFileAndResumeTheirParts)
+{
+    std::mutex logMutex;
+    QStringList fileRequests;
+    FakeHost host{HostDefaults{}, [&](const std::string &line) {
+                      const std::lock_guard lock(logMutex);
+                      if (line.find(" /get/") != std::string::npos)
+                          fileRequests << QString::fromStdString(line);
+                  }};
+    host.start(0);
+    const QStringList names{u"one.bin"_s, u"two.bin"_s, u"three.bin"_s, u"four.bin"_s};
+    constexpr std::uint64_t size = 3'000'000;
+    QStringList urls;
+    for (const QString &name : names)
+        urls << QString::fromStdString(host.url("/file/" + name.toStdString() + "?size=3000000&rate=1500000&countdown=0"));
+    const QString session = m_folder.filePath(u"../session.txt"_s);
+
+    QRandomGenerator random(19);
+    for (int kill = 0; kill < 6; ++kill) {
+        m_output.clear();
+        start(QStringList{u"--save-session"_s, session} + (kill == 0 ? urls : QStringList{session}));
+        if (!waitForOutput(QStringLiteral("下载中"), 20000))
+            break; // the run came to its end before this kill
+        QThread::msleep(100 + random.bounded(900));
+        m_process.kill();
+        ASSERT_TRUE(m_process.waitForFinished(5000));
+    }
+    start({u"--save-session"_s, session, session});
+    ASSERT_TRUE(m_process.waitForFinished(60000));
+    EXPECT_EQ(m_process.exitCode(), 0) << m_process.readAllStandardOutput().toStdString();
+    QStringList expected = names;
+    expected.sort();
+    QStringList arrived = folderEntries();
+    // A kill in the moment between a part's first bytes and its record leaves it to nobody.
+    arrived.removeIf([](const QString &name) { return name.endsWith(u".part"_s); });
+    arrived.sort();
+    EXPECT_EQ(arrived, expected) << "no second copy of a file";
+    for (const QString &name : names)
+        expectHostFile(m_folder.path(), name, size);
+    const std::lock_guard lock(logMutex);
+    EXPECT_TRUE(fileRequests.filter(u" 206 "_s).size() > 0) << fileRequests.join(u'\n').toStdString();
+}
+
+TEST_F(BatchProcessTest, AnInterruptKeepsTheCutEntryAndItsPartInTheSessionFile)
+{
+    const QString session = m_folder.filePath(u"../interrupted.txt"_s);
+    const QString url = pageUrl("slow.bin?size=40000000&rate=1000000&countdown=0");
+    start({u"--save-session"_s, session, url, pageUrl("next.bin?size=10&countdown=0")});
+    ASSERT_TRUE(waitForOutput(QStringLiteral("下载中")));
+    QThread::msleep(1500);
+    interruptAndTime("INT");
+    EXPECT_EQ(m_process.exitCode(), 130);
+    const QList<DownloadEntry> kept = QueueListFile::read(session);
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(kept[0].url, url) << "back at the head";
+    ASSERT_TRUE(kept[0].part.has_value());
+    EXPECT_TRUE(QFileInfo(kept[0].part->partName).size() > 0);
+    EXPECT_EQ(folderEntries(), QStringList{QFileInfo(kept[0].part->partName).fileName()});
 }
