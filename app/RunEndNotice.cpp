@@ -9,7 +9,8 @@
 RunEndNotice::RunEndNotice(DownloadSession &session, UserNotifier &notifier, const QWidget &window, QObject *parent)
     : QObject(parent), m_notifier(notifier), m_window(window)
 {
-    connect(&session, &DownloadSession::entryEnded, this, [this](const DownloadEntry &entry) { m_tally.record(entry); });
+    connect(&session, &DownloadSession::entryEnded, this,
+            [this](const DownloadEntry &entry) { m_tally.record(entry); });
     connect(&session, &DownloadSession::cameToRest, this, &RunEndNotice::cameToRest);
 }
 
@@ -30,10 +31,11 @@ void RunEndNotice::cameToRest(RestReason reason)
         break;
     }
     if (!title.isEmpty() && !m_window.isActiveWindow())
-        m_notifier.notify(title, QStringLiteral("完成 %1 个文件, 丢弃 %2, 失败 %3")
-                                         .arg(m_tally.done())
-                                         .arg(m_tally.dropped())
-                                         .arg(m_tally.failed()));
+        m_notifier.notify(title,
+                          QStringLiteral("完成 %1 个文件, 丢弃 %2, 失败 %3")
+                              .arg(m_tally.done())
+                              .arg(m_tally.dropped())
+                              .arg(m_tally.failed()));
     // The next start begins a new run.
     m_tally.clear();
 }

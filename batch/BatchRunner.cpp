@@ -19,9 +19,8 @@ BatchRunner::BatchRunner(DownloadSession &session, ConsoleView &console, QObject
     connect(&m_session, &DownloadSession::transferEnded, this, &BatchRunner::transferEnded);
     connect(&m_session, &DownloadSession::progressed, &m_console,
             [this](std::uint32_t received, std::uint32_t) { m_console.transferProgressed(received); });
-    connect(&m_session, &DownloadSession::urlDropped, this, [this](const QString &url) {
-        m_console.say(QStringLiteral("丢弃 (文件不存在): ") + url);
-    });
+    connect(&m_session, &DownloadSession::urlDropped, this,
+            [this](const QString &url) { m_console.say(QStringLiteral("丢弃 (文件不存在): ") + url); });
     connect(&m_session, &DownloadSession::restingAtFailure, this, [this](const QString &url) {
         m_console.say(QStringLiteral("停在已失败的网址: %1 (%2)").arg(url, m_failureReasons.value(url)));
     });
@@ -32,7 +31,8 @@ BatchRunner::BatchRunner(DownloadSession &session, ConsoleView &console, QObject
                                   .arg(QString::number(retry), reason, QString::number(wait.count()), url));
             });
     connect(&m_session, &DownloadSession::entryFailed, this, &BatchRunner::entryFailed);
-    connect(&m_session, &DownloadSession::entryEnded, this, [this](const DownloadEntry &entry) { m_tally.record(entry); });
+    connect(&m_session, &DownloadSession::entryEnded, this,
+            [this](const DownloadEntry &entry) { m_tally.record(entry); });
     connect(&m_session, &DownloadSession::insecureConnection, this, [this](const QString &pageUrl, const QString &url) {
         m_console.say(QStringLiteral("%1: %2 (%3)").arg(PageFlow::insecureConnectionText(), url, pageUrl));
     });

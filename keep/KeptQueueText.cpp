@@ -9,7 +9,7 @@
 namespace {
 const QByteArray headerStart = "# quorvel-queue format=";
 const QByteArray endLine = "# quorvel-queue end";
-}
+} // namespace
 
 QByteArray KeptQueueText::write(const KeptQueue &kept)
 {

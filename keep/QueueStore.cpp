@@ -141,7 +141,8 @@ void QueueStore::writeLoop()
         lock.unlock();
         QString why;
         const bool ok = m_file.replace(KeptQueueText::write(kept), why);
-        QMetaObject::invokeMethod(this, [this, ok, why] { reportResult(ok, why); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, ok, why] { reportResult(ok, why); }, Qt::QueuedConnection);
         lock.lock();
         m_writing = false;
         m_written.notify_all();

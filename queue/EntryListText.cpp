@@ -200,7 +200,7 @@ void dropIncompletePart(DownloadEntry &entry)
             || entry.part->total == 0))
         entry.part.reset();
 }
-}
+} // namespace
 
 bool EntryListText::hasOptions(const QStringList &lines)
 {
@@ -268,9 +268,7 @@ void EntryListText::write(const DownloadEntry &entry, QByteArray &out)
         out += value.toUtf8();
         out += '\n';
     };
-    const auto own = [&option](const char *key, const QString &value) {
-        option(QLatin1String(key), escaped(value));
-    };
+    const auto own = [&option](const char *key, const QString &value) { option(QLatin1String(key), escaped(value)); };
     // A URL that itself breaks lines cannot be one line of a list; it could never be opened either.
     QString url = entry.url;
     url.replace(u'\r', u' ').replace(u'\n', u' ');

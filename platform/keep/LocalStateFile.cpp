@@ -28,7 +28,7 @@ void syncFolder(const QString &folder)
     ::fsync(fd);
     ::close(fd);
 }
-}
+} // namespace
 
 LocalStateFile::LocalStateFile(QString path)
     : m_path(std::move(path))

@@ -38,8 +38,9 @@ TEST(BatchOptions, UrlsAndListFilesMakeOneQueueInOrder)
     QStringList urls;
     for (const DownloadEntry &entry : options->entries)
         urls.append(entry.url);
-    EXPECT_EQ(urls, (QStringList{QStringLiteral("http://h/a"), QStringLiteral("http://h/b"), QString(),
-                                          QStringLiteral("http://h/c")}));
+    EXPECT_EQ(urls,
+              (QStringList{QStringLiteral("http://h/a"), QStringLiteral("http://h/b"), QString(),
+                           QStringLiteral("http://h/c")}));
     EXPECT_EQ(options->folder, QStringLiteral("/data"));
     EXPECT_TRUE(options->shutdown);
 }

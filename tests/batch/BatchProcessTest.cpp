@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
 // The real quorvel-batch executable: exit statuses, interrupts and what it writes to a pipe.
-#include "tools/fakehost/FakeHost.h"
-#include "tools/fakehost/FileContent.h"
 #include "queue/QueueListFile.h"
 #include "tests/support/HostFile.h"
+#include "tools/fakehost/FakeHost.h"
+#include "tools/fakehost/FileContent.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -257,7 +257,8 @@ TEST_F(BatchProcessTest, KilledRunsGoOnFromTheirSessionFileAndResumeTheirParts)
     constexpr std::uint64_t size = 3'000'000;
     QStringList urls;
     for (const QString &name : names)
-        urls << QString::fromStdString(host.url("/file/" + name.toStdString() + "?size=3000000&rate=1500000&countdown=0"));
+        urls << QString::fromStdString(
+            host.url("/file/" + name.toStdString() + "?size=3000000&rate=1500000&countdown=0"));
     const QString session = m_folder.filePath(u"../session.txt"_s);
 
     QRandomGenerator random(19);

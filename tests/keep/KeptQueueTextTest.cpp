@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "keep/KeptQueueText.h"
 
-
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;

@@ -35,7 +35,10 @@ protected:
         return content ? int(KeptQueueText::read(*content).kept.queue.size()) : -1;
     }
     /** Runs the event loop for a while longer than the store waits before it saves. */
-    static void settle() { runWithinBudget([] { return false; }, 100ms); }
+    static void settle()
+    {
+        runWithinBudget([] { return false; }, 100ms);
+    }
 
     int urls = 1;
     FakeStateFile file;

@@ -118,7 +118,8 @@ const QString twoUrlsText = u"http://a.example.org/1\r\nhttp://例子.example.or
 
 INSTANTIATE_TEST_SUITE_P(
     QueueListFile, ListReading,
-    testing::Values(ReadCase{"aria2Layout",
+    testing::Values(
+        ReadCase{"aria2Layout",
                  written("http://a/1\n  out=x.bin\n\tdir=/tmp\n\n# a comment\nhttp://b/2\n  gid=00000000000000ff\n"),
                  {u"http://a/1"_s, u"http://b/2"_s},
                  {}},
@@ -128,35 +129,34 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"http://b/2"_s},
                  {}},
         ReadCase{"utf8Bom", written("\xEF\xBB\xBF" + twoUrlsText.toUtf8()), twoUrls, {}},
-                    // What Windows Notepad saves as "Unicode" and as "Unicode big endian".
-                    ReadCase{"utf16LeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16LE)), twoUrls, {}},
-                    ReadCase{"utf16BeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16BE)), twoUrls, {}},
-                    ReadCase{
-                        "utf16WithoutBom", written(QStringEncoder(QStringEncoder::Utf16LE)(twoUrlsText)), {}, notText},
-                    ReadCase{"nulInEightBitText", written(QByteArray("a\nb\0c\nd", 7)), {}, notText},
-                    ReadCase{"leadingNul", written(QByteArray("\0a\n", 3)), {}, notText},
-                    ReadCase{"overTheCap",
-                             [](const QTemporaryDir &dir) {
-                                 QFile file(dir.filePath(u"huge.txt"_s));
-                                 EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-                                 EXPECT_TRUE(file.resize(qint64(64) * 1024 * 1024 + 1));
-                                 return file.fileName();
-                             },
-                             {},
-                             u"不能读取文件 \"%1\". 它大于 64 MiB, 不是网址列表"_s},
-                    ReadCase{"device",
-                             [](const QTemporaryDir &) { return u"/dev/null"_s; },
-                             {},
-                             u"不能打开文件 \"%1\". 这不是普通文件 (是设备、管道或套接字)"_s},
-                    ReadCase{"linkToAList",
-                             [](const QTemporaryDir &dir) {
-                                 const QString list = written("http://a.example.org/1")(dir);
-                                 const QString link = dir.filePath(u"link.txt"_s);
-                                 EXPECT_TRUE(QFile::link(list, link));
-                                 return link;
-                             },
-                             {u"http://a.example.org/1"_s},
-                             {}}),
+        // What Windows Notepad saves as "Unicode" and as "Unicode big endian".
+        ReadCase{"utf16LeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16LE)), twoUrls, {}},
+        ReadCase{"utf16BeBom", written(utf16(twoUrlsText, QStringEncoder::Utf16BE)), twoUrls, {}},
+        ReadCase{"utf16WithoutBom", written(QStringEncoder(QStringEncoder::Utf16LE)(twoUrlsText)), {}, notText},
+        ReadCase{"nulInEightBitText", written(QByteArray("a\nb\0c\nd", 7)), {}, notText},
+        ReadCase{"leadingNul", written(QByteArray("\0a\n", 3)), {}, notText},
+        ReadCase{"overTheCap",
+                 [](const QTemporaryDir &dir) {
+                     QFile file(dir.filePath(u"huge.txt"_s));
+                     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+                     EXPECT_TRUE(file.resize(qint64(64) * 1024 * 1024 + 1));
+                     return file.fileName();
+                 },
+                 {},
+                 u"不能读取文件 \"%1\". 它大于 64 MiB, 不是网址列表"_s},
+        ReadCase{"device",
+                 [](const QTemporaryDir &) { return u"/dev/null"_s; },
+                 {},
+                 u"不能打开文件 \"%1\". 这不是普通文件 (是设备、管道或套接字)"_s},
+        ReadCase{"linkToAList",
+                 [](const QTemporaryDir &dir) {
+                     const QString list = written("http://a.example.org/1")(dir);
+                     const QString link = dir.filePath(u"link.txt"_s);
+                     EXPECT_TRUE(QFile::link(list, link));
+                     return link;
+                 },
+                 {u"http://a.example.org/1"_s},
+                 {}}),
     [](const testing::TestParamInfo<ReadCase> &info) { return std::string(info.param.name); });
 
 TEST(QueueListFile, ReadsAWholeFile)
