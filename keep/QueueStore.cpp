@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "keep/QueueStore.h"
 
-#include "keep/StateFile.h"
+#include "common/StateFile.h"
 
 QueueStore::QueueStore(StateFile &file, std::function<KeptQueue()> snapshot, std::chrono::milliseconds coalesce,
                        QObject *parent)

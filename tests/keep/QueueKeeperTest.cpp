@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "keep/QueueKeeper.h"
 #include "tests/flow/FlowFixture.h"
-#include "tests/keep/FakeStateFile.h"
+#include "tests/support/FakeStateFile.h"
 
 #include <gtest/gtest.h>
 

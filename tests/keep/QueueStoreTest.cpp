@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "keep/QueueStore.h"
 #include "platform/keep/LocalStateFile.h"
-#include "tests/keep/FakeStateFile.h"
+#include "tests/support/FakeStateFile.h"
 #include "tests/support/Budget.h"
 
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "keep/StateFile.h"
+#include "common/StateFile.h"
 
 #include <QStringList>
 
