@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "keep/QueueStore.h"
 #include "platform/keep/LocalStateFile.h"
-#include "tests/support/FakeStateFile.h"
 #include "tests/support/Budget.h"
+#include "tests/support/FakeStateFile.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
