@@ -114,7 +114,8 @@ void CurlUrlDownloadService::adoptPartials(const QList<PartialFile> &parts, cons
         const QDir dir(folder);
         for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
             const QString path = dir.absoluteFilePath(name);
-            if (PartFile::isPartName(name) && !m_kept.holds(path))
+            // A part some other run is writing now (another Quorvel, a quorvel-batch) is not stray.
+            if (PartFile::isPartName(name) && !m_kept.holds(path) && !PartFile::isInUse(path))
                 QFile::remove(path);
         }
     }

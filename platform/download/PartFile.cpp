@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,6 +74,22 @@ QString partPathFor(const QString &target, const QString &tag)
 }
 }
 
+void PartFile::markInUse()
+{
+    // Advisory, and gone with the descriptor: a crashed writer leaves no lock behind.
+    ::flock(m_file.handle(), LOCK_EX | LOCK_NB);
+}
+
+bool PartFile::isInUse(const QString &partName)
+{
+    const int fd = ::open(QFile::encodeName(partName).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return locked;
+}
+
 bool PartFile::isPartName(const QString &fileName)
 {
     static const QRegularExpression pattern(QStringLiteral("\\.quorvel-[a-z0-9]{6}\\.part$"));
@@ -99,6 +116,7 @@ bool PartFile::open()
         // NewOnly: never open a file someone else made, and keep the user's umask for the result.
         if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
             m_buffer.reserve(bufferSize);
+            markInUse();
             return true;
         }
         if (!m_file.exists())
@@ -114,6 +132,7 @@ bool PartFile::resume(const QString &partName)
     m_file.setFileName(partName);
     if (m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
         m_buffer.reserve(bufferSize);
+        markInUse();
         return true;
     }
     const auto why = m_file.errorString();

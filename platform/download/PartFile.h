@@ -57,8 +57,12 @@ public:
 
     /** Whether fileName (a path or a bare name) is named as this class names its part files. */
     static bool isPartName(const QString &fileName);
+    /** Whether a part file is open for writing now, by this process or another one. */
+    static bool isInUse(const QString &partName);
 
 private:
+    /** Tells a sweep of stray part files, in this process or another, to leave this one alone. */
+    void markInUse();
     bool flush();
     bool fail(const QString &what);
 
