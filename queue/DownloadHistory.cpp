@@ -55,30 +55,28 @@ QStringList DownloadHistory::failedUrls() const
     return urls;
 }
 
-void DownloadHistory::record(const DownloadEntry &entry)
+void DownloadHistory::replaceRecord(const DownloadEntry &entry)
 {
-    if (const int index = indexOf(entry.id); index >= 0) {
-        m_records[index] = entry;
-        emit recordChanged(index);
+    const int index = indexOf(entry.id);
+    if (index < 0) {
+        m_index.insert(entry.id, m_records.size());
+        m_records.append(entry);
         return;
     }
-    m_index.insert(entry.id, m_records.size());
-    m_records.append(entry);
-    emit recordsInserted(count() - 1, 1);
+    m_records[index] = entry;
+    emit recordChanged(index);
+}
+
+void DownloadHistory::record(const DownloadEntry &entry)
+{
+    recordAll({entry});
 }
 
 void DownloadHistory::recordAll(const QList<DownloadEntry> &entries)
 {
     const int first = count();
-    for (const DownloadEntry &entry : entries) {
-        if (const int index = indexOf(entry.id); index >= 0) {
-            m_records[index] = entry;
-            emit recordChanged(index);
-            continue;
-        }
-        m_index.insert(entry.id, m_records.size());
-        m_records.append(entry);
-    }
+    for (const DownloadEntry &entry : entries)
+        replaceRecord(entry);
     if (count() > first)
         emit recordsInserted(first, count() - first);
 }

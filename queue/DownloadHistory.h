@@ -59,6 +59,9 @@ signals:
     void recordsCleared(const QList<DownloadEntry> &records);
 
 private:
+    /** Puts entry in place of its earlier record and says so; else appends it, unannounced. */
+    void replaceRecord(const DownloadEntry &entry);
+
     QList<DownloadEntry> m_records;
     QHash<DownloadEntry::Id, qsizetype> m_index; // id -> place in m_records
 };

@@ -40,7 +40,7 @@ LocalStateFile::~LocalStateFile() = default;
 QString LocalStateFile::standardPath()
 {
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification: a relative path is invalid and is ignored.
+    // XDG: a relative base folder is invalid and stands for none.
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/state");
     return base + QStringLiteral("/quorvel/queue.txt");
