@@ -3,6 +3,7 @@
 
 #include "automation/ShownText.h"
 #include "queue/DownloadHistory.h"
+#include "queue/ShownUrl.h"
 #include "transfer/ProgressText.h"
 
 #include <QFileInfo>
@@ -56,7 +57,7 @@ QString columnText(const DownloadEntry &entry, int column)
         return entry.finished.isValid() ? entry.finished.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                         : QString();
     case HistoryTableModel::UrlColumn:
-        return shownText(entry.url);
+        return shownUrl(entry.url);
     }
     return QString();
 }

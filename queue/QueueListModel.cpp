@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "queue/QueueListModel.h"
 
-#include "automation/ShownText.h"
 #include "queue/DownloadQueue.h"
+#include "queue/ShownUrl.h"
 
 QueueListModel::QueueListModel(DownloadQueue &queue, QObject *parent)
     : QAbstractListModel(parent)
@@ -26,7 +26,7 @@ QVariant QueueListModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_queue.count())
         return {};
     // The list only shows the entry; the queue keeps it as it was given.
-    return shownText(m_queue.at(index.row()));
+    return shownUrl(m_queue.at(index.row()));
 }
 
 void QueueListModel::insertRows(int first, int count)

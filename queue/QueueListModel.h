@@ -6,9 +6,9 @@
 class DownloadQueue;
 
 /**
- * The queue as a list for a view: a row an entry, in order, each shown as its URL made fit to
- * show. It follows the queue's change signals one entry at a time, so that a view of a long queue
- * never reads it all again for one change. UI thread only.
+ * The queue as a list for a view: a row an entry, in order, each shown as shownUrl shows its URL.
+ * It follows the queue's change signals one entry at a time, so that a view of a long queue never
+ * reads it all again for one change. UI thread only.
  */
 class QueueListModel final : public QAbstractListModel
 {

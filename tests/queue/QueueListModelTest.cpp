@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "queue/QueueListModel.h"
-#include "automation/ShownText.h"
 #include "queue/DownloadQueue.h"
+#include "queue/ShownUrl.h"
 
 #include <QPersistentModelIndex>
 
@@ -67,7 +67,7 @@ TEST(QueueListModel, RowsFollowEachChangeOneEntryAtATimeAndShowTheEntryFitToShow
         EXPECT_EQ(announced.join(u' '), QString::fromLatin1(step.announced));
         ASSERT_EQ(model.rowCount(), queue.count());
         for (int row = 0; row < queue.count(); ++row)
-            EXPECT_EQ(model.data(model.index(row)).toString(), shownText(queue.at(row))) << row;
+            EXPECT_EQ(model.data(model.index(row)).toString(), shownUrl(queue.at(row))) << row;
         for (const auto &[id, index] : held) {
             // A removed row is gone for the view, even when its entry comes back as a new row.
             if (!index.isValid() && QByteArray(step.announced).contains("removed"))
@@ -75,6 +75,7 @@ TEST(QueueListModel, RowsFollowEachChangeOneEntryAtATimeAndShowTheEntryFitToShow
             EXPECT_EQ(index.row(), queue.indexOf(id)) << "the row held for entry " << id;
         }
     }
-    queue.replaceAll({u"http://user:pw@h/b"_s});
-    EXPECT_EQ(model.data(model.index(0)).toString(), u"http://user:***@h/b"_s);
+    queue.replaceAll({u"http://user:pw@h/b%E4%B8%AD"_s});
+    EXPECT_EQ(model.data(model.index(0)).toString(), u"http://user:***@h/b中"_s);
+    EXPECT_EQ(queue.at(0), u"http://user:pw@h/b%E4%B8%AD"_s) << "the URL itself stays as given";
 }
