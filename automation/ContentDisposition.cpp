@@ -11,7 +11,10 @@ namespace {
 class Reader
 {
 public:
-    explicit Reader(QByteArrayView text) : m_text(text) {}
+    explicit Reader(QByteArrayView text)
+        : m_text(text)
+    {
+    }
 
     bool atEnd() const { return m_at >= m_text.size(); }
     char peek() const { return atEnd() ? '\0' : m_text[m_at]; }

@@ -28,7 +28,8 @@ TEST_P(ContentDispositionParse, tellsAttachmentAndName)
 INSTANTIATE_TEST_SUITE_P(
     Rfc6266, ContentDispositionParse,
     testing::Values(DispositionRow{"", false, ""}, DispositionRow{"inline", false, ""},
-                    DispositionRow{"attachment", true, ""}, DispositionRow{"ATTACHMENT ; FileName=a.bin", true, "a.bin"},
+                    DispositionRow{"attachment", true, ""},
+                    DispositionRow{"ATTACHMENT ; FileName=a.bin", true, "a.bin"},
                     DispositionRow{"inline; filename=\"shown.pdf\"", false, "shown.pdf"},
                     // An unknown type is handled as attachment.
                     DispositionRow{"x-save; filename=a.bin", true, "a.bin"},
