@@ -37,4 +37,11 @@ signals:
     void documentComplete(const QString &url);
     /** When a load ends, whether it succeeded, failed or was stopped. */
     void downloadComplete();
+    /**
+     * The navigation's answer is a file, not a page: after its downloadComplete, in place of its
+     * documentComplete, and document() stays what it was. url is where the file is after
+     * redirects, percent escapes kept; suggestedName what the answer's Content-Disposition names,
+     * unchecked ("" when none); contentType the answer's, "" when none.
+     */
+    void fileOffered(const QString &url, const QString &suggestedName, const QString &contentType);
 };

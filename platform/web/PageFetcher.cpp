@@ -1,46 +1,108 @@
 // SPDX-License-Identifier: MIT
 #include "platform/web/PageFetcher.h"
 
+#include "automation/ContentDisposition.h"
 #include "platform/net/CurlFailure.h"
 #include "platform/net/CurlSession.h"
+#include "platform/web/PageDecoder.h"
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 
 namespace {
+
+// As much of a body as a browser's sniffing reads to tell binary data from markup.
+constexpr qsizetype sniffBytes = 1024;
+
+enum class AnswerKind { Undecided, Page, File, NotPage };
 
 struct Sink
 {
     CURL *easy;
     qint64 maxBytes;
     QByteArray body;
+    AnswerKind kind = AnswerKind::Undecided;
     bool tooLarge = false;
-    bool notHtml = false;
     std::exception_ptr error = nullptr;
 };
 
-bool rejectsType(CURL *easy)
+QByteArray contentTypeOf(CURL *easy)
 {
     char *type = nullptr;
     curl_easy_getinfo(easy, CURLINFO_CONTENT_TYPE, &type);
-    return type && !PageFetcher::isHtmlType(type);
+    return type;
+}
+
+QByteArray dispositionOf(CURL *easy)
+{
+    curl_header *header = nullptr;
+    if (curl_easy_header(easy, "Content-Disposition", 0, CURLH_HEADER, -1, &header) != CURLHE_OK || !header)
+        return {};
+    return header->value;
+}
+
+long statusOf(CURL *easy)
+{
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    return status;
+}
+
+// Only a successful answer is a file to fetch; an error status is the server's failure, whatever
+// it sent with it.
+AnswerKind fileOrNotPage(CURL *easy)
+{
+    const long status = statusOf(easy);
+    return status >= 200 && status < 300 ? AnswerKind::File : AnswerKind::NotPage;
+}
+
+// What the headers alone tell. A missing type is left to the body's first bytes.
+AnswerKind kindByHeaders(CURL *easy)
+{
+    const QByteArray type = contentTypeOf(easy);
+    const bool markup = type.isEmpty() || PageFetcher::isHtmlType(type);
+    if (markup && !ContentDisposition::parse(dispositionOf(easy)).attachment)
+        return AnswerKind::Page;
+    return fileOrNotPage(easy);
+}
+
+// A body called HTML that starts with bytes no text holds is a file under a wrong type. UTF-16
+// markup is full of NUL bytes, so it is left out.
+bool looksBinary(const QByteArray &start, const QByteArray &contentType)
+{
+    if (PageDecoder::encodingOf(start, contentType).startsWith("UTF-16"))
+        return false;
+    return std::any_of(start.cbegin(), start.cend(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte <= 0x08 || byte == 0x0B || (byte >= 0x0E && byte <= 0x1A) || (byte >= 0x1C && byte <= 0x1F);
+    });
+}
+
+AnswerKind kindBySniffing(CURL *easy, const QByteArray &body)
+{
+    return looksBinary(body.first(std::min(body.size(), sniffBytes)), contentTypeOf(easy)) ? fileOrNotPage(easy)
+                                                                                           : AnswerKind::Page;
 }
 
 size_t keepBody(Sink &sink, char *data, size_t bytes)
 {
-    // Checked at the first byte so that a large download is never pulled in as a page.
-    if (sink.body.isEmpty() && rejectsType(sink.easy)) {
-        sink.notHtml = true;
+    // Decided at the first byte so that a file, however large, is never pulled in as a page.
+    if (sink.kind == AnswerKind::Undecided)
+        sink.kind = kindByHeaders(sink.easy);
+    if (sink.kind != AnswerKind::Page)
         return 0;
-    }
     if (sink.body.size() + qint64(bytes) > sink.maxBytes) {
         sink.tooLarge = true;
         return 0;
     }
+    const bool sniffed = sink.body.size() >= sniffBytes;
     sink.body.append(data, qsizetype(bytes));
-    return bytes;
+    if (!sniffed && sink.body.size() >= sniffBytes)
+        sink.kind = kindBySniffing(sink.easy, sink.body);
+    return sink.kind == AnswerKind::Page ? bytes : 0;
 }
 
 size_t writeBody(char *data, size_t size, size_t count, void *user)
@@ -184,20 +246,29 @@ PageResponse PageFetcher::fetch(const PageRequest &request, qint64 maxBytes, std
     char *effective = nullptr;
     if (curl_easy_getinfo(easy.get(), CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective)
         response.url = QUrl::fromEncoded(effective);
-    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &response.status);
-    char *type = nullptr;
-    curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_TYPE, &type);
-    response.contentType = type;
+    response.status = statusOf(easy.get());
+    response.contentType = contentTypeOf(easy.get());
     response.retryAfterSeconds = curlRetryAfterSeconds(easy.get());
+    // A body too short to reach the sniffing length, or none at all, is judged once it is in.
+    if (code == CURLE_OK && sink.kind == AnswerKind::Undecided)
+        sink.kind = kindByHeaders(easy.get());
+    if (code == CURLE_OK && sink.kind == AnswerKind::Page && sink.body.size() < sniffBytes)
+        sink.kind = kindBySniffing(easy.get(), sink.body);
 
     if (m_cancel.load()) {
         response.cancelled = true;
+    } else if (sink.kind == AnswerKind::File) {
+        const QString suggested = ContentDisposition::parse(dispositionOf(easy.get())).fileName;
+        response.file = FileAnswer{effective ? QString::fromUtf8(effective) : QString::fromUtf8(address), suggested,
+                                   response.contentType};
+    } else if (sink.kind == AnswerKind::NotPage) {
+        response.fail(QStringLiteral("服务器应答 HTTP %1, 不是网页 (Content-Type: %2)")
+                          .arg(response.status)
+                          .arg(QString::fromUtf8(response.contentType)),
+                      FailureCause::fromPageStatus(int(response.status), response.retryAfterSeconds));
     } else if (sink.tooLarge) {
         response.fail(QStringLiteral("页面超过 %1 字节的上限").arg(maxBytes),
                       FailureCause::permanent(QStringLiteral("页面过大")));
-    } else if (sink.notHtml || (code == CURLE_OK && rejectsType(easy.get()))) {
-        response.fail(QStringLiteral("不是网页 (Content-Type: %1)").arg(QString::fromUtf8(response.contentType)),
-                      FailureCause::permanent(QStringLiteral("不是网页")));
     } else if (code != CURLE_OK) {
         response.fail(QString::fromUtf8(error[0] ? error : curl_easy_strerror(code)), curlFailureCause(code, error));
     } else {

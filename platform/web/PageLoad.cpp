@@ -42,6 +42,10 @@ PageLoad::Result PageLoad::load(const CurlSession &session, const PageRequest &r
         result.cancelled = true;
         return result;
     }
+    if (page.file) {
+        result.file = page.file;
+        return result;
+    }
     if (!page.ok()) {
         result.document = HtmlDocument::failurePage(request.url, page.failure, page.cause);
         return result;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/web/FileAnswer.h"
 #include "platform/web/HtmlDocument.h"
 #include "platform/web/PageLimits.h"
 #include "platform/web/PageRequest.h"
@@ -11,13 +12,15 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CurlSession;
 
 /**
  * Everything one navigation fetches: the page, parsed (or Quorvel's own page naming the failure),
- * then each of its frames, all within one deadline. The parse has its own bounds as well (time,
+ * then each of its frames, all within one deadline; or, when the address answers with a file,
+ * only where the file is, its body left unread. The parse has its own bounds as well (time,
  * nodes, memory), and ends at once when the load is cancelled. The document says why the load
  * failed: a transient or permanent cause on the failure page, the status on a server's error page.
  * Thread contract: run() blocks and belongs on a worker thread; cancel may be set from any thread.
@@ -34,6 +37,8 @@ public:
     {
         std::shared_ptr<HtmlDocument> document;
         std::vector<Frame> frames;
+        /** Set instead of a document when the navigation's answer is a file. */
+        std::optional<FileAnswer> file;
         bool cancelled = false;
     };
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/FailureCause.h"
+#include "platform/web/FileAnswer.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,14 +10,17 @@
 
 #include <optional>
 
-/** What a fetch brought back: the page, or why there is none. */
+/** What a fetch brought back: the page, a file left unread, or why there is neither. */
 struct PageResponse
 {
     /** The address after redirects (the requested one when nothing was reached). */
     QUrl url;
     long status = 0;
     QByteArray contentType;
+    /** Empty when the answer is a file. */
     QByteArray body;
+    /** Set when the answer is a file, not a page; it is not a failure. */
+    std::optional<FileAnswer> file;
     /** The response's Retry-After, in seconds, when it sent one. */
     std::optional<int> retryAfterSeconds;
     /** Empty on success; otherwise a short reason for the user, with its technical detail. */

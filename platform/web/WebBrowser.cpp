@@ -95,6 +95,13 @@ void WebBrowser::finished(quint64 generation, PageLoad::Result result)
     reap(generation);
     if (!isCurrent(generation) || result.cancelled)
         return;
+    if (result.file) {
+        m_loading = false;
+        emit downloadComplete();
+        if (generation == m_generation)
+            emit fileOffered(result.file->url, result.file->suggestedName, QString::fromUtf8(result.file->contentType));
+        return;
+    }
     m_document = std::move(result.document);
     // A click in an old document still navigates this browser, as it would in a browser window.
     m_document->setNavigator([self = QPointer<WebBrowser>(this)](const PageRequest &request) {

@@ -19,7 +19,9 @@ class CurlSession;
  * Quorvel's headless browser: libcurl fetches each page (and its frames) on a worker thread,
  * gumbo parses it there, and the events arrive on the UI thread in browser order:
  * beforeNavigate, then per frame beforeNavigate and documentComplete, then downloadComplete
- * and the page's documentComplete. A load that failed shows a small page of Quorvel's own.
+ * and the page's documentComplete. A load that failed shows a small page of Quorvel's own. An
+ * address that answers with a file ends in downloadComplete and fileOffered; the file's body is
+ * left for a transfer to fetch.
  *
  * A navigation begins when the event loop next runs: one planned before then (another click)
  * replaces it, and a load still running is cancelled, so at most one load does real work.

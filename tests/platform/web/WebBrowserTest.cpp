@@ -56,6 +56,10 @@ protected:
         http.Get("/iframes", html("<p>top</p><iframe src=\"f1\"></iframe><iframe></iframe>"));
         http.Get("/f1", html("<p>frame one</p>"));
         http.Get("/pdf", [](const httplib::Request &, httplib::Response &res) { res.set_content("%PDF", "application/pdf"); });
+        http.Get("/pdf-gone", [](const httplib::Request &, httplib::Response &res) {
+            res.status = 404;
+            res.set_content("%PDF", "application/pdf");
+        });
         // A chunk size that is no hexadecimal number: the server broke HTTP, the network did not.
         http.Get("/bad-chunks", [](const httplib::Request &, httplib::Response &res) {
             res.set_header("Transfer-Encoding", "chunked");
@@ -113,6 +117,10 @@ protected:
         QObject::connect(&browser, &PageBrowser::documentComplete, &browser,
                          [this](const QString &url) { events << u"complete "_s + path(url); });
         QObject::connect(&browser, &PageBrowser::downloadComplete, &browser, [this] { events << u"download"_s; });
+        QObject::connect(&browser, &PageBrowser::fileOffered, &browser,
+                         [this](const QString &url, const QString &name, const QString &type) {
+                             events << u"file "_s + path(url) + u" \""_s + name + u"\" "_s + type;
+                         });
     }
 
     void TearDown() override { released = true; }
@@ -287,7 +295,7 @@ TEST_F(WebBrowserTest, FailuresEndInQuorvelsOwnPageWithTheirCause)
     };
     const std::vector<Row> rows{
         {u(server.url("/to-ftp")), u"Protocol"_s, Kind::Permanent},
-        {u(server.url("/pdf")), u"application/pdf"_s, Kind::Permanent},
+        {u(server.url("/pdf-gone")), u"HTTP 404"_s, Kind::Permanent},
         {u(server.url("/stall")), u"Operation too slow"_s, Kind::Transient},
         {u(server.url("/bad-chunks")), u"chunk"_s, Kind::Transient, u"服务器应答格式错误"_s},
         {u(refused), u"127.0.0.1"_s, Kind::Transient},
@@ -339,6 +347,88 @@ TEST_F(WebBrowserTest, AServersErrorPageIsReadAndCarriesItsStatus)
     EXPECT_EQ(cause->httpStatus, 503);
     EXPECT_EQ(cause->kind, FailureCause::Kind::Transient);
     EXPECT_EQ(cause->retryAfterSeconds, 120);
+}
+
+TEST_F(WebBrowserTest, AnAnswerThatIsAFileIsOfferedWithItsNameInsteadOfLoaded)
+{
+    const auto answer = [](std::string type, std::string disposition, std::string body) {
+        return [=](const httplib::Request &, httplib::Response &res) {
+            if (!disposition.empty())
+                res.set_header("Content-Disposition", disposition);
+            res.set_content(body, type);
+        };
+    };
+    std::string text(2000, 'a');
+    std::string nulAtEnd = text;
+    nulAtEnd[1023] = '\0';
+    std::string nulAfter = text;
+    nulAfter[1024] = '\0';
+    const std::string utf16("<\0p\0>\0h\0i\0", 10);
+    auto &http = server.server();
+    http.Get("/zip", answer("application/zip", "", "PK\x03\x04"));
+    http.Get("/named.html",
+             answer("text/html", "attachment; filename*=UTF-8''%E4%B8%AD.bin; filename=\"z.bin\"", "<p>x</p>"));
+    http.Get("/inline.pdf", answer("application/pdf", "inline; filename=\"shown.pdf\"", "%PDF"));
+    http.Get("/shown.html", answer("text/html", "inline; filename=\"shown.html\"", "<p>shown</p>"));
+    http.Get("/empty", answer("text/plain", "attachment", ""));
+    http.Get("/lying", answer("text/html", "", std::string("\x1f\x8b\x08\0binary", 10)));
+    http.Get("/lying-late", answer("text/html", "", nulAtEnd));
+    http.Get("/nul-after", answer("text/html", "", nulAfter));
+    http.Get("/utf16", answer("text/html; charset=utf-16le", "", utf16));
+    http.Get("/to-zip", [](const httplib::Request &, httplib::Response &res) { res.set_redirect("/zip?v=1"); });
+    struct Row
+    {
+        std::string path;
+        QString offer; // "": a page
+    };
+    const std::vector<Row> rows{
+        {"/zip", u"file /zip \"\" application/zip"_s},
+        {"/named.html", u"file /named.html \"中.bin\" text/html"_s},
+        {"/inline.pdf", u"file /inline.pdf \"shown.pdf\" application/pdf"_s},
+        {"/shown.html", {}},
+        {"/empty", u"file /empty \"\" text/plain"_s},
+        {"/lying", u"file /lying \"\" text/html"_s},
+        {"/lying-late", u"file /lying-late \"\" text/html"_s},
+        {"/nul-after", {}},
+        {"/utf16", {}},
+        {"/to-zip", u"file /zip?v=1 \"\" application/zip"_s},
+    };
+    EXPECT_EQ(open("/f1"), u"<p>frame one</p>");
+    QString lastPage = browser.document()->url();
+    for (const Row &row : rows) {
+        events.clear();
+        browser.navigate(u(server.url(row.path)));
+        ASSERT_TRUE(runWithinBudget([&] { return events.size() >= 3; }, 15s)) << row.path;
+        runWithinBudget([] { return false; }, 50ms);
+        if (row.offer.isEmpty()) {
+            lastPage = browser.document()->url();
+            EXPECT_EQ(events.last(), u"complete "_s + u(row.path)) << row.path;
+            continue;
+        }
+        const QStringList expected{u"before "_s + u(row.path), u"download"_s, row.offer};
+        EXPECT_EQ(events, expected) << row.path;
+        // The page before it stays the document.
+        EXPECT_EQ(browser.document()->url(), lastPage) << row.path;
+    }
+}
+
+TEST_F(WebBrowserTest, AFilesBodyIsLeftAtItsFirstBytes)
+{
+    constexpr std::size_t size = 256u * 1024 * 1024;
+    std::atomic<std::size_t> asked = 0;
+    server.server().Get("/huge.bin", [&asked](const httplib::Request &, httplib::Response &res) {
+        res.set_content_provider(size, "application/octet-stream",
+                                 [&asked](std::size_t offset, std::size_t length, httplib::DataSink &sink) {
+                                     const std::string chunk(std::min<std::size_t>(length, 65536), 'x');
+                                     asked = offset + chunk.size();
+                                     return sink.write(chunk.data(), chunk.size());
+                                 });
+    });
+    browser.navigate(u(server.url("/huge.bin")));
+    ASSERT_TRUE(runWithinBudget([&] { return events.size() >= 3; }, 15s));
+    EXPECT_EQ(events.last(), u"file /huge.bin \"\" application/octet-stream");
+    // What the socket buffers held when the connection closed, far below the page size cap.
+    EXPECT_LT(asked.load(), std::size_t(16) * 1024 * 1024);
 }
 
 TEST_F(WebBrowserTest, StopEndsTheLoadWithoutDocumentComplete)
