@@ -4,6 +4,7 @@
 #include "app/ProgressPanel.h"
 #include "app/StatusPanels.h"
 #include "automation/ShownText.h"
+#include "common/UrlOpener.h"
 #include "dialogs/FixedOuterSize.h"
 #include "dialogs/FreshForm.h"
 #include "dialogs/HistoryDialog.h"
@@ -15,10 +16,14 @@
 #include "queue/QueueListFile.h"
 #include "queue/QueueListModel.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QToolButton>
@@ -38,9 +43,11 @@ TForm1::TForm1(DownloadSession &session, UrlOpener &opener, QWidget *parent)
     buildActions();
     buildMenus();
     buildToolBars();
+    buildListMenu();
     connectHandlers();
     connectFlow();
     followQueue();
+    watchClipboard();
     FormCreate();
     m_forms.Form2 = new TForm2(m_forms, m_optionsLinks, this);
     m_forms.Form3 = new TForm3(m_opener, this);
@@ -54,6 +61,11 @@ void TForm1::FormCreate()
         move(desktop->availableGeometry().center() - rect().center());
     // Without the folder the program still runs; the downloads into it fail and say so.
     DownloadFolder::create(DownloadFolder::defaultPath());
+    // In the current download, a paste meant for the queue would become part of that URL.
+    ListBox1->setFocus();
+    // The fields would take a dropped text into themselves; the window adds its links instead.
+    setAcceptDrops(true);
+    NameEdit->setAcceptDrops(false);
 }
 
 void TForm1::followQueue()
@@ -104,6 +116,42 @@ void TForm1::AddActionExecute()
 void TForm1::DelActionExecute()
 {
     m_queue.deleteSelected();
+}
+
+int TForm1::selectedEntry() const
+{
+    const int index = m_queue.selected();
+    return index >= 0 && index < m_queue.count() ? index : -1;
+}
+
+void TForm1::ListBox1ContextPopup(const QPoint &place)
+{
+    if (const QModelIndex under = ListBox1->indexAt(place); under.isValid())
+        ListBox1->setCurrentIndex(under);
+    const int index = selectedEntry();
+    for (QAction *item : ListMenu1->actions())
+        item->setEnabled(index >= 0);
+    // Finished entries leave the queue; one whose file is known has part of it there.
+    OpenFolder1->setEnabled(index >= 0 && !m_queue.entry(index).fileName.isEmpty());
+    ListMenu1->popup(ListBox1->viewport()->mapToGlobal(place));
+}
+
+void TForm1::ListBox1DblClick(const QModelIndex &index)
+{
+    if (index.isValid())
+        m_queue.setCurrentUrl(m_queue.at(index.row()));
+}
+
+void TForm1::CopyUrl1Click()
+{
+    if (const int index = selectedEntry(); index >= 0)
+        QGuiApplication::clipboard()->setText(m_queue.at(index));
+}
+
+void TForm1::OpenFolder1Click()
+{
+    if (const int index = selectedEntry(); index >= 0 && !m_queue.entry(index).fileName.isEmpty())
+        m_opener.open(QUrl::fromLocalFile(QFileInfo(m_queue.entry(index).fileName).absolutePath()));
 }
 
 void TForm1::UpActionExecute()

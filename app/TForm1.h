@@ -10,13 +10,17 @@
 
 #include <functional>
 
+class ClipboardWatch;
 class FindTextDialog;
 class HistoryDialog;
+class LinkIntake;
 class ProgressPanel;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QMimeData;
+class QModelIndex;
 class QueueListModel;
 class QMenu;
 class QPlainTextEdit;
@@ -51,6 +55,15 @@ public:
     QString saveFolder() const override;
     void showError(const QString &message) override;
 
+    /**
+     * Adds the URLs in urlsOrListFiles (each a URL or a list file's path) to the end of the queue,
+     * in order, and says in the status bar how many arrived and what was left out. Pasting and
+     * dropping come here too.
+     */
+    void addLinks(const QStringList &urlsOrListFiles);
+    /** What pasting or dropping data adds: its files as lists, its links and its text. */
+    void addLinks(const QMimeData &data);
+
     // Controls, by their design names.
     ToolStrip *ToolBar1;
     QFrame *Panel2;
@@ -75,6 +88,11 @@ public:
     QAction *ClearList1, *ImportList1, *History1, *DownloadOptions1, *ShutPC1, *Progress1, *AboutQuorvel1;
     /** Whether the queue is kept for the next start; checked by whoever keeps it. */
     QAction *KeepQueue1;
+    /** Whether a copied page URL joins the queue; the choice is kept in the settings. */
+    QAction *WatchClipboard1;
+    /** The queue list's context menu and the items only it has. */
+    QMenu *ListMenu1;
+    QAction *CopyUrl1, *OpenFolder1;
 
     // ActionList1.
     QAction *AddAction, *DelAction, *UpAction, *DownAction, *FirstAction, *LastAction;
@@ -112,16 +130,28 @@ public:
     void EditPaste1Execute();
     void EditUndo1Execute();
     void EditDelete1Execute();
+    void CopyUrl1Click();
+    void OpenFolder1Click();
+    void ListBox1DblClick(const QModelIndex &index);
+    void ListBox1ContextPopup(const QPoint &place);
+    void WatchClipboard1Click(bool watching);
+
+    /** The settings key of the clipboard watch; off unless turned on. */
+    static QString watchClipboardKey() { return QStringLiteral("clipboard/watch"); }
 
 protected:
     /** While the run has work (a page, a countdown, a wait, a transfer), asks before closing. */
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildControls();
     void buildActions();
     void buildMenus();
     void buildToolBars();
+    void buildListMenu();
+    void watchClipboard();
     void connectHandlers();
     void connectFlow();
     void followQueue();
@@ -132,6 +162,10 @@ private:
     /** The window's text field that has the keyboard focus, if one has. */
     QLineEdit *focusedTextField() const;
     void onFocusedField(const std::function<void(QLineEdit &)> &command);
+    void takeIn(const LinkIntake &intake);
+    void urlCopied(const QString &url);
+    /** The entry the list's commands act on, or -1. */
+    int selectedEntry() const;
 
     DownloadSession &m_session;
     DownloadQueue &m_queue;
@@ -141,4 +175,5 @@ private:
     OptionsLinks m_optionsLinks;
     FindTextDialog *m_find = nullptr;
     HistoryDialog *m_history = nullptr;
+    ClipboardWatch *m_clipboardWatch = nullptr;
 };

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStyleFactory>
@@ -138,10 +139,15 @@ void TForm1::buildMenus()
     titles->setParent(menuBar());
     menuBar()->setStyle(titles);
     File1 = menu(QStringLiteral("File1"), QStringLiteral("文件(&F)"));
-    NewDownload1 = item(File1, QStringLiteral("NewDownload1"), QStringLiteral("新建下载"), 0);
-    StartDownload1 = item(File1, QStringLiteral("StartDownload1"), QStringLiteral("开始下载"), 2);
-    StopDownload1 = item(File1, QStringLiteral("StopDownload1"), QStringLiteral("停止下载"), 13);
-    Exit1 = item(File1, QStringLiteral("Exit1"), QStringLiteral("退出"), 8);
+    // The keys desktop programs use: F5 starts as it does a run in an IDE, Shift+F5 stops it; Esc
+    // is left alone, pressed to close a menu it would end a wait of minutes.
+    NewDownload1 = item(File1, QStringLiteral("NewDownload1"), QStringLiteral("新建下载"), 0,
+                        QKeySequence(Qt::CTRL | Qt::Key_N));
+    StartDownload1 = item(File1, QStringLiteral("StartDownload1"), QStringLiteral("开始下载"), 2,
+                          QKeySequence(Qt::Key_F5));
+    StopDownload1 = item(File1, QStringLiteral("StopDownload1"), QStringLiteral("停止下载"), 13,
+                         QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    Exit1 = item(File1, QStringLiteral("Exit1"), QStringLiteral("退出"), 8, QKeySequence(Qt::CTRL | Qt::Key_Q));
     Edit1 = menu(QStringLiteral("Edit1"), QStringLiteral("编辑(&E)"));
     MoveUP = item(Edit1, QStringLiteral("MoveUP"), QStringLiteral("上移"), 10);
     MoveDown = item(Edit1, QStringLiteral("MoveDown"), QStringLiteral("下移"), 9);
@@ -160,11 +166,33 @@ void TForm1::buildMenus()
     ShutPC1->setCheckable(true);
     KeepQueue1 = item(Tools1, QStringLiteral("KeepQueue1"), QStringLiteral("保存下载列表"), -1);
     KeepQueue1->setCheckable(true);
+    WatchClipboard1 = item(Tools1, QStringLiteral("WatchClipboard1"), QStringLiteral("监视剪贴板"), -1);
+    WatchClipboard1->setCheckable(true);
     View1 = menu(QStringLiteral("View1"), QStringLiteral("视图(&V)"));
     Progress1 = item(View1, QStringLiteral("Progress1"), QStringLiteral("显示/隐藏 进度"), -1);
     Help1 = menu(QStringLiteral("Help1"), QStringLiteral("帮助(&H)"));
     Help1->setIcon(CommandIcons::image(4));
     AboutQuorvel1 = item(Help1, QStringLiteral("AboutQuorvel1"), QStringLiteral("关于 Quorvel"), 4);
+}
+
+void TForm1::buildListMenu()
+{
+    ListMenu1 = new QMenu(ListBox1);
+    ListMenu1->setObjectName(QStringLiteral("ListMenu1"));
+    const QList<std::pair<QString, QAction *>> bound = {
+        {QStringLiteral("删除"), DelAction},        {QStringLiteral("上移"), UpAction},
+        {QStringLiteral("下移"), DownAction},       {QStringLiteral("移动到第一"), FirstAction},
+        {QStringLiteral("移动到最后"), LastAction},
+    };
+    for (const auto &[caption, action] : bound)
+        connect(ListMenu1->addAction(action->icon(), caption), &QAction::triggered, action, &QAction::trigger);
+    ListMenu1->addSeparator();
+    CopyUrl1 = newAction(ListMenu1, QStringLiteral("CopyUrl1"), QStringLiteral("复制网址"), 12);
+    OpenFolder1 = newAction(ListMenu1, QStringLiteral("OpenFolder1"), QStringLiteral("打开文件夹"), -1);
+    ListMenu1->addActions({CopyUrl1, OpenFolder1});
+    ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListBox1, &QWidget::customContextMenuRequested, this, &TForm1::ListBox1ContextPopup);
+    connect(ListBox1, &QAbstractItemView::doubleClicked, this, &TForm1::ListBox1DblClick);
 }
 
 void TForm1::buildToolBars()
@@ -232,6 +260,8 @@ void TForm1::connectHandlers()
     run(ShutPC1, &TForm1::ShutPC1Click);
     run(Progress1, &TForm1::Progress1Click);
     run(AboutQuorvel1, &TForm1::AboutQuorvel1Click);
+    run(CopyUrl1, &TForm1::CopyUrl1Click);
+    run(OpenFolder1, &TForm1::OpenFolder1Click);
 
     // Menu items and buttons bound to an action show their own caption and picture and run it.
     const QList<std::pair<QAction *, QAction *>> bound = {

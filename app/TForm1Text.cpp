@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: MIT
-// The editing commands: they act on the window's focused text field and on nothing else, so
-// with the queue focused Del and the other editing keys leave the queue alone.
+// The editing commands: they act on the window's focused text field. Outside one, a paste adds
+// the clipboard's links to the queue and Del deletes the queue's selected entry.
 #include "app/TForm1.h"
 
 #include "dialogs/FindTextDialog.h"
+#include "queue/DownloadQueue.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
 
+#include <algorithm>
 #include <functional>
 
 QLineEdit *TForm1::focusedTextField() const
@@ -47,7 +52,11 @@ void TForm1::EditCopy1Execute()
 
 void TForm1::EditPaste1Execute()
 {
-    onFocusedField(std::mem_fn(&QLineEdit::paste));
+    if (QLineEdit *field = focusedTextField()) {
+        field->paste();
+    } else if (const QMimeData *data = QGuiApplication::clipboard()->mimeData()) {
+        addLinks(*data);
+    }
 }
 
 void TForm1::EditUndo1Execute()
@@ -61,4 +70,11 @@ void TForm1::EditDelete1Execute()
     QLineEdit *field = focusedTextField();
     if (field && field->hasSelectedText())
         field->del();
+    if (field || !ListBox1->hasFocus() || m_queue.selected() < 0)
+        return;
+    // The next entry takes the deleted one's place in the selection, so that Del goes on.
+    const int index = m_queue.selected();
+    m_queue.deleteSelected();
+    if (m_queue.count() > 0)
+        m_queue.setSelected(std::min(index, m_queue.count() - 1));
 }

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "MainWindowFixture.h"
 
+#include <QSettings>
 #include <QTest>
 
 MainWindowFixture::MainWindowFixture()
 {
+    // The window keeps its own choices (the clipboard watch) where the user's settings are.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.path());
     form = new TForm1(session, opener);
 }
 

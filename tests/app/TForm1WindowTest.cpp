@@ -253,16 +253,20 @@ TEST_F(TForm1Window, ShortcutsReachTheirActionsWhateverHasTheFocus)
     EXPECT_TRUE(find->isVisible());
 }
 
-TEST_F(TForm1Window, EditingKeysTouchTheFocusedFieldOnly)
+TEST_F(TForm1Window, EditingKeysTouchTheFocusedFieldAndDelDeletesInTheList)
 {
-    queue.appendAll({u"a"_s, u"b"_s});
+    queue.appendAll({u"a"_s, u"b"_s, u"c"_s});
     activate();
     form->ListBox1->setFocus();
-    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(0, 0));
-    QTest::keyClick(form->ListBox1, Qt::Key_Delete);
-    form->EditDelete1->trigger();
+    form->ListBox1->setCurrentIndex(form->ListBox1->model()->index(1, 0));
     form->EditCut1->trigger();
-    EXPECT_EQ(queue.count(), 2);
+    EXPECT_EQ(queue.count(), 3);
+    QTest::keyClick(form->ListBox1, Qt::Key_Delete);
+    EXPECT_EQ(queue.entries(), QStringList({u"a"_s, u"c"_s}));
+    EXPECT_EQ(form->ListBox1->currentIndex().row(), 1) << "the next entry is selected, so that Del goes on";
+    QTest::keyClick(form->ListBox1, Qt::Key_Delete);
+    EXPECT_EQ(queue.entries(), QStringList({u"a"_s}));
+    queue.append(u"b"_s);
 
     form->NameEdit->setText(u"http://x.example.org/"_s);
     form->NameEdit->setFocus();
