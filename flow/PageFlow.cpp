@@ -49,6 +49,9 @@ PageFlow::PageFlow(Parts parts, QObject *parent)
         });
     });
     connect(&m.browser, &PageBrowser::downloadComplete, this, &PageFlow::WebBrowser1DownloadComplete);
+    connect(&m.browser, &PageBrowser::fileOffered, this, [this](const QString &url, const QString &suggestedName) {
+        guarded([this, url, suggestedName] { WebBrowser1FileOffered(url, suggestedName); });
+    });
     m.buffer.setOnChange([this] { Memo2Change(); });
 }
 
@@ -272,14 +275,36 @@ void PageFlow::Timer1Timer()
         m.view.setStatusText(2, QString());
     if (!waitIsOver(m.state.StartTime, m.state.WaitDuration, m.clock.timeOfDay()))
         return;
-    m.download.setUrlToDownload(m.state.FinalUrl);
+    startTransfer(m.state.FinalUrl, fileNameFromUrl(m.state.FinalUrl));
+    m_timer1.stop();
+    m.view.clearStatus();
+}
+
+void PageFlow::WebBrowser1FileOffered(const QString &url, const QString &suggestedName)
+{
+    // Only the walk of an entry fetches; a late answer of a walk that was stopped does not.
+    if (m.state.PageUrl.isEmpty() || transferRunning())
+        return;
+    m_loading = false;
+    m_pageRecognised = true;
+    // The address is the file: nothing of an earlier page of the walk is waited for any more.
+    m_timer1.stop();
+    m_timer2.stop();
+    followScheme(url);
+    m.state.FinalUrl = url;
+    m.state.SaveFolder = m.view.saveFolder();
+    startTransfer(url, fileNameFromOffer(suggestedName, url));
+    m.view.clearStatus();
+}
+
+void PageFlow::startTransfer(const QString &fileUrl, const QString &fileName)
+{
+    m.download.setUrlToDownload(fileUrl);
     const QString folder = m.state.SaveFolder.isEmpty() ? m.defaultFolder : m.state.SaveFolder;
-    const QString name = fitFileName(fileNameFromUrl(m.state.FinalUrl), m.download.maxFileNameBytes(folder));
+    const QString name = fitFileName(fileName, m.download.maxFileNameBytes(folder));
     m.download.setFileName(targetPath(m.state.SaveFolder, name, m.defaultFolder));
     m.download.Start();
     m_transferring = m.download.Busy();
-    m_timer1.stop();
-    m.view.clearStatus();
 }
 
 void PageFlow::Timer2Timer()

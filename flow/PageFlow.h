@@ -31,6 +31,7 @@ struct MainUnitState;
 
 /**
  * Walks the host's free-download pages for the URL at the head of the queue: opens the page,
+ * fetches it at once when its address (or any page's of the walk) answers with the file itself,
  * reads each loaded page through the scanners, presses "Free user", counts the countdown down
  * and hands the file URL to the download component, waits and retries on wait pages, and drops
  * URLs whose file is missing. It follows the transfer it started to its end and goes on with the
@@ -116,6 +117,8 @@ public:
     void WebBrowser1BeforeNavigate2();
     void WebBrowser1DocumentComplete(const QString &url);
     void WebBrowser1DownloadComplete();
+    /** The walk's address answered with a file: it is fetched at once, as a countdown's file link is. */
+    void WebBrowser1FileOffered(const QString &url, const QString &suggestedName);
     void Timer1Timer();
     void Timer2Timer();
 
@@ -189,6 +192,8 @@ private:
     void setWalkedState(DownloadEntry::State state);
     void discardPartial(const QString &pageUrl);
     void open(const QString &url);
+    /** Hands fileUrl to the download component, saved as fileName (shortened to fit) in the save folder. */
+    void startTransfer(const QString &fileUrl, const QString &fileName);
     /** Runs timer, Timer1 or Timer2, for the page just read, and stops the other. */
     void startPageTimer(QTimer &timer);
     void clearProgressFields();

@@ -7,6 +7,8 @@
 #include <QCryptographicHash>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 QString lastPathSegment(const QString &fileUrl)
@@ -26,19 +28,37 @@ bool unfitForFileName(QChar c)
     return c == QLatin1Char('/') || isControlOrBidiMark(c);
 }
 
+QString fitCharacters(QString name)
+{
+    for (QChar &c : name) {
+        if (unfitForFileName(c))
+            c = QLatin1Char('_');
+    }
+    return name;
+}
+
+bool namesNoFile(const QString &name)
+{
+    return name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..");
+}
+
 } // namespace
 
 QString fileNameFromUrl(const QString &fileUrl)
 {
     const QByteArray encoded = lastPathSegment(fileUrl).toUtf8();
-    QString name = QString::fromUtf8(QByteArray::fromPercentEncoding(encoded));
-    for (QChar &c : name) {
-        if (unfitForFileName(c))
-            c = QLatin1Char('_');
-    }
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return QStringLiteral("download");
-    return name;
+    const QString name = fitCharacters(QString::fromUtf8(QByteArray::fromPercentEncoding(encoded)));
+    return namesNoFile(name) ? QStringLiteral("download") : name;
+}
+
+QString fileNameFromOffer(const QString &suggestedName, const QString &fileUrl)
+{
+    // A server's name is a name, never a path: "../../x.bin" is saved as "x.bin" in the folder,
+    // and a Windows path is cut the same way, as browsers do.
+    const qsizetype cut = std::max(suggestedName.lastIndexOf(QLatin1Char('/')),
+                                   suggestedName.lastIndexOf(QLatin1Char('\\')));
+    const QString name = fitCharacters(suggestedName.sliced(cut + 1));
+    return namesNoFile(name) ? fileNameFromUrl(fileUrl) : name;
 }
 
 QString fitFileName(const QString &name, qsizetype maxBytes)

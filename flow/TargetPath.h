@@ -14,6 +14,13 @@
 QString fileNameFromUrl(const QString &fileUrl);
 
 /**
+ * The file name for a file whose answer suggested suggestedName (its Content-Disposition): the
+ * last segment after "/" or "\\", the characters of isControlOrBidiMark as "_"; when that leaves
+ * nothing, ".", or "..", or nothing was suggested, fileNameFromUrl(fileUrl).
+ */
+QString fileNameFromOffer(const QString &suggestedName, const QString &fileUrl);
+
+/**
  * name, or when its UTF-8 form is longer than maxBytes (the file system would refuse it) a
  * shortened name that fits: the start of the name cut on a character boundary, "~" and eight
  * hex digits of the whole name's SHA-1 (so that long names differing only near their end stay

@@ -3,6 +3,7 @@
 #include "tests/support/Budget.h"
 
 #include "flow/StatusTexts.h"
+#include "flow/TargetPath.h"
 
 using namespace std::chrono_literals;
 
@@ -425,3 +426,75 @@ INSTANTIATE_TEST_SUITE_P(
                       SchemeRow{"HttpFromTheStart", QStringLiteral("http://host/page"),
                                 QStringLiteral("http://host/page"), QStringLiteral("http://files/a.bin"), false}),
     [](const ::testing::TestParamInfo<SchemeRow> &info) { return std::string(info.param.name); });
+
+struct OfferRow
+{
+    const char *label;
+    /** Where the walk was when its address turned out to be the file. */
+    enum class At { Open, Countdown, FreeUserPress } at;
+    QString suggested;
+    QString fileUrl;
+    QString target;
+};
+
+void PrintTo(const OfferRow &row, std::ostream *out)
+{
+    *out << row.label;
+}
+
+class FileOfferTest : public FlowFixture, public ::testing::WithParamInterface<OfferRow>
+{
+};
+
+TEST_P(FileOfferTest, AnAddressThatIsTheFileIsFetchedAtOnceAndTheQueueGoesOn)
+{
+    const OfferRow &row = GetParam();
+    queue.appendAll({QStringLiteral("http://host/direct"), QStringLiteral("http://host/next")});
+    queue.showHead();
+    flow.StartDownload1Click();
+    if (row.at == OfferRow::At::Countdown) {
+        loadPage(countdownPage(30, QStringLiteral("http://files/from-countdown.bin")));
+        ASSERT_TRUE(flow.Timer1().isActive());
+    } else if (row.at == OfferRow::At::FreeUserPress) {
+        QStringList clicks;
+        auto document = std::make_shared<FakePageDocument>();
+        document->body = freeUserPage;
+        document->addForm({{QStringLiteral("free"), QStringLiteral("Free user")}}, clicks);
+        browser.current = document;
+        emit browser.beforeNavigate(document->url());
+        emit browser.downloadComplete();
+        emit browser.documentComplete(document->url());
+        ASSERT_EQ(clicks, QStringList{QStringLiteral("free")});
+        // The press's navigation is the one that answers with the file.
+        emit browser.beforeNavigate(QStringLiteral("http://host/go"));
+    }
+    emit browser.downloadComplete();
+    emit browser.fileOffered(row.fileUrl, row.suggested, QStringLiteral("application/octet-stream"));
+    EXPECT_TRUE(flow.transferRunning());
+    EXPECT_FALSE(flow.Timer1().isActive());
+    EXPECT_EQ(download.UrlToDownload(), row.fileUrl);
+    EXPECT_EQ(download.FileName(), row.target);
+    ASSERT_TRUE(runWithinBudget([&] { return browser.navigated.contains(QStringLiteral("http://host/next")); }, 5s));
+    ASSERT_EQ(session.history().count(), 1);
+    EXPECT_EQ(session.history().at(0).url, QStringLiteral("http://host/direct"));
+    EXPECT_EQ(session.history().at(0).state, DownloadEntry::State::Done);
+    EXPECT_EQ(queue.entries(), QStringList{QStringLiteral("http://host/next")});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Offers, FileOfferTest,
+    ::testing::Values(OfferRow{"suggested name", OfferRow::At::Open, QStringLiteral("中文.bin"),
+                               QStringLiteral("http://files/get?id=7"), QStringLiteral("/downloads/中文.bin")},
+                      OfferRow{"no suggested name", OfferRow::At::Open, QString(),
+                               QStringLiteral("http://files/a%20b.iso?t=1"), QStringLiteral("/downloads/a b.iso")},
+                      OfferRow{"a path for a name", OfferRow::At::Open, QStringLiteral("../../x.bin"),
+                               QStringLiteral("http://files/y"), QStringLiteral("/downloads/x.bin")},
+                      OfferRow{"a name past the limit", OfferRow::At::Open,
+                               QString(300, QLatin1Char('n')) + QStringLiteral(".bin"),
+                               QStringLiteral("http://files/y"),
+                               QStringLiteral("/downloads/")
+                                   + fitFileName(QString(300, QLatin1Char('n')) + QStringLiteral(".bin"), 255)},
+                      OfferRow{"during a countdown", OfferRow::At::Countdown, QStringLiteral("late.bin"),
+                               QStringLiteral("http://files/late"), QStringLiteral("/downloads/late.bin")},
+                      OfferRow{"after a press", OfferRow::At::FreeUserPress, QString(),
+                               QStringLiteral("http://files/pressed.zip"), QStringLiteral("/downloads/pressed.zip")}));

@@ -37,6 +37,35 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"http://srv/f/a%00b%0Ac", "a_b_c"},
                       NameCase{"http://srv/f/back\\slash", "back\\slash"}));
 
+struct OfferCase
+{
+    const char *suggested;
+    const char *url;
+    const char *name;
+};
+
+class FileNameFromOffer : public ::testing::TestWithParam<OfferCase>
+{
+};
+
+TEST_P(FileNameFromOffer, IsTheSuggestedNamesLastSegmentElseTheUrls)
+{
+    EXPECT_EQ(fileNameFromOffer(QString::fromUtf8(GetParam().suggested), QString::fromUtf8(GetParam().url)),
+              QString::fromUtf8(GetParam().name));
+}
+
+INSTANTIATE_TEST_SUITE_P(Suggested, FileNameFromOffer,
+                         ::testing::Values(OfferCase{"中文.bin", "http://srv/get/x", "中文.bin"},
+                                           OfferCase{"", "http://srv/get/a%20b.iso?t=1", "a b.iso"},
+                                           OfferCase{"../../x.bin", "http://srv/get/y", "x.bin"},
+                                           OfferCase{"C:\\Users\\me\\x.bin", "http://srv/get/y", "x.bin"},
+                                           OfferCase{"/etc/passwd", "http://srv/get/y", "passwd"},
+                                           OfferCase{"..", "http://srv/get/y.bin", "y.bin"},
+                                           OfferCase{"dir/", "http://srv/get/y.bin", "y.bin"},
+                                           OfferCase{"a\nb\x1b[31m.txt", "http://srv/get/y", "a_b_[31m.txt"},
+                                           OfferCase{"invoice\u202Efdp.exe", "http://srv/get/y", "invoice_fdp.exe"},
+                                           OfferCase{"%2e%2e%2fx.bin", "http://srv/get/y", "%2e%2e%2fx.bin"}));
+
 struct ShownCase
 {
     const char *label;
