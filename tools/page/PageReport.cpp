@@ -4,6 +4,7 @@
 #include "automation/PageTextBuffer.h"
 #include "automation/ShownText.h"
 #include "common/QuorvelError.h"
+#include "platform/web/FileAnswer.h"
 #include "platform/web/HtmlDocument.h"
 #include "tools/page/ScannerReport.h"
 
@@ -29,7 +30,8 @@ QString valueText(const HtmlFormControl &control)
 
 QString PageReport::render(HtmlDocument &document)
 {
-    QString report = heading(QStringLiteral("Final URL")) + shownText(document.url()) + u"\n\n"_s;
+    QString report = heading(QStringLiteral("Kind")) + u"page\n\n"_s;
+    report += heading(QStringLiteral("Final URL")) + shownText(document.url()) + u"\n\n"_s;
 
     report += heading(QStringLiteral("Body innerHTML"));
     PageTextBuffer buffer;
@@ -45,6 +47,17 @@ QString PageReport::render(HtmlDocument &document)
     report += u'\n' + heading(QStringLiteral("Forms")) + formsSection(document);
     report += u'\n' + heading(QStringLiteral("Scanners")) + scanners + u'\n';
     return report;
+}
+
+QString PageReport::renderFile(const FileAnswer &file, const QString &savedAs)
+{
+    const auto orNone = [](const QString &text) {
+        return text.isEmpty() ? QStringLiteral("(none)") : u'"' + text + u'"';
+    };
+    return heading(QStringLiteral("Kind")) + u"file\n\n"_s + heading(QStringLiteral("Final URL")) + shownText(file.url)
+        + u"\n\n"_s + heading(QStringLiteral("File")) + u"Content-Type: "_s
+        + orNone(shownText(QString::fromUtf8(file.contentType))) + u"\nSuggested name: "_s
+        + orNone(shownText(file.suggestedName)) + u"\nSaved as: "_s + orNone(shownText(savedAs)) + u'\n';
 }
 
 QString PageReport::formsSection(HtmlDocument &document)

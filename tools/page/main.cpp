@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 // quorvel-page URL: loads a page with Quorvel's own engine and prints what the automation reads
-// on it. Exit status 0 when the page loaded; otherwise 1 with the reason on stderr.
+// on it, or, when the address answers with a file, that it is one and under what name a run would
+// save it. Exit status 0 when the page (or the file's answer) arrived; otherwise 1 with the
+// reason on stderr.
 // quorvel-page --check-layout FILE: checks a layout file without loading anything.
 #include "automation/ShownText.h"
+#include "flow/TargetPath.h"
 #include "layout/LayoutLoader.h"
 #include "platform/net/CurlSession.h"
 #include "platform/pattern/Re2PatternCompiler.h"
@@ -98,6 +101,12 @@ int main(int argc, char *argv[])
     // the ones before it belong to frames.
     bool loadEnded = false;
     QObject::connect(&browser, &PageBrowser::downloadComplete, &app, [&loadEnded] { loadEnded = true; });
+    std::optional<FileAnswer> file;
+    QObject::connect(&browser, &PageBrowser::fileOffered, &app,
+                     [&file](const QString &fileUrl, const QString &suggestedName, const QString &type) {
+                         file = FileAnswer{fileUrl, suggestedName, type.toUtf8()};
+                         QCoreApplication::exit(0);
+                     });
     QObject::connect(&browser, &PageBrowser::documentComplete, &app, [&loadEnded] {
         if (loadEnded)
             QCoreApplication::exit(0);
@@ -108,6 +117,12 @@ int main(int argc, char *argv[])
     if (QCoreApplication::exec() != 0)
         return fail(QStringLiteral("the page did not load within %1 s").arg(timeoutSeconds));
 
+    if (file) {
+        std::fputs(
+            PageReport::renderFile(*file, fileNameFromOffer(file->suggestedName, file->url)).toUtf8().constData(),
+            stdout);
+        return 0;
+    }
     auto document = std::static_pointer_cast<HtmlDocument>(browser.document());
     if (const auto reason = LoadFailure::reasonOf(*document))
         return fail(QStringLiteral("the page did not load: %1").arg(*reason));

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -111,19 +112,45 @@ TEST(PageTool, printsFinalUrlBodyFormsAndScannersInOrder)
     EXPECT_TRUE(scanners[4].contains(u"FinalFileName \"report.zip\""));
 }
 
-TEST(PageTool, aPageThatIsNotHtmlFailsWithOneLineOnStderr)
+TEST(PageTool, saysWhetherTheAddressIsAPageOrAFileAndHowTheFileWouldBeSaved)
 {
     LoopbackServer server;
     server.server().Get("/file.zip", [](const httplib::Request &, httplib::Response &response) {
         response.set_content("PK\x03\x04", "application/zip");
     });
+    server.server().Get("/get", [](const httplib::Request &, httplib::Response &response) {
+        response.set_header("Content-Disposition", "attachment; filename*=UTF-8''..%2F%E4%B8%AD.bin");
+        response.set_content("<p>not read</p>", "text/html");
+    });
+    server.server().Get("/page", [](const httplib::Request &, httplib::Response &response) {
+        response.set_content("<p>a page</p>", "text/html");
+    });
     server.start();
-
-    const ToolRun run = runTool({url(server, "/file.zip")});
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_TRUE(run.out.isEmpty());
-    EXPECT_TRUE(run.err.startsWith(u"quorvel-page: the page did not load: ")) << run.err.toStdString();
-    EXPECT_EQ(run.err.count(u'\n'), 1);
+    struct Row
+    {
+        const char *path;
+        QString kind;
+        QString file; // the File section; "" for a page
+    };
+    const std::vector<Row> rows{
+        {"/file.zip", QStringLiteral("file"),
+         QStringLiteral("Content-Type: \"application/zip\"\nSuggested name: (none)\nSaved as: \"file.zip\"\n")},
+        {"/get", QStringLiteral("file"),
+         QStringLiteral("Content-Type: \"text/html\"\nSuggested name: \"../中.bin\"\nSaved as: \"中.bin\"\n")},
+        {"/page", QStringLiteral("page"), QString()},
+    };
+    for (const Row &row : rows) {
+        const ToolRun run = runTool({url(server, row.path)});
+        EXPECT_EQ(run.exitCode, 0) << row.path << run.err.toStdString();
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+        EXPECT_TRUE(run.out.startsWith(QStringLiteral("== Kind ==\n") + row.kind + QStringLiteral("\n\n")))
+            << run.out.toStdString();
+        EXPECT_EQ(section(run.out, QStringLiteral("Final URL")).trimmed(), url(server, row.path));
+        if (!row.file.isEmpty()) {
+            EXPECT_EQ(section(run.out, QStringLiteral("File")), row.file) << row.path;
+            EXPECT_FALSE(run.out.contains(u"== Body innerHTML ==")) << row.path;
+        }
+    }
 }
 
 TEST(PageTool, aServerThatDoesNotAnswerInTimeFails)
