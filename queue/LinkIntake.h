@@ -41,7 +41,10 @@ public:
         QString summary() const;
     };
 
-    explicit LinkIntake(Ftp ftp = Ftp::Skip) : m_ftp(ftp) {}
+    explicit LinkIntake(Ftp ftp = Ftp::Skip)
+        : m_ftp(ftp)
+    {
+    }
 
     void addText(QStringView text);
     /** Reads the file as a list (its byte order mark decides the encoding); refuses one not text. */

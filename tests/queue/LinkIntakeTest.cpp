@@ -91,19 +91,37 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         IntakeCase{"one per line, any break, blanks around",
                    text(u"  http://a.example/1\r\nhttps://b.example/2\rHTTP://C.example/3\n\n"_s),
-                   {u"http://a.example/1"_s, u"https://b.example/2"_s, u"HTTP://C.example/3"_s}, 0, 0, false,
-                   false, u"已添加 3 个网址"_s},
+                   {u"http://a.example/1"_s, u"https://b.example/2"_s, u"HTTP://C.example/3"_s},
+                   0,
+                   0,
+                   false,
+                   false,
+                   u"已添加 3 个网址"_s},
         IntakeCase{"separated by blanks, as written, with words and comments between",
                    text(u"see http://a.example/x?q=%E4%B8%AD\thttp://u:p@b.example/y junk\n# http://c.example/\n"
                         "nothing here\nhttp:///nohost http://\nmailto:x@example.org\n"_s),
-                   {u"http://a.example/x?q=%E4%B8%AD"_s, u"http://u:p@b.example/y"_s}, 3, 0, false, false,
+                   {u"http://a.example/x?q=%E4%B8%AD"_s, u"http://u:p@b.example/y"_s},
+                   3,
+                   0,
+                   false,
+                   false,
                    u"已添加 2 个网址, 跳过 3 行"_s},
         IntakeCase{"ftp left out with its own count",
-                   text(u"ftp://f.example/a\nhttp://a.example/ ftp://f.example/b\n"_s), {u"http://a.example/"_s}, 1, 2,
-                   false, false, u"已添加 1 个网址, 跳过 1 行, 2 个 ftp 网址未添加: 只能下载 http 和 https 网址"_s},
+                   text(u"ftp://f.example/a\nhttp://a.example/ ftp://f.example/b\n"_s),
+                   {u"http://a.example/"_s},
+                   1,
+                   2,
+                   false,
+                   false,
+                   u"已添加 1 个网址, 跳过 1 行, 2 个 ftp 网址未添加: 只能下载 http 和 https 网址"_s},
         IntakeCase{"the line the character cap cuts goes whole",
                    text(QString(LinkIntake::maxChars - 40, u'x') + u"\nhttp://a.example/\n"_s + longUrl),
-                   {u"http://a.example/"_s}, 1, 0, true, false, u"已添加 1 个网址, 跳过 1 行, 只读取了前 8 MiB"_s},
+                   {u"http://a.example/"_s},
+                   1,
+                   0,
+                   true,
+                   false,
+                   u"已添加 1 个网址, 跳过 1 行, 只读取了前 8 MiB"_s},
         IntakeCase{"the cap counts over every part",
                    [](LinkIntake &intake, const QTemporaryDir &) {
                        intake.addText(QString(LinkIntake::maxChars - 20, u'\n'));
@@ -111,29 +129,48 @@ INSTANTIATE_TEST_SUITE_P(
                        intake.addText(u"http://b.example/\n"_s);
                        intake.addText(u"http://c.example/\n"_s);
                    },
-                   {u"http://a.example/"_s}, 0, 0, true, false, u"已添加 1 个网址, 只读取了前 8 MiB"_s},
-        IntakeCase{"no more than maxUrls", text(numbered(0, 100000)), QStringList(LinkIntake::maxUrls - 1, QString())
-                                                                          << u"http://h.example/9999"_s,
-                   0, 0, false, true, u"已添加 10000 个网址, 只添加了前 10000 个网址"_s},
-        IntakeCase{"a list file, UTF-16 by its mark",
-                   file(QByteArray("\xFF\xFE")
-                        + QStringEncoder(QStringEncoder::Utf16LE)(u"http://a.example/中\r\nx\r\n"_s)),
-                   {u"http://a.example/中"_s}, 1, 0, false, false, u"已添加 1 个网址, 跳过 1 行"_s},
+                   {u"http://a.example/"_s},
+                   0,
+                   0,
+                   true,
+                   false,
+                   u"已添加 1 个网址, 只读取了前 8 MiB"_s},
+        IntakeCase{"no more than maxUrls", text(numbered(0, 100000)),
+                   QStringList(LinkIntake::maxUrls - 1, QString()) << u"http://h.example/9999"_s, 0, 0, false, true,
+                   u"已添加 10000 个网址, 只添加了前 10000 个网址"_s},
+        IntakeCase{
+            "a list file, UTF-16 by its mark",
+            file(QByteArray("\xFF\xFE") + QStringEncoder(QStringEncoder::Utf16LE)(u"http://a.example/中\r\nx\r\n"_s)),
+            {u"http://a.example/中"_s},
+            1,
+            0,
+            false,
+            false,
+            u"已添加 1 个网址, 跳过 1 行"_s},
         IntakeCase{"a large file is read up to the cap",
                    file(numbered(0, 5).toUtf8() + QByteArray(LinkIntake::maxChars, '\n') + "http://late.example/\n"),
                    {u"http://h.example/0"_s, u"http://h.example/1"_s, u"http://h.example/2"_s, u"http://h.example/3"_s,
                     u"http://h.example/4"_s},
-                   0, 0, true, false, u"已添加 5 个网址, 只读取了前 8 MiB"_s},
+                   0,
+                   0,
+                   true,
+                   false,
+                   u"已添加 5 个网址, 只读取了前 8 MiB"_s},
         IntakeCase{"a binary file, a folder and a missing file are refused and the rest read",
                    [](LinkIntake &intake, const QTemporaryDir &dir) {
-                       intake.addFile(fileIn(dir, u"shot.png"_s, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
-                                                                        + "http://in.png.example/"));
+                       intake.addFile(
+                           fileIn(dir, u"shot.png"_s,
+                                  QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + "http://in.png.example/"));
                        intake.addArgument(dir.path());
                        intake.addArgument(u"http://arg.example/"_s);
                        intake.addArgument(fileIn(dir, u"list.txt"_s, "http://a.example/\n"));
                        intake.addArgument(dir.filePath(u"missing.txt"_s));
                    },
-                   {u"http://arg.example/"_s, u"http://a.example/"_s}, 0, 0, false, false,
+                   {u"http://arg.example/"_s, u"http://a.example/"_s},
+                   0,
+                   0,
+                   false,
+                   false,
                    u"已添加 2 个网址, 未读取 shot.png: 不是文本文件 (共 3 个文件)"_s}),
     [](const testing::TestParamInfo<IntakeCase> &info) { return "row" + std::to_string(info.index); });
 
