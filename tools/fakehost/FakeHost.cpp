@@ -5,6 +5,7 @@
 #include "tools/fakehost/RequestParts.h"
 #include "tools/fakehost/TextEscapes.h"
 
+#include <cctype>
 #include <chrono>
 #include <stdexcept>
 
@@ -21,6 +22,49 @@ constexpr const char *freeUserPattern = R"(/free/[\s\S]+)";
 constexpr const char *filesPattern = R"(/get/[\s\S]+)";
 constexpr const char *slowFilePattern = R"(/slow/file/[\s\S]+)";
 constexpr const char *slowPressPattern = R"(/slow/go/[\s\S]+)";
+constexpr const char *directPattern = R"(/direct/[\s\S]+)";
+
+// RFC 8187's attr-char stays, every other byte is escaped.
+std::string extendedValue(const std::string &text)
+{
+    static constexpr char digits[] = "0123456789ABCDEF";
+    static constexpr std::string_view kept = "!#$&+-.^_`|~";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) && byte < 0x80) {
+            out += c;
+        } else if (kept.find(c) != std::string_view::npos) {
+            out += c;
+        } else {
+            out += '%';
+            out += digits[byte >> 4];
+            out += digits[byte & 0xF];
+        }
+    }
+    return out;
+}
+
+std::string quotedValue(const std::string &text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+std::string dispositionOf(const FileOptions &options)
+{
+    std::string header;
+    if (!options.dispositionUtf8Name.empty())
+        header += "; filename*=UTF-8''" + extendedValue(options.dispositionUtf8Name);
+    if (!options.dispositionName.empty())
+        header += "; filename=" + quotedValue(options.dispositionName);
+    return header.empty() ? header : "attachment" + header;
+}
 
 } // namespace
 
@@ -37,10 +81,11 @@ FakeHost::FakeHost(HostDefaults defaults, RequestLog log) : m_defaults(defaults)
     // The download form posts; a downloader that only has the address gets it.
     m_server.Get(filesPattern, [this](const auto &request, auto &response) { file(request, response); });
     m_server.Post(filesPattern, [this](const auto &request, auto &response) { file(request, response); });
+    m_server.Get(directPattern, [this](const auto &request, auto &response) { directFile(request, response); });
     m_server.Get("/ad/banner.html", [this](const auto &, auto &response) { answer(response, 200, m_pages->adFrame()); });
     m_server.set_logger([this](const httplib::Request &request, const httplib::Response &response) {
         // File bodies are logged when they end, with the bytes that really went out.
-        const bool fileBody = response.body.empty() && response.get_header_value("Content-Type") == fileType;
+        const bool fileBody = response.body.empty() && response.content_provider_ != nullptr;
         if (!fileBody)
             logLine(request.method, request.target, response.status, response.body.size());
     });
@@ -162,10 +207,25 @@ void FakeHost::file(const httplib::Request &request, httplib::Response &response
     sendFile(request, response, *ticket, session);
 }
 
+void FakeHost::directFile(const httplib::Request &request, httplib::Response &response)
+{
+    const auto requested = requestedFile(request, response, *m_pages, "/direct/");
+    if (!requested)
+        return;
+    const auto &[name, options] = *requested;
+    if (options.missing || options.fail == FailMode::notFound)
+        return answer(response, 404, m_pages->errorPage("File not found."));
+    if (const std::string disposition = dispositionOf(options); !disposition.empty())
+        response.set_header("Content-Disposition", disposition);
+    // Every client of a direct link is one visitor: a failure that happens once happens once.
+    sendFile(request, response, {std::string(), name, options}, std::string());
+}
+
 void FakeHost::sendFile(const httplib::Request &request, httplib::Response &response, const FileTicket &ticket,
                         const std::string &session)
 {
     const FileOptions &options = ticket.options;
+    const std::string type = options.type.empty() ? fileType : options.type;
     bool cut = options.fail == FailMode::resetAlways;
     // A HEAD has no body to cut, so it does not use up the one failure.
     if (options.fail == FailMode::resetOnce && request.method != "HEAD")
@@ -178,14 +238,14 @@ void FakeHost::sendFile(const httplib::Request &request, httplib::Response &resp
     };
     if (options.noLength) {
         response.set_chunked_content_provider(
-            fileType, [stream](std::size_t offset, httplib::DataSink &sink) { return stream->writeOrFinish(offset, sink); },
+            type, [stream](std::size_t offset, httplib::DataSink &sink) { return stream->writeOrFinish(offset, sink); },
             release);
     } else {
         // The bytes follow from the name and the size alone, so that is the version a resumed
         // transfer must name; httplib answers a Range with a 206 of the same headers.
         response.set_header("ETag", "\"" + ticket.name + "-" + std::to_string(options.size) + "\"");
         response.set_content_provider(
-            options.size, fileType,
+            options.size, type,
             [stream](std::size_t offset, std::size_t length, httplib::DataSink &sink) {
                 return stream->write(offset, length, sink);
             },

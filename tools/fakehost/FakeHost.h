@@ -26,6 +26,10 @@
  * URLs: /file/NAME?QUERY (file page), POST /free/NAME?QUERY (the Free-user step),
  * /get/TICKET/NAME (the file), /ad/banner.html (the ad frame).
  *
+ * Direct links are files at once, with no page and no cookie: /direct/NAME?QUERY, where the query
+ * may also give the answer's Content-Type (type=) and the names of its Content-Disposition
+ * (filename=, filename*= in UTF-8); with either name the answer says attachment.
+ *
  * A second site with pages of another shape serves the same files: /slow/file/NAME?QUERY (file
  * page with "Slow download"), POST /slow/go/NAME?QUERY, and its links are relative. Reach it as
  * http://slowfiles.localhost:PORT/slow/file/... to have its shipped layout apply.
@@ -81,6 +85,7 @@ private:
     std::optional<RequestedFile> requestedFile(const httplib::Request &request, httplib::Response &response,
                                                const SitePages &pages, std::string_view prefix) const;
     void file(const httplib::Request &request, httplib::Response &response);
+    void directFile(const httplib::Request &request, httplib::Response &response);
     void sendFile(const httplib::Request &request, httplib::Response &response, const FileTicket &ticket,
                   const std::string &session);
 

@@ -93,6 +93,12 @@ FileOptions FileOptions::fromQuery(std::string_view query, const HostDefaults &d
             options.fail = failMode(value);
         else if (key == "rate")
             options.rate = number(key, value, anySize);
+        else if (key == "filename")
+            options.dispositionName = value;
+        else if (key == "filename*")
+            options.dispositionUtf8Name = value;
+        else if (key == "type")
+            options.type = value;
         else
             throw std::invalid_argument("unknown parameter: " + key);
     }
@@ -115,5 +121,11 @@ std::string FileOptions::toQuery() const
         query += "&nolength=1";
     if (fail != FailMode::none)
         query += std::string("&fail=") + failText(fail);
+    if (!dispositionName.empty())
+        query += "&filename=" + safeSegment(dispositionName);
+    if (!dispositionUtf8Name.empty())
+        query += "&filename*=" + safeSegment(dispositionUtf8Name);
+    if (!type.empty())
+        query += "&type=" + safeSegment(type);
     return query;
 }

@@ -26,6 +26,10 @@ struct FileOptions final
     bool noLength = false;
     FailMode fail = FailMode::none;
     std::uint64_t rate = 0;
+    /** For a direct link: the names its Content-Disposition gives (filename, filename*), and its type. */
+    std::string dispositionName;
+    std::string dispositionUtf8Name;
+    std::string type;
 
     /**
      * query: the URL's query without "?". Only the query counts, never a form body, so that what

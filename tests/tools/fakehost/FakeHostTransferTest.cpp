@@ -107,3 +107,42 @@ TEST_F(FakeHostTransfer, rateStretchesTheTransferAndStopEndsItEarly)
 }
 
 } // namespace
+
+TEST_F(FakeHostTransfer, directLinksAnswerWithTheFileItsTypeAndDisposition)
+{
+    struct Row
+    {
+        std::string path;
+        std::string name; // as FileContent knows it
+        std::string type;
+        std::string disposition;
+    };
+    const std::vector<Row> rows{
+        {"/direct/plain.bin?size=7000", "plain.bin", "application/octet-stream", ""},
+        {"/direct/cn.bin?size=5000&filename*=%E4%B8%AD%E6%96%87.bin&filename=cn.bin", "cn.bin",
+         // httplib's client percent-decodes the header values it reads; curl sees the escapes.
+         "application/octet-stream", "attachment; filename*=UTF-8''\xE4\xB8\xAD\xE6\x96\x87.bin; filename=\"cn.bin\""},
+        {"/direct/up.bin?size=10&filename=..%2F..%2Fx%22.bin", "up.bin", "application/octet-stream",
+         "attachment; filename=\"../../x\\\".bin\""},
+        {"/direct/lie.bin?size=3000&type=text%2Fhtml", "lie.bin", "text/html", ""},
+        {"/direct/stream.bin?size=4000&nolength=1", "stream.bin", "application/octet-stream", ""},
+    };
+    for (const Row &row : rows) {
+        HostClient client(port());
+        const auto file = client.get(url(row.path));
+        ASSERT_TRUE(file) << row.path;
+        EXPECT_EQ(file->status, 200) << row.path;
+        EXPECT_EQ(file->get_header_value("Content-Type"), row.type) << row.path;
+        EXPECT_EQ(file->get_header_value("Content-Disposition"), row.disposition) << row.path;
+        EXPECT_FALSE(file->has_header("Set-Cookie")) << row.path;
+        const FileContent content(row.name, FileOptions::fromQuery(row.path.substr(row.path.find('?') + 1), {}).size);
+        EXPECT_TRUE(file->body == content.bytes(0, content.size())) << row.path;
+    }
+    HostClient client(port());
+    EXPECT_EQ(client.get(url("/direct/gone.bin?fail=404"))->status, 404);
+    httplib::Client ranged("127.0.0.1", port());
+    const auto rest = ranged.Get("/direct/plain.bin?size=7000", {{"Range", "bytes=6000-"}});
+    ASSERT_TRUE(rest);
+    EXPECT_EQ(rest->status, 206);
+    EXPECT_TRUE(rest->body == FileContent("plain.bin", 7000).bytes(6000, 1000));
+}
