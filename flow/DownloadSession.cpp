@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "flow/DownloadSession.h"
 
+#include <algorithm>
 #include <utility>
 
 DownloadSession::DownloadSession(Services services, QObject *parent)
@@ -39,24 +40,28 @@ DownloadSession::DownloadSession(Services services, QObject *parent)
 
     connect(&m_flow, &PageFlow::entryEnded, &m_history, &DownloadHistory::record);
     connect(&m_queue, &DownloadQueue::entriesDiscarded, this, &DownloadSession::recordRemoved);
-    connect(&m_history, &DownloadHistory::recordsCleared, this, [this](const QList<DownloadEntry> &records) {
-        for (const DownloadEntry &record : records) {
-            if (record.part)
-                m_download.discardPartial(record.part->target);
-        }
+    connect(&m_history, &DownloadHistory::partsForgotten, this, [this](const QList<PartialFile> &parts) {
+        for (const PartialFile &part : parts)
+            m_download.discardPartial(part.target);
     });
 }
 
-void DownloadSession::recordRemoved(QList<DownloadEntry> entries)
+void DownloadSession::recordRemoved(const QList<DownloadEntry> &entries)
 {
+    for (const DownloadEntry &entry : entries) {
+        if (entry.part)
+            m_download.discardPartial(entry.part->target);
+    }
+    // Only the last ones stay in the history; changing a copy of all would hold them twice.
+    QList<DownloadEntry> recorded = entries.sliced(
+        std::max<qsizetype>(0, entries.size() - DownloadHistory::maxRecords));
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (DownloadEntry &entry : entries) {
+    for (DownloadEntry &entry : recorded) {
         entry.state = DownloadEntry::State::Removed;
         entry.finished = now;
-        if (entry.part)
-            m_download.discardPartial(std::exchange(entry.part, std::nullopt)->target);
+        entry.part.reset();
     }
-    m_history.recordAll(entries);
+    m_history.recordAll(recorded);
 }
 
 void DownloadSession::downloadAgain(DownloadEntry::Id id)

@@ -105,7 +105,7 @@ signals:
 
 private:
     /** The user took entries out of the queue: they are recorded as removed, their parts go. */
-    void recordRemoved(QList<DownloadEntry> entries);
+    void recordRemoved(const QList<DownloadEntry> &entries);
 
     MainUnitState m_state;
     PageTextBuffer m_buffer;

@@ -33,11 +33,13 @@ KeptQueueText::Reading KeptQueueText::read(const QByteArray &content)
         reading.unreadable = QStringLiteral("不是文本");
         return reading;
     }
-    QStringList lines = text.split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    QStringView body = text;
+    if (body.endsWith(u'\n'))
+        body.chop(1);
+    const qsizetype headerEnd = body.indexOf(u'\n');
+    const QStringView first = body.first(headerEnd < 0 ? body.size() : headerEnd);
     static const QRegularExpression header(QStringLiteral("^# quorvel-queue format=(\\d+)$"));
-    const QRegularExpressionMatch match = lines.isEmpty() ? QRegularExpressionMatch() : header.match(lines.first());
+    const QRegularExpressionMatch match = header.match(first);
     if (!match.hasMatch()) {
         reading.unreadable = QStringLiteral("不是 Quorvel 的下载列表");
         return reading;
@@ -47,13 +49,14 @@ KeptQueueText::Reading KeptQueueText::read(const QByteArray &content)
         return reading;
     }
     // Written whole and renamed into place, a file without its end was cut short by something else.
-    if (lines.last() != QString::fromLatin1(endLine)) {
+    const qsizetype lastStart = body.lastIndexOf(u'\n') + 1;
+    if (headerEnd < 0 || body.sliced(lastStart) != QLatin1String(endLine)) {
         reading.unreadable = QStringLiteral("文件不完整");
         return reading;
     }
-    const EntryListText::Reading entries = EntryListText::read(lines.mid(1, lines.size() - 2), true);
+    EntryListText::Reading entries = EntryListText::read(body.sliced(headerEnd + 1, lastStart - headerEnd - 1), true);
     reading.skippedLines = entries.skippedLines;
-    for (const DownloadEntry &entry : entries.entries)
-        (entry.isFinished() ? reading.kept.history : reading.kept.queue).append(entry);
+    for (DownloadEntry &entry : entries.entries)
+        (entry.isFinished() ? reading.kept.history : reading.kept.queue).append(std::move(entry));
     return reading;
 }

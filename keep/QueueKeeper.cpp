@@ -79,6 +79,8 @@ QString QueueKeeper::restore(const QString &saveFolder)
         m_session.history().recordAll(opening.kept.history);
     if (m_session.queue().currentUrl().isEmpty())
         m_session.queue().showHead();
+    if (opening.notice.isEmpty())
+        m_store.matchesFile();
     QStringList said;
     if (!opening.notice.isEmpty())
         said << opening.notice;

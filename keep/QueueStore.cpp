@@ -129,6 +129,19 @@ void QueueStore::setEnabled(bool enabled)
         emit saveFailed(QStringLiteral("不能删除保存的下载列表: %1").arg(why));
 }
 
+namespace {
+// The snapshot's lists are the queue's own, shared until one side changes: a change on the UI
+// thread while a save of 100,000 entries is written would copy them all there. Copied here at
+// once, they are shared for the copy's few milliseconds instead of the whole save.
+KeptQueue ownCopy(KeptQueue shared)
+{
+    const auto copied = [](const QList<DownloadEntry> &list) {
+        return QList<DownloadEntry>(list.cbegin(), list.cend());
+    };
+    return {copied(shared.active), copied(shared.queue), copied(shared.history)};
+}
+} // namespace
+
 void QueueStore::writeLoop()
 {
     std::unique_lock lock(m_mutex);
@@ -136,9 +149,10 @@ void QueueStore::writeLoop()
         m_wake.wait(lock, [this] { return m_pending || m_stopping; });
         if (!m_pending)
             return;
-        const KeptQueue kept = *std::exchange(m_pending, std::nullopt);
+        KeptQueue shared = *std::exchange(m_pending, std::nullopt);
         m_writing = true;
         lock.unlock();
+        const KeptQueue kept = ownCopy(std::move(shared));
         QString why;
         const bool ok = m_file.replace(KeptQueueText::write(kept), why);
         QMetaObject::invokeMethod(

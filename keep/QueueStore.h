@@ -56,6 +56,11 @@ public:
      * the UI thread, with whatever else changed.
      */
     void changedNow();
+    /**
+     * What is kept now is what the file holds, as right after it was read back: the save the
+     * changes so far asked for is not made. A start would otherwise rewrite an unchanged file.
+     */
+    void matchesFile() { m_coalesce.stop(); }
     /** Saves now and waits for it: at the end of the program. */
     void flush();
     /** Off, nothing is saved and the file goes; on again, everything is saved at once. */

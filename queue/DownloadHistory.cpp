@@ -3,6 +3,8 @@
 
 #include "common/QuorvelError.h"
 
+#include <algorithm>
+
 DownloadHistory::DownloadHistory(QObject *parent)
     : QObject(parent)
 {
@@ -74,11 +76,42 @@ void DownloadHistory::record(const DownloadEntry &entry)
 
 void DownloadHistory::recordAll(const QList<DownloadEntry> &entries)
 {
+    // Entries past the limit would be forgotten as soon as they were recorded; a clear of a long
+    // list would otherwise hold it twice for a moment.
+    const qsizetype skipped = std::max<qsizetype>(0, entries.size() - maxRecords);
+    forgetParts(entries, 0, skipped);
     const int first = count();
-    for (const DownloadEntry &entry : entries)
-        replaceRecord(entry);
-    if (count() > first)
-        emit recordsInserted(first, count() - first);
+    for (qsizetype i = skipped; i < entries.size(); ++i)
+        replaceRecord(entries.at(i));
+    const qsizetype excess = m_records.size() - maxRecords;
+    if (excess <= 0) {
+        if (count() > first)
+            emit recordsInserted(first, count() - first);
+        return;
+    }
+    forgetParts(m_records, 0, excess);
+    m_records.remove(0, excess);
+    reindex();
+    emit recordsReset();
+}
+
+void DownloadHistory::forgetParts(const QList<DownloadEntry> &records, qsizetype first, qsizetype count)
+{
+    QList<PartialFile> parts;
+    for (qsizetype i = first; i < first + count; ++i) {
+        if (records.at(i).part)
+            parts.append(*records.at(i).part);
+    }
+    if (!parts.isEmpty())
+        emit partsForgotten(parts);
+}
+
+void DownloadHistory::reindex()
+{
+    m_index.clear();
+    m_index.reserve(m_records.size());
+    for (qsizetype i = 0; i < m_records.size(); ++i)
+        m_index.insert(m_records.at(i).id, i);
 }
 
 std::optional<DownloadEntry> DownloadHistory::take(DownloadEntry::Id id)
@@ -97,8 +130,7 @@ std::optional<DownloadEntry> DownloadHistory::take(DownloadEntry::Id id)
 
 void DownloadHistory::clear()
 {
-    if (!m_records.isEmpty())
-        emit recordsCleared(m_records);
+    forgetParts(m_records, 0, m_records.size());
     m_records.clear();
     m_index.clear();
     emit recordsReset();

@@ -13,7 +13,9 @@
 /**
  * What became of the entries that ended: done, failed with their reason, dropped as missing, or
  * removed by the user. One record an entry, its latest end: an entry that failed and then arrived
- * is recorded once, as done. Oldest first. Views mirror it through the signals. UI thread only.
+ * is recorded once, as done. Oldest first, and at most maxRecords of them: a run that never
+ * ends (a service fed remotely) or a cleared list of 100,000 entries would otherwise hold every
+ * entry it ever had. Views mirror it through the signals. UI thread only.
  */
 class DownloadHistory final : public QObject
 {
@@ -27,6 +29,9 @@ public:
         int dropped = 0;
         int removed = 0;
     };
+
+    /** The oldest records beyond it are forgotten, as aria2 forgets results past its limit. */
+    static constexpr int maxRecords = 10'000;
 
     explicit DownloadHistory(QObject *parent = nullptr);
 
@@ -55,12 +60,18 @@ signals:
     void recordRemoved(int index);
     void recordChanged(int index);
     void recordsReset();
-    /** clear() is about to forget these records. */
-    void recordsCleared(const QList<DownloadEntry> &records);
+    /**
+     * Records that held these parts were forgotten (cleared, or the oldest beyond maxRecords):
+     * nothing can continue them any more.
+     */
+    void partsForgotten(const QList<PartialFile> &parts);
 
 private:
     /** Puts entry in place of its earlier record and says so; else appends it, unannounced. */
     void replaceRecord(const DownloadEntry &entry);
+    void reindex();
+    /** Says which parts the records in [first, first + count) of records held. */
+    void forgetParts(const QList<DownloadEntry> &records, qsizetype first, qsizetype count);
 
     QList<DownloadEntry> m_records;
     QHash<DownloadEntry::Id, qsizetype> m_index; // id -> place in m_records

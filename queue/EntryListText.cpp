@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "queue/EntryListText.h"
 
-#include <QRegularExpression>
+#include <QStringTokenizer>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -69,7 +70,7 @@ QString escaped(const QString &value)
     return out;
 }
 
-std::optional<QString> unescaped(const QString &value)
+std::optional<QString> unescaped(QStringView value)
 {
     QString out;
     out.reserve(value.size());
@@ -92,7 +93,7 @@ std::optional<QString> unescaped(const QString &value)
     return out;
 }
 
-std::optional<qint64> count(const QString &value, qint64 least)
+std::optional<qint64> count(QStringView value, qint64 least)
 {
     bool ok = false;
     const qint64 number = value.toLongLong(&ok);
@@ -105,10 +106,10 @@ std::optional<QDateTime> time(const QString &value)
     return when.isValid() ? std::optional(when) : std::nullopt;
 }
 
-std::optional<DownloadEntry::Id> id(const QString &value)
+std::optional<DownloadEntry::Id> id(QStringView value)
 {
-    static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{16}$"));
-    if (!hex.match(value).hasMatch())
+    const auto lowerHex = [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'); };
+    if (value.size() != 16 || !std::all_of(value.begin(), value.end(), lowerHex))
         return std::nullopt;
     const DownloadEntry::Id id = value.toULongLong(nullptr, 16);
     return id != 0 ? std::optional(id) : std::nullopt;
@@ -122,7 +123,7 @@ PartialFile &partOf(DownloadEntry &entry)
 }
 
 /** Takes in one quorvel- option of entry; false when its value cannot be read. */
-bool readOwnOption(DownloadEntry &entry, const QString &key, const QString &raw)
+bool readOwnOption(DownloadEntry &entry, QStringView key, QStringView raw)
 {
     const std::optional<QString> value = unescaped(raw);
     if (!value)
@@ -181,13 +182,24 @@ bool readOwnOption(DownloadEntry &entry, const QString &key, const QString &raw)
     return false;
 }
 
-bool isOptionLine(const QString &line)
+// Indented, then a key of letters, digits and dashes that does not start with a dash, then "=".
+bool isOptionLine(QStringView line)
 {
-    static const QRegularExpression option(QStringLiteral("^[ \\t]+[A-Za-z0-9][A-Za-z0-9-]*="));
-    return option.match(line).hasMatch();
+    qsizetype i = 0;
+    while (i < line.size() && (line[i] == u' ' || line[i] == u'\t'))
+        ++i;
+    const auto keyChar = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
+    };
+    if (i == 0 || i == line.size() || !keyChar(line[i]))
+        return false;
+    while (i < line.size() && (keyChar(line[i]) || line[i] == u'-'))
+        ++i;
+    return i < line.size() && line[i] == u'=';
 }
 
-bool saysNothing(const QString &line)
+bool saysNothing(QStringView line)
 {
     return line.trimmed().isEmpty() || line.startsWith(u'#');
 }
@@ -199,6 +211,55 @@ void dropIncompletePart(DownloadEntry &entry)
         && (entry.part->partName.isEmpty() || entry.part->target.isEmpty() || entry.part->validator.isEmpty()
             || entry.part->total == 0))
         entry.part.reset();
+}
+// One pass over the lines, whatever holds them: a kept queue of 100,000 entries is read from
+// views into its text, with no string made for a line that is not kept.
+template <typename Lines> EntryListText::Reading readLines(const Lines &lines, bool strict)
+{
+    EntryListText::Reading reading;
+    bool inEntry = false;
+    for (const QStringView line : lines) {
+        if (saysNothing(line)) {
+            continue;
+        }
+        if (isOptionLine(line)) {
+            if (!inEntry) {
+                ++reading.skippedLines;
+                continue;
+            }
+            DownloadEntry &entry = reading.entries.last();
+            const QStringView option = line.trimmed();
+            const qsizetype equals = option.indexOf(u'=');
+            const QStringView key = option.first(equals);
+            const QStringView value = option.sliced(equals + 1);
+            bool taken = true;
+            if (key == idKey) {
+                const auto read = id(value);
+                taken = read.has_value() || !strict;
+                entry.id = read.value_or(0);
+            } else if (key.startsWith(statePrefix)) {
+                taken = readOwnOption(entry, key, value);
+            } else {
+                entry.options.insert(key.toString(), value.toString());
+            }
+            reading.skippedLines += taken ? 0 : 1;
+            continue;
+        }
+        if (strict && !line.contains(QLatin1String("://"))) {
+            ++reading.skippedLines;
+            inEntry = false;
+            continue;
+        }
+        if (!reading.entries.isEmpty())
+            dropIncompletePart(reading.entries.last());
+        DownloadEntry entry;
+        entry.url = line.toString();
+        reading.entries.append(std::move(entry));
+        inEntry = true;
+    }
+    if (!reading.entries.isEmpty())
+        dropIncompletePart(reading.entries.last());
+    return reading;
 }
 } // namespace
 
@@ -213,50 +274,12 @@ bool EntryListText::hasOptions(const QStringList &lines)
 
 EntryListText::Reading EntryListText::read(const QStringList &lines, bool strict)
 {
-    Reading reading;
-    bool inEntry = false;
-    for (const QString &line : lines) {
-        if (saysNothing(line)) {
-            continue;
-        }
-        if (isOptionLine(line)) {
-            if (!inEntry) {
-                ++reading.skippedLines;
-                continue;
-            }
-            DownloadEntry &entry = reading.entries.last();
-            const QString option = line.trimmed();
-            const qsizetype equals = option.indexOf(u'=');
-            const QString key = option.first(equals);
-            const QString value = option.sliced(equals + 1);
-            bool taken = true;
-            if (key == idKey) {
-                const auto read = id(value);
-                taken = read.has_value() || !strict;
-                entry.id = read.value_or(0);
-            } else if (key.startsWith(statePrefix)) {
-                taken = readOwnOption(entry, key, value);
-            } else {
-                entry.options.insert(key, value);
-            }
-            reading.skippedLines += taken ? 0 : 1;
-            continue;
-        }
-        if (strict && !line.contains(QLatin1String("://"))) {
-            ++reading.skippedLines;
-            inEntry = false;
-            continue;
-        }
-        if (!reading.entries.isEmpty())
-            dropIncompletePart(reading.entries.last());
-        DownloadEntry entry;
-        entry.url = line;
-        reading.entries.append(std::move(entry));
-        inEntry = true;
-    }
-    if (!reading.entries.isEmpty())
-        dropIncompletePart(reading.entries.last());
-    return reading;
+    return readLines(lines, strict);
+}
+
+EntryListText::Reading EntryListText::read(QStringView text, bool strict)
+{
+    return readLines(qTokenize(text, u'\n'), strict);
 }
 
 void EntryListText::write(const DownloadEntry &entry, QByteArray &out)

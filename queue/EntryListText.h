@@ -35,6 +35,8 @@ public:
      * given.
      */
     static Reading read(const QStringList &lines, bool strict);
+    /** The same, of text whose lines end in LF. */
+    static Reading read(QStringView text, bool strict);
     /** Appends entry's lines, in UTF-8, each ended by LF. */
     static void write(const DownloadEntry &entry, QByteArray &out);
 };

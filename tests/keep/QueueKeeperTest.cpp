@@ -62,6 +62,8 @@ TEST_F(QueueKeeperTest, AtStartTheCutTransferLeadsTheRestoredQueueWithItsPartAnd
               (QSet<QString>{u"/home/user/Quorvel/Downloads"_s, u"/dl"_s}));
     EXPECT_TRUE(service.keepsPartsAtExit);
     EXPECT_TRUE(flow.isAtRest()) << "a restored queue does not start by itself";
+    keeper.flush();
+    EXPECT_EQ(file.replaces, 0) << "the file already holds what was restored";
 }
 
 TEST_F(QueueKeeperTest, TheEntryWhoseFileIsOnItsWayIsSavedWithItsPartUntilItIsDone)

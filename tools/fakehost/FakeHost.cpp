@@ -226,14 +226,17 @@ void FakeHost::sendFile(const httplib::Request &request, httplib::Response &resp
 {
     const FileOptions &options = ticket.options;
     const std::string type = options.type.empty() ? fileType : options.type;
-    bool cut = options.fail == FailMode::resetAlways;
-    // A HEAD has no body to cut, so it does not use up the one failure.
-    if (options.fail == FailMode::resetOnce && request.method != "HEAD")
-        cut = m_state.countFileRequest(session, ticket.name) == 0;
+    const bool once = options.fail == FailMode::resetOnce;
+    // Only a body that reaches the cut uses up the one failure: not a HEAD, nor a client that
+    // read a few bytes and went away.
+    const bool cut = options.fail == FailMode::resetAlways || (once && !m_state.wasCut(session, ticket.name));
     const std::uint64_t cutAt = cut ? options.size / 2 : options.size;
     auto stream = std::make_shared<FileStream>(FileContent(ticket.name, options.size), options.rate, cutAt, m_stopping);
     // The releaser runs from the response's destructor, when the status (206 for a range) is final.
-    auto release = [this, method = request.method, target = request.target, &response, stream](bool) {
+    auto release = [this, method = request.method, target = request.target, &response, stream, once, cut, cutAt,
+                    session, name = ticket.name](bool) {
+        if (once && cut && stream->sent() >= cutAt)
+            m_state.countCut(session, name);
         logLine(method, target, response.status, stream->sent());
     };
     if (options.noLength) {

@@ -53,10 +53,16 @@ std::optional<FileTicket> HostState::ticket(const std::string &id) const
     return found->second;
 }
 
-unsigned HostState::countFileRequest(const std::string &session, const std::string &name)
+bool HostState::wasCut(const std::string &session, const std::string &name)
 {
     const std::lock_guard lock(m_mutex);
-    return record(session, name).fileRequests++;
+    return record(session, name).cuts > 0;
+}
+
+void HostState::countCut(const std::string &session, const std::string &name)
+{
+    const std::lock_guard lock(m_mutex);
+    ++record(session, name).cuts;
 }
 
 std::string HostState::randomId()

@@ -45,15 +45,17 @@ public:
     std::string issueTicket(FileTicket ticket);
     std::optional<FileTicket> ticket(const std::string &id) const;
 
-    /** Counts a body request for the file and answers how many came before it in this session. */
-    unsigned countFileRequest(const std::string &session, const std::string &name);
+    /** Whether a body of the file was cut in this session. */
+    bool wasCut(const std::string &session, const std::string &name);
+    /** A body of the file was cut off where the failure said. */
+    void countCut(const std::string &session, const std::string &name);
 
 private:
     struct FileRecord
     {
         bool waitShown = false;
         bool aboutShown = false;
-        unsigned fileRequests = 0;
+        unsigned cuts = 0;
     };
 
     std::string randomId();
