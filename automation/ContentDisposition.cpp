@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -18,7 +19,8 @@ public:
 
     bool atEnd() const { return m_at >= m_text.size(); }
     char peek() const { return atEnd() ? '\0' : m_text[m_at]; }
-    void skip() { ++m_at; }
+    // Never past the end: an unclosed quote ends there, and what follows reads nothing.
+    void skip() { m_at = std::min(m_at + 1, m_text.size()); }
     void skipBlanks()
     {
         while (!atEnd() && (peek() == ' ' || peek() == '\t'))

@@ -11,7 +11,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUORVEL_FUZZ=ON -DQUORVEL_TESTS=OFF -DQUORVEL_SANITIZE=ON
 targets=()
-for t in fuzz_inner_html fuzz_scanners; do
+for t in fuzz_inner_html fuzz_scanners fuzz_disposition; do
   [ -f "fuzz/corpus/${t#fuzz_}/.keep" ] || [ -d "fuzz/corpus/${t#fuzz_}" ] || continue
   targets+=("$t")
 done
