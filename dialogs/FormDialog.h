@@ -4,8 +4,8 @@
 #include <QDialog>
 
 /**
- * A dialog of fixed outer size with neither a default nor a cancel button: Enter and Esc press
- * nothing and do not close it. How much of the outer size is client area depends on the window
+ * A dialog of fixed outer size; Esc cancels it as it does every dialog, and Enter in a one-line
+ * field presses the default button the form names. How much of the outer size is client area depends on the window
  * manager's frame, so a panel meant to fill the client area follows it, and a box meant to sit
  * inside it with even margins stays centred. UI thread only.
  */
@@ -17,7 +17,6 @@ public:
     FormDialog(const QString &caption, QSize outerSize, QWidget *parent);
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
     /** panel covers the client area from now on. */

@@ -69,16 +69,15 @@ void TForm2::buildControls()
                                QStringLiteral("BitBtn2")};
     for (qsizetype i = 0; i < named.size(); ++i)
         named[i]->setObjectName(names[i]);
-    for (QPushButton *button : {SaveOnBtn, NewURLBtn, BitBtn2}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    // Enter in the folder field adds the URLs; in the memo it starts a line, on a button presses it.
+    NewURLBtn->setDefault(true);
+    setTabOrder(Memo1, CheckBox1);
     setTabOrder(CheckBox1, NewURLBtn);
     setTabOrder(NewURLBtn, BitBtn2);
-    setTabOrder(BitBtn2, Memo1);
-    setTabOrder(Memo1, SavePath);
+    setTabOrder(BitBtn2, SavePath);
     setTabOrder(SavePath, SaveOnBtn);
-    CheckBox1->setFocus();
+    // The dialog is opened to type or paste URLs.
+    Memo1->setFocus();
 }
 
 QString TForm2::savePath() const

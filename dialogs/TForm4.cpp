@@ -108,8 +108,7 @@ void TForm4::buildControls()
     ShellTreeView1->setObjectName(QStringLiteral("ShellTreeView1"));
     Button1->setObjectName(QStringLiteral("Button1"));
     Button2->setObjectName(QStringLiteral("Button2"));
-    for (QPushButton *button : {Button1, Button2})
-        button->setAutoDefault(false);
+    Button1->setDefault(true);
     setTabOrder(ShellTreeView1, ShellComboBox1);
     setTabOrder(ShellComboBox1, Button1);
     setTabOrder(Button1, Button2);
