@@ -179,15 +179,23 @@ void TForm1::buildListMenu()
 {
     ListMenu1 = new QMenu(ListBox1);
     ListMenu1->setObjectName(QStringLiteral("ListMenu1"));
-    const QList<std::pair<QString, QAction *>> bound = {
-        {QStringLiteral("删除"), DelAction},        {QStringLiteral("上移"), UpAction},
-        {QStringLiteral("下移"), DownAction},       {QStringLiteral("移动到第一"), FirstAction},
-        {QStringLiteral("移动到最后"), LastAction},
+    // Pictures from the Edit menu, which match the toolbar's arrows; the bound actions carry
+    // other ones.
+    struct Bound
+    {
+        QString caption;
+        const QAction *looksLike;
+        QAction *does;
     };
-    for (const auto &[caption, action] : bound)
-        connect(ListMenu1->addAction(action->icon(), caption), &QAction::triggered, action, &QAction::trigger);
+    const QList<Bound> bound = {
+        {QStringLiteral("删除"), DeleteSelected, DelAction},  {QStringLiteral("上移"), MoveUP, UpAction},
+        {QStringLiteral("下移"), MoveDown, DownAction},       {QStringLiteral("移动到第一"), MoveFirst, FirstAction},
+        {QStringLiteral("移动到最后"), MoveLast, LastAction},
+    };
+    for (const auto &[caption, looksLike, does] : bound)
+        connect(ListMenu1->addAction(looksLike->icon(), caption), &QAction::triggered, does, &QAction::trigger);
     ListMenu1->addSeparator();
-    CopyUrl1 = newAction(ListMenu1, QStringLiteral("CopyUrl1"), QStringLiteral("复制网址"), 12);
+    CopyUrl1 = newAction(ListMenu1, QStringLiteral("CopyUrl1"), QStringLiteral("复制网址"), -1);
     OpenFolder1 = newAction(ListMenu1, QStringLiteral("OpenFolder1"), QStringLiteral("打开文件夹"), -1);
     ListMenu1->addActions({CopyUrl1, OpenFolder1});
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -139,8 +139,18 @@ TEST_F(TForm1Links, TheListHasItsContextMenuAndADoubleClickMakesAnEntryCurrent)
     queue.edit(queue.idAt(2), [](DownloadEntry &entry) { entry.fileName = u"/tmp/got/c.part"_s; });
     activate();
     QStringList captions;
-    for (const QAction *item : form->ListMenu1->actions())
+    // The same picture as the Edit menu's item of that name, whose arrows match the toolbar's.
+    const QHash<QString, const QAction *> editItems = {{u"删除"_s, form->DeleteSelected},
+                                                       {u"上移"_s, form->MoveUP},
+                                                       {u"下移"_s, form->MoveDown},
+                                                       {u"移动到第一"_s, form->MoveFirst},
+                                                       {u"移动到最后"_s, form->MoveLast}};
+    for (const QAction *item : form->ListMenu1->actions()) {
         captions << item->text();
+        if (const QAction *editItem = editItems.value(item->text())) {
+            EXPECT_EQ(item->icon().cacheKey(), editItem->icon().cacheKey()) << item->text().toStdString();
+        }
+    }
     EXPECT_EQ(captions,
               QStringList({u"删除"_s, u"上移"_s, u"下移"_s, u"移动到第一"_s, u"移动到最后"_s, QString(), u"复制网址"_s,
                            u"打开文件夹"_s}));
