@@ -5,18 +5,21 @@
 #include "common/ErrorText.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <QUrl>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-const char *const helpText = R"(用法: quorvel [选项]
+const char *const helpText = R"(用法: quorvel [选项] [网址 | 列表文件]...
 
 打开 Quorvel 下载管理器的主窗口: 用"新建下载"或"输入列表"加入下载页面网址,
-然后按"开始下载". 主窗口需要显示器 (X11 或 Wayland); 没有显示器的机器请用
+然后按"开始下载". 命令行中的网址和列表文件 (每行一个网址的文本文件) 加入下载列表.
+主窗口已经打开时, 它们交给那个窗口, 不再打开第二个窗口. 主窗口需要显示器 (X11 或 Wayland); 没有显示器的机器请用
 quorvel-batch (quorvel-batch --help 显示用法).
 
 选项:
@@ -54,6 +57,37 @@ std::optional<QString> AppSetup::commandLineAnswer(const QStringList &arguments)
             return QStringLiteral("quorvel " QUORVEL_VERSION "\n");
     }
     return std::nullopt;
+}
+
+QStringList AppSetup::linkArguments(const QStringList &arguments)
+{
+    // Qt's options that take the next argument as their value.
+    static const QStringList valued = {
+        QStringLiteral("-platform"),        QStringLiteral("-platformpluginpath"),
+        QStringLiteral("-platformtheme"),   QStringLiteral("-plugin"),
+        QStringLiteral("-qwindowgeometry"), QStringLiteral("-qwindowicon"),
+        QStringLiteral("-qwindowtitle"),    QStringLiteral("-display"),
+        QStringLiteral("-style"),           QStringLiteral("-stylesheet"),
+        QStringLiteral("-session"),         QStringLiteral("-name"),
+        QStringLiteral("-title"),           QStringLiteral("-geometry"),
+    };
+    QStringList links;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument.startsWith(u'-')) {
+            if (valued.contains(argument) || valued.contains(argument.mid(1)))
+                ++i;
+            continue;
+        }
+        const QUrl url(argument);
+        if (url.isLocalFile())
+            links << QFileInfo(url.toLocalFile()).absoluteFilePath();
+        else if (argument.contains(QLatin1String("://")))
+            links << argument;
+        else
+            links << QFileInfo(argument).absoluteFilePath();
+    }
+    return links;
 }
 
 std::unique_ptr<QApplication> AppSetup::openDisplay(int &argc, char **argv)

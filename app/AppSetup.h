@@ -20,6 +20,12 @@ public:
      */
     static std::optional<QString> commandLineAnswer(const QStringList &arguments);
     /**
+     * The URLs and list files among arguments (as main() gets them), without Qt's own options;
+     * a file:// URL becomes its path, and a path is made absolute, since the window that reads it
+     * may run in another folder.
+     */
+    static QStringList linkArguments(const QStringList &arguments);
+    /**
      * The application object. When no display can be opened, says on stderr how to run Quorvel
      * without one and exits with status 1, where Qt would abort and leave a core.
      */

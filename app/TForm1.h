@@ -63,6 +63,11 @@ public:
     void addLinks(const QStringList &urlsOrListFiles);
     /** What pasting or dropping data adds: its files as lists, its links and its text. */
     void addLinks(const QMimeData &data);
+    /**
+     * What a later start of the program hands over: added as its arguments would be, said in the
+     * status bar as come from there, the window brought to the front. Answers how many URLs arrived.
+     */
+    int addHandedLinks(const QStringList &urlsOrListFiles);
 
     // Controls, by their design names.
     ToolStrip *ToolBar1;

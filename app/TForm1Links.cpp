@@ -32,6 +32,20 @@ void TForm1::addLinks(const QStringList &urlsOrListFiles)
     takeIn(intake);
 }
 
+int TForm1::addHandedLinks(const QStringList &urlsOrListFiles)
+{
+    LinkIntake intake;
+    for (const QString &each : urlsOrListFiles)
+        intake.addArgument(each);
+    takeIn(intake);
+    setStatusText(0, QStringLiteral("另一次启动交来的网址: %1").arg(intake.result().summary()));
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    return int(intake.result().urls.size());
+}
+
 void TForm1::addLinks(const QMimeData &data)
 {
     LinkIntake intake;

@@ -9,6 +9,7 @@
 #include "flow/DownloadSession.h"
 #include "layout/LayoutLoader.h"
 #include "platform/download/CurlUrlDownloadService.h"
+#include "platform/instance/InstanceName.h"
 #include "platform/keep/LocalStateFile.h"
 #include "platform/net/CurlSession.h"
 #include "platform/notify/DesktopNotifier.h"
@@ -34,6 +35,26 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     if (const std::optional<QString> answer = AppSetup::commandLineAnswer(arguments)) {
         std::fputs(answer->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    // Before the display, the state file and its lock: a later start only hands its links over,
+    // and needs none of them.
+    const QStringList links = AppSetup::linkArguments(arguments);
+    InstanceName instance;
+    if (!instance.isConnected()) {
+        std::fprintf(stderr, "quorvel: 没有会话总线 (D-Bus), 无法知道主窗口是否已经打开: %s\n",
+                     instance.busError().toLocal8Bit().constData());
+        return 1;
+    }
+    TForm1 *window = nullptr;
+    if (!instance.claim([&window](const QStringList &handed) { return window ? window->addHandedLinks(handed) : 0; })) {
+        const InstanceName::HandOver handOver = instance.handOver(links);
+        if (!handOver.delivered) {
+            std::fprintf(stderr, "quorvel: 不能把网址交给已经打开的主窗口: %s\n",
+                         handOver.error.toLocal8Bit().constData());
+            return 1;
+        }
+        std::printf("quorvel: 已交给打开的主窗口, 添加了 %d 个网址\n", handOver.added);
         return 0;
     }
     const std::unique_ptr<QApplication> application = AppSetup::openDisplay(argc, argv);
@@ -74,7 +95,11 @@ int main(int argc, char *argv[])
                              bar->showLastingNotice(QStringLiteral("可能休眠"), warning);
                          });
         Form1.show();
+        if (!links.isEmpty())
+            Form1.addLinks(links);
+        window = &Form1;
         exitCode = QApplication::exec();
+        window = nullptr;
     }
     // Closing the window cancelled a running transfer; its worker keeps or removes the partial
     // file before it ends, and it must end before the cookie session goes.

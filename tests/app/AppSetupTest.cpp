@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,28 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+
+TEST(AppSetup, TakesTheLinksAmongTheArgumentsWithPathsMadeAbsolute)
+{
+    const QString here = QDir::currentPath();
+    struct Row
+    {
+        QStringList arguments;
+        QStringList links;
+    };
+    const Row rows[] = {
+        {{u"https://a.example/x"_s, u"http://b.example/y"_s}, {u"https://a.example/x"_s, u"http://b.example/y"_s}},
+        {{u"list.txt"_s}, {here + u"/list.txt"_s}},
+        {{u"file:///tmp/list.txt"_s}, {u"/tmp/list.txt"_s}},
+        {{u"/tmp/list.txt"_s}, {u"/tmp/list.txt"_s}},
+        // Qt's own options and their values are not links.
+        {{u"-platform"_s, u"offscreen"_s, u"--style=fusion"_s, u"https://a.example/x"_s}, {u"https://a.example/x"_s}},
+        {{u"-reverse"_s, u"https://a.example/x"_s}, {u"https://a.example/x"_s}},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(AppSetup::linkArguments(QStringList{u"quorvel"_s} + row.arguments), row.links)
+            << row.arguments.join(u' ').toStdString();
+}
 
 TEST(AppSetup, QtsOwnDialogsAndMenusSpeakChinese)
 {
@@ -80,4 +103,11 @@ TEST(AppSetup, WithoutADisplayItAnswersItsOptionsAndSaysHowToRunIt)
     EXPECT_EQ(window.code, 1);
     EXPECT_TRUE(window.err.contains(u"没有显示器时请用 quorvel-batch"_s)) << window.err.toStdString();
     EXPECT_EQ(window.out, QString());
+
+    // Without the session bus it cannot tell whether a window is open, and opens none.
+    environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path=/nonexistent/quorvel-bus"_s);
+    const Run noBus = run({u"https://a.example/x"_s});
+    EXPECT_EQ(noBus.status, QProcess::NormalExit);
+    EXPECT_EQ(noBus.code, 1);
+    EXPECT_TRUE(noBus.err.contains(u"没有会话总线"_s)) << noBus.err.toStdString();
 }
