@@ -19,8 +19,9 @@ const char *const helpText = R"(用法: quorvel [选项] [网址 | 列表文件]
 
 打开 Quorvel 下载管理器的主窗口: 用"新建下载"或"输入列表"加入下载页面网址,
 然后按"开始下载". 命令行中的网址和列表文件 (每行一个网址的文本文件) 加入下载列表.
-主窗口已经打开时, 它们交给那个窗口, 不再打开第二个窗口. 主窗口需要显示器 (X11 或 Wayland); 没有显示器的机器请用
-quorvel-batch (quorvel-batch --help 显示用法).
+主窗口已经打开时, 它们经会话总线 (D-Bus) 交给那个窗口, 不再打开第二个窗口;
+没有会话总线时, 另一个 Quorvel 已经打开就报错退出. 主窗口需要显示器 (X11 或 Wayland);
+没有显示器的机器请用 quorvel-batch (quorvel-batch --help 显示用法).
 
 选项:
   -h, --help    显示此帮助

@@ -40,14 +40,22 @@ int main(int argc, char *argv[])
     // Before the display, the state file and its lock: a later start only hands its links over,
     // and needs none of them.
     const QStringList links = AppSetup::linkArguments(arguments);
+    LocalStateFile stateFile(LocalStateFile::standardPath());
     InstanceName instance;
-    if (!instance.isConnected()) {
-        std::fprintf(stderr, "quorvel: 没有会话总线 (D-Bus), 无法知道主窗口是否已经打开: %s\n",
-                     instance.busError().toLocal8Bit().constData());
-        return 1;
-    }
     TForm1 *window = nullptr;
-    if (!instance.claim([&window](const QStringList &handed) { return window ? window->addHandedLinks(handed) : 0; })) {
+    if (!instance.isConnected()) {
+        // Without the bus a later start cannot be told from the first by its name, but still by
+        // the state file's lock: the first one opens its window, a later one none.
+        QString why;
+        if (!stateFile.claim(why)) {
+            std::fprintf(stderr, "quorvel: 没有会话总线 (D-Bus), 不能把网址交给已经打开的主窗口: %s; %s\n",
+                         instance.busError().toLocal8Bit().constData(), why.toLocal8Bit().constData());
+            return 1;
+        }
+        std::fprintf(stderr, "quorvel: 没有会话总线 (D-Bus), 以后启动的 quorvel 不能把网址交给这个窗口: %s\n",
+                     instance.busError().toLocal8Bit().constData());
+    } else if (!instance.claim(
+                   [&window](const QStringList &handed) { return window ? window->addHandedLinks(handed) : 0; })) {
         const InstanceName::HandOver handOver = instance.handOver(links);
         if (!handOver.delivered) {
             std::fprintf(stderr, "quorvel: 不能把网址交给已经打开的主窗口: %s\n",
@@ -82,7 +90,6 @@ int main(int argc, char *argv[])
                                          layouts.errors.size() > 1
                                              ? QStringLiteral(" (共 %1 个)").arg(layouts.errors.size())
                                              : QString()));
-        LocalStateFile stateFile(LocalStateFile::standardPath());
         QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quorvel"),
                            QStringLiteral("quorvel"));
         // Before the window shows: what it restores is there from its first paint. Gone before

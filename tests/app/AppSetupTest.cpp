@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -104,10 +105,20 @@ TEST(AppSetup, WithoutADisplayItAnswersItsOptionsAndSaysHowToRunIt)
     EXPECT_TRUE(window.err.contains(u"没有显示器时请用 quorvel-batch"_s)) << window.err.toStdString();
     EXPECT_EQ(window.out, QString());
 
-    // Without the session bus it cannot tell whether a window is open, and opens none.
+    // Without the session bus the state file's lock tells a later start from the first: the
+    // first goes on to its window (here: to the want of a display), a later one opens none.
     environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, u"unix:path=/nonexistent/quorvel-bus"_s);
-    const Run noBus = run({u"https://a.example/x"_s});
-    EXPECT_EQ(noBus.status, QProcess::NormalExit);
-    EXPECT_EQ(noBus.code, 1);
-    EXPECT_TRUE(noBus.err.contains(u"没有会话总线"_s)) << noBus.err.toStdString();
+    environment.insert(u"XDG_STATE_HOME"_s, home.path() + u"/state"_s);
+    const Run first = run({u"https://a.example/x"_s});
+    EXPECT_EQ(first.code, 1);
+    EXPECT_TRUE(first.err.contains(u"没有会话总线"_s)) << first.err.toStdString();
+    EXPECT_TRUE(first.err.contains(u"没有显示器时请用 quorvel-batch"_s)) << first.err.toStdString();
+
+    QLockFile held(home.path() + u"/state/quorvel/queue.txt.lock"_s);
+    ASSERT_TRUE(held.tryLock(0));
+    const Run later = run({u"https://a.example/x"_s});
+    EXPECT_EQ(later.status, QProcess::NormalExit);
+    EXPECT_EQ(later.code, 1);
+    EXPECT_TRUE(later.err.contains(u"不能把网址交给已经打开的主窗口"_s)) << later.err.toStdString();
+    EXPECT_FALSE(later.err.contains(u"没有显示器"_s)) << "it went on towards a second window";
 }
