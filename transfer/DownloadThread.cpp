@@ -34,12 +34,11 @@ void changeWorkerCount(int delta)
 }
 
 DownloadThread::DownloadThread(UrlDownloadService &service, QString url, QString fileName,
-                               std::shared_ptr<UiThreadHandoff> handoff, std::optional<FileChecksum> checksum)
+                               std::shared_ptr<UiThreadHandoff> handoff)
     : FUrl(std::move(url))
     , FFileName(std::move(fileName))
     , m_service(service)
     , m_handoff(std::move(handoff))
-    , m_checksum(std::move(checksum))
 {
 }
 
