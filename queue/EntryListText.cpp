@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "queue/EntryListText.h"
 
+#include "common/FileChecksum.h"
+
 #include <QStringTokenizer>
 
 #include <algorithm>
@@ -239,6 +241,10 @@ template <typename Lines> EntryListText::Reading readLines(const Lines &lines, b
                 entry.id = read.value_or(0);
             } else if (key.startsWith(statePrefix)) {
                 taken = readOwnOption(entry, key, value);
+            } else if (key == FileChecksum::optionKey && !FileChecksum::parse(value)) {
+                // Kept, such a digest would fail every try of a file that arrived whole; dropped
+                // silently, a file that does not match would pass unchecked.
+                taken = false;
             } else {
                 entry.options.insert(key.toString(), value.toString());
             }

@@ -127,13 +127,30 @@ bool PartFile::open()
     return fail(QStringLiteral("cannot create %1: %2").arg(m_target, why));
 }
 
+void PartFile::hashWith(QCryptographicHash::Algorithm algorithm)
+{
+    m_hash = std::make_unique<QCryptographicHash>(algorithm);
+}
+
 bool PartFile::resume(const QString &partName)
 {
     m_file.setFileName(partName);
     if (m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
         m_buffer.reserve(bufferSize);
         markInUse();
-        return true;
+        if (!m_hash)
+            return true;
+        // Opened first, so that the bytes hashed are the bytes that stay, locked against a sweep.
+        QFile kept(partName);
+        if (kept.open(QIODevice::ReadOnly) && m_hash->addData(&kept))
+            return true;
+        // Bytes that cannot be read cannot be vouched for: the file starts anew.
+        const auto why = kept.errorString();
+        m_file.close();
+        m_file.remove();
+        m_file.setFileName(QString());
+        m_hash->reset();
+        return fail(QStringLiteral("cannot read %1: %2").arg(partName, why));
     }
     const auto why = m_file.errorString();
     m_file.setFileName(QString());
@@ -145,12 +162,16 @@ bool PartFile::append(const char *data, std::size_t size)
     if (m_buffer.size() + qsizetype(size) > bufferSize && !flush())
         return false;
     m_buffer.append(data, qsizetype(size));
+    if (m_hash)
+        m_hash->addData(QByteArrayView(data, qsizetype(size)));
     return true;
 }
 
 bool PartFile::restart()
 {
     m_buffer.resize(0);
+    if (m_hash)
+        m_hash->reset();
     // A file opened for appending writes at its end whatever the position; one opened anew at
     // its position: both are the start now.
     if (!m_file.resize(0) || !m_file.seek(0))
