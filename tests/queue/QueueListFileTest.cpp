@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "common/QuorvelError.h"
 #include "queue/QueueListFile.h"
+#include "common/QuorvelError.h"
+#include "queue/EntryListText.h"
 
 #include <QDir>
 #include <QFile>
@@ -190,4 +191,29 @@ TEST(QueueListFile, UnopenableFilesNameTheFullPathAndTheReason)
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     EXPECT_EQ(readError(u"missing.txt"_s),
               u"不能打开文件 \"%1\". No such file or directory"_s.arg(missing));
+}
+
+// A digest that can never match, or names no known algorithm, is said at reading, not at the end.
+TEST(EntryListChecksum, AMalformedChecksumIsSkippedAndCountedAWellFormedOneKept)
+{
+    const QString sha1 = QString(40, u'A');
+    const struct
+    {
+        QString value;
+        bool kept;
+    } rows[] = {
+        {u"sha-256="_s + QString(64, u'f'), true},
+        {u"SHA-1="_s + sha1, true},
+        {u"md5="_s + QString(32, u'0'), true},
+        {u"sha-1="_s + QString(39, u'a'), false},
+        {u"md5="_s + QString(31, u'0') + u'g', false},
+        {u"crc32=12345678"_s, false},
+        {u"sha-256"_s, false},
+    };
+    for (const auto &row : rows) {
+        const auto reading = EntryListText::read(u"https://h.example/f\n  checksum="_s + row.value + u'\n', true);
+        ASSERT_EQ(reading.entries.size(), 1) << row.value.toStdString();
+        EXPECT_EQ(reading.skippedLines, row.kept ? 0 : 1) << row.value.toStdString();
+        EXPECT_EQ(reading.entries[0].options.contains(u"checksum"_s), row.kept) << row.value.toStdString();
+    }
 }
