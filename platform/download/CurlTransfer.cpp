@@ -117,7 +117,10 @@ TransferOutcome CurlTransfer::finish(CURLcode code)
     if (m_total > 0 && m_file.size() != m_total)
         return TransferOutcome::failed(FailureCause::transient(QStringLiteral("文件大小不符")));
     if (const auto expected = m_callback.expectedChecksum()) {
-        const QByteArray got = m_file.digest();
+        const std::optional<QByteArray> digest = m_file.digest();
+        if (!digest)
+            return TransferOutcome::failed(m_file.errorString());
+        const QByteArray &got = *digest;
         if (got != expected->digest) {
             // Transient, as a cut transfer is: the next try may bring the right bytes, but from
             // the first one, since none of these can be told good from bad.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/download/StreamDigest.h"
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 /**
  * What a transfer writes while it runs: a file with a unique name beside the target, written
@@ -32,8 +35,11 @@ public:
 
     /** Hashes the file's bytes with algorithm; before open() or resume(). */
     void hashWith(QCryptographicHash::Algorithm algorithm);
-    /** The digest of every byte written so far; empty when nothing is hashed. */
-    QByteArray digest() const { return m_hash ? m_hash->result() : QByteArray(); }
+    /**
+     * The digest of every byte written so far, once they are in the file; empty when nothing is
+     * hashed, nullopt (see errorString()) when they cannot be written.
+     */
+    std::optional<QByteArray> digest();
     /** Creates the part file; false (see errorString()) when the folder cannot take it. */
     bool open();
     /** Opens a part file kept by an earlier try, to append to it; false when it is gone. */
@@ -72,6 +78,8 @@ private:
     /** Tells a sweep of stray part files, in this process or another, to leave this one alone. */
     void markInUse();
     bool flush();
+    /** Hands every byte of file to the digest; false when it cannot be read. */
+    bool hashWhole(QFile &file);
     bool fail(const QString &what);
 
     QString m_target;
@@ -80,7 +88,7 @@ private:
     QString m_savedName;
     QFile m_file;
     QByteArray m_buffer;
-    std::unique_ptr<QCryptographicHash> m_hash;
+    std::unique_ptr<StreamDigest> m_hash;
     bool m_committed = false;
     bool m_kept = false;
     QString m_error;
