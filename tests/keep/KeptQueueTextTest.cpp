@@ -28,7 +28,7 @@ KeptQueue sample()
     DownloadEntry failed = entry(0xb2, u" http://h/file/a=b"_s, State::Failed);
     failed.lastFailure = FailureCause{FailureCause::Kind::ExpiredLink, u"HTTP 404\r\n换行"_s, 0, {}};
     failed.finished = QDateTime(QDate(2026, 12, 9), QTime(5, 1, 2, 345), Qt::UTC);
-    failed.options.insert(u"checksum"_s, u"sha-256=abc"_s);
+    failed.options.insert(u"checksum"_s, u"sha-256="_s + QString(64, u'a'));
     KeptQueue kept;
     kept.active = {active};
     kept.queue = {entry(0xc3, u"http://h/file/waiting"_s, State::Waiting), failed};
