@@ -217,3 +217,49 @@ TEST(EntryListChecksum, AMalformedChecksumIsSkippedAndCountedAWellFormedOneKept)
         EXPECT_EQ(reading.entries[0].options.contains(u"checksum"_s), row.kept) << row.value.toStdString();
     }
 }
+
+// Typed into 新建下载, a checksum line belongs to the URL above it, indented or not; one that
+// cannot be used stops the whole input rather than let its file arrive unchecked.
+TEST(QueueListFile, TypedChecksumLinesJoinTheUrlAboveOrRefuseTheInput)
+{
+    const QString digest = u"sha-256="_s + QString(64, u'c');
+    const struct
+    {
+        QStringList lines;
+        QStringList urls;
+        QStringList checksums;
+        bool refused;
+    } rows[] = {
+        // No checksum line: every line an entry, exactly as written, blank ones too.
+        {{u"http://h/a"_s, QString(), u"  http://h/b"_s}, {u"http://h/a"_s, QString(), u"  http://h/b"_s}, {}, false},
+        {{u"http://h/a"_s, u"checksum="_s + digest, u"http://h/b"_s, QString(), u"\t checksum="_s + digest},
+         {u"http://h/a"_s, u"http://h/b"_s},
+         {digest, digest},
+         false},
+        {{u"http://h/a"_s, u"http://h/b"_s, u"checksum=md5="_s + QString(32, u'0')},
+         {u"http://h/a"_s, u"http://h/b"_s},
+         {QString(), u"md5="_s + QString(32, u'0')},
+         false},
+        {{u"http://h/a"_s, u"checksum=sha-256=abc"_s}, {}, {}, true},
+        {{u"checksum="_s + digest, u"http://h/a"_s}, {}, {}, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.lines.join(u'|').toStdString());
+        try {
+            const QList<DownloadEntry> entries = QueueListFile::typedEntries(row.lines);
+            EXPECT_FALSE(row.refused);
+            QStringList urls, checksums;
+            for (const DownloadEntry &entry : entries) {
+                urls << entry.url;
+                checksums << entry.options.value(u"checksum"_s);
+            }
+            EXPECT_EQ(urls, row.urls);
+            if (!row.checksums.isEmpty()) {
+                EXPECT_EQ(checksums, row.checksums);
+            }
+        } catch (const QuorvelError &error) {
+            EXPECT_TRUE(row.refused) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(u"checksum=sha-256="_s));
+        }
+    }
+}
