@@ -177,6 +177,11 @@ bool readOwnOption(DownloadEntry &entry, QStringView key, QStringView raw)
         partOf(entry).target = *value;
         return true;
     }
+    if (key == u"quorvel-command-result" || key == u"quorvel-command-output") {
+        CommandRecord &record = entry.command ? *entry.command : entry.command.emplace();
+        (key == u"quorvel-command-result" ? record.result : record.output) = *value;
+        return true;
+    }
     if (key == u"quorvel-part-validator") {
         partOf(entry).validator = value->toUtf8();
         return true;
@@ -324,6 +329,10 @@ void EntryListText::write(const DownloadEntry &entry, QByteArray &out)
         own("quorvel-part-target", entry.part->target);
         own("quorvel-part-validator", QString::fromUtf8(entry.part->validator));
         own("quorvel-part-total", QString::number(entry.part->total));
+    }
+    if (entry.command) {
+        own("quorvel-command-result", entry.command->result);
+        own("quorvel-command-output", entry.command->output);
     }
     for (auto it = entry.options.cbegin(); it != entry.options.cend(); ++it) {
         QString value = it.value();
