@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "batch/BatchOptions.h"
 
+#include "common/FileChecksum.h"
 #include "common/QuorvelError.h"
 #include "queue/QueueListFile.h"
 
 #include <QCommandLineParser>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <optional>
@@ -34,6 +36,15 @@ const char *const helpText = R"(用法: quorvel-batch [选项] (网址 | 列表�
   --save-session FILE
                 运行中和退出时把未完成和失败的网址 (连同未下完的 .part 文件)
                 保存在 FILE 中; 以后 quorvel-batch FILE 从停下的地方继续
+  --checksum TYPE=DIGEST
+                命令行上的网址的文件必须有这个校验值 (TYPE: sha-256, sha-1 或 md5;
+                DIGEST: 十六进制); 不符时不保留文件, 记为 "校验失败", 重试时重新下载.
+                列表文件中的网址用网址下的缩进选项行 "checksum=TYPE=DIGEST"
+  --on-download-complete COMMAND
+                每个文件下载完成后运行 COMMAND, 参数后面加上 aria2 的三个参数:
+                条目的 ID, 文件数 1, 文件的完整路径. 不经过 shell: 双引号可以分组,
+                变量、通配符和管道不起作用. 一次运行一个; 60 秒未结束就终止;
+                它的输出和退出码只打印出来, 不影响文件是否算作完成
   -h, --help    显示此帮助
   -v, --version 显示版本
 
@@ -73,9 +84,12 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
     const QCommandLineOption shutdown(QStringLiteral("shutdown"));
     const QCommandLineOption retryFor(QStringLiteral("retry-for"), QString(), QStringLiteral("DURATION"));
     const QCommandLineOption saveSession(QStringLiteral("save-session"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption checksum(QStringLiteral("checksum"), QString(), QStringLiteral("TYPE=DIGEST"));
+    const QCommandLineOption onDownloadComplete(QStringLiteral("on-download-complete"), QString(),
+                                                QStringLiteral("COMMAND"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({folder, shutdown, retryFor, saveSession, help, version});
+    parser.addOptions({folder, shutdown, retryFor, saveSession, checksum, onDownloadComplete, help, version});
     if (!parser.parse(arguments))
         return Error{parser.errorText()};
     if (parser.isSet(help))
@@ -97,11 +111,20 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
             return Error{QStringLiteral("--retry-for 需要一段不超过 12h 的时间, 例如 90s, 30m, 2h 或 0")};
         options.retryFor = *duration;
     }
+    options.onDownloadComplete = parser.value(onDownloadComplete);
+    if (parser.isSet(onDownloadComplete) && QProcess::splitCommand(options.onDownloadComplete).value(0).isEmpty())
+        return Error{QStringLiteral("--on-download-complete 需要一个命令")};
+    const QString digest = parser.value(checksum);
+    if (parser.isSet(checksum) && !FileChecksum::parse(digest))
+        return Error{
+            QStringLiteral("--checksum 需要 TYPE=DIGEST: sha-256, sha-1 或 md5, 等号后是它长度的十六进制校验值")};
     try {
         for (const QString &argument : parser.positionalArguments()) {
             if (argument.contains(QLatin1String("://"))) {
                 DownloadEntry entry;
                 entry.url = argument;
+                if (parser.isSet(checksum))
+                    entry.options.insert(FileChecksum::optionKey, digest);
                 options.entries.append(std::move(entry));
             } else {
                 options.entries.append(QueueListFile::read(argument));

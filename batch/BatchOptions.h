@@ -21,6 +21,8 @@ struct BatchOptions
     bool shutdown = false;
     /** How long an entry whose failure may pass is tried again; zero: never. */
     std::chrono::seconds retryFor = std::chrono::minutes(60);
+    /** Run after each file arrives, with aria2's arguments after its own; empty: nothing. */
+    QString onDownloadComplete;
 
     /** Asked for --help or --version: the text to print, exit status 0. */
     struct Help
@@ -36,7 +38,8 @@ struct BatchOptions
 
     /**
      * arguments as main() gets them, program name first. An argument with "://" is a page URL;
-     * any other is a queue list file read with the import's line rules.
+     * any other is a queue list file read with the import's line rules. --checksum is the
+     * checksum option of the URL arguments; a list's entries carry their own.
      */
     static Parsed parse(const QStringList &arguments);
 };

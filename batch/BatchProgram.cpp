@@ -18,6 +18,7 @@ BatchProgram::BatchProgram(const BatchOptions &options, PowerRequest &power, Sle
     , m_runner(m_downloadSession, m_console)
     , m_keepAwake(sleep, m_downloadSession)
 {
+    m_downloadSession.setOnDownloadComplete(options.onDownloadComplete);
     for (const LayoutError &error : m_layouts.errors)
         console.err << QStringLiteral("quorvel-batch: 已跳过布局 ") << shownText(error.text()) << Qt::endl;
     connect(&m_runner, &BatchRunner::finished, this, [this](int exitCode) {

@@ -33,6 +33,12 @@ BatchRunner::BatchRunner(DownloadSession &session, ConsoleView &console, QObject
     connect(&m_session, &DownloadSession::entryFailed, this, &BatchRunner::entryFailed);
     connect(&m_session, &DownloadSession::entryEnded, this,
             [this](const DownloadEntry &entry) { m_tally.record(entry); });
+    connect(&m_session.completionCommand(), &CompletionCommandRunner::finished, this,
+            [this](DownloadEntry::Id id, const CommandRecord &record) {
+                m_console.say(QStringLiteral("完成后的命令 (%1): %2").arg(DownloadEntry::idText(id), record.result));
+                if (!record.output.isEmpty())
+                    m_console.say(record.output.trimmed());
+            });
     connect(&m_session, &DownloadSession::insecureConnection, this, [this](const QString &pageUrl, const QString &url) {
         m_console.say(QStringLiteral("%1: %2 (%3)").arg(PageFlow::insecureConnectionText(), url, pageUrl));
     });
@@ -115,6 +121,17 @@ void BatchRunner::finish(int exitCode)
 {
     if (m_finished)
         return;
+    // The last file's command may still be unpacking it; a second interrupt does not wait for it.
+    CompletionCommandRunner &command = m_session.completionCommand();
+    if (command.isBusy() && m_interrupts < 2) {
+        if (!m_awaitingCommand)
+            m_console.say(QStringLiteral("等待完成后的命令结束..."));
+        m_awaitingCommand = true;
+        connect(
+            &command, &CompletionCommandRunner::idle, this, [this, exitCode] { finish(exitCode); },
+            Qt::SingleShotConnection);
+        return;
+    }
     m_finished = true;
     m_console.say(summary());
     emit finished(exitCode);

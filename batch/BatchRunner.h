@@ -17,7 +17,8 @@ class DownloadSession;
 /**
  * Works a queue without a user: starts the page flow as "开始下载" does, counts what became of each
  * URL, and ends when the session comes to rest (the queue is done, or nothing more happens
- * without someone at the screen) and no power-off countdown runs. An interrupt acts as "停止下载" and ends the run; a second one ends it at once.
+ * without someone at the screen), no power-off countdown runs and no command after a file is
+ * running. An interrupt acts as "停止下载" and ends the run; a second one ends it at once.
  * Thread contract: UI thread only.
  */
 class BatchRunner final : public QObject
@@ -54,4 +55,5 @@ private:
     quint64 m_resumedBytes = 0;
     int m_interrupts = 0;
     bool m_finished = false;
+    bool m_awaitingCommand = false;
 };

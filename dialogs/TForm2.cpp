@@ -6,6 +6,7 @@
 #include "dialogs/TForm4.h"
 #include "platform/system/DownloadFolder.h"
 #include "queue/DownloadQueue.h"
+#include "queue/QueueListFile.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -49,6 +50,10 @@ void TForm2::buildControls()
 
     Label1 = new QLabel(QStringLiteral("输入新的网址"), this);
     Label1->move(8, 64);
+    ChecksumHint = new QLabel(QStringLiteral("要校验文件, 在网址下一行写 checksum=sha-256=校验值 (或 sha-1, md5)"),
+                              this);
+    ChecksumHint->setGeometry(120, 64, 417, 17);
+    ChecksumHint->setForegroundRole(QPalette::PlaceholderText);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setGeometry(8, 88, 529, 169);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -62,11 +67,10 @@ void TForm2::buildControls()
     BitBtn2 = new QPushButton(QStringLiteral("取消"), this);
     BitBtn2->setGeometry(330, 272, 75, 25);
 
-    const QList<QWidget *> named = {SavePath, SaveOnBtn, Label1, Memo1, CheckBox1, NewURLBtn, BitBtn2};
-    const QStringList names = {QStringLiteral("SavePath"), QStringLiteral("SaveOnBtn"),
-                               QStringLiteral("Label1"),   QStringLiteral("Memo1"),
-                               QStringLiteral("CheckBox1"), QStringLiteral("NewURLBtn"),
-                               QStringLiteral("BitBtn2")};
+    const QList<QWidget *> named = {SavePath, SaveOnBtn, Label1, ChecksumHint, Memo1, CheckBox1, NewURLBtn, BitBtn2};
+    const QStringList names = {QStringLiteral("SavePath"),     QStringLiteral("SaveOnBtn"), QStringLiteral("Label1"),
+                               QStringLiteral("ChecksumHint"), QStringLiteral("Memo1"),     QStringLiteral("CheckBox1"),
+                               QStringLiteral("NewURLBtn"),    QStringLiteral("BitBtn2")};
     for (qsizetype i = 0; i < named.size(); ++i)
         named[i]->setObjectName(names[i]);
     // Enter in the folder field adds the URLs; in the memo it starts a line, on a button presses it.
@@ -124,7 +128,7 @@ void TForm2::CheckBox1Click()
 
 void TForm2::NewURLBtnClick()
 {
-    m_links.queue.appendAll(memoLines());
+    m_links.queue.appendEntries(QueueListFile::typedEntries(memoLines()));
     m_links.queue.showHead();
     if (CheckBox1->isChecked())
         m_links.startDownload();

@@ -15,7 +15,8 @@ class QPlainTextEdit;
 class QPushButton;
 
 /**
- * "下载选项": new page URLs, one per line, and the save folder. Every change of SavePath is
+ * "下载选项": new page URLs, one per line, each optionally followed by a checksum line, and the
+ * save folder. Every change of SavePath is
  * copied into the main window's save folder at once, whatever the dialog's outcome. UI thread only.
  */
 class TForm2 final : public FormDialog
@@ -39,6 +40,8 @@ public:
     QLineEdit *SavePath;
     QPushButton *SaveOnBtn;
     QLabel *Label1;
+    /** How a URL's checksum is given in the memo. */
+    QLabel *ChecksumHint;
     QPlainTextEdit *Memo1;
     QCheckBox *CheckBox1;
     QPushButton *NewURLBtn;

@@ -39,6 +39,11 @@ DownloadSession::DownloadSession(Services services, QObject *parent)
     connect(&m_shutdown, &ShutdownSwitch::runHasWork, this, &DownloadSession::workStarted);
 
     connect(&m_flow, &PageFlow::entryEnded, &m_history, &DownloadHistory::record);
+    connect(&m_flow, &PageFlow::entryEnded, &m_command, [this](const DownloadEntry &entry) {
+        if (entry.state == DownloadEntry::State::Done && !entry.fileName.isEmpty())
+            m_command.run(entry.id, entry.fileName);
+    });
+    connect(&m_command, &CompletionCommandRunner::finished, &m_history, &DownloadHistory::noteCommand);
     connect(&m_queue, &DownloadQueue::entriesDiscarded, this, &DownloadSession::recordRemoved);
     connect(&m_history, &DownloadHistory::partsForgotten, this, [this](const QList<PartialFile> &parts) {
         for (const PartialFile &part : parts)

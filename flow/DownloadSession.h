@@ -3,6 +3,7 @@
 
 #include "automation/MainUnitState.h"
 #include "automation/PageTextBuffer.h"
+#include "completion/CompletionCommandRunner.h"
 #include "flow/FlowViewRelay.h"
 #include "flow/PageFlow.h"
 #include "flow/RestReason.h"
@@ -53,6 +54,14 @@ public:
     };
 
     explicit DownloadSession(Services services, QObject *parent = nullptr);
+
+    /**
+     * The command run after each file that arrives from now on, with aria2's arguments (the
+     * entry's id, "1", the file's path) after its own; its end goes into the file's history
+     * record. Empty runs none.
+     */
+    void setOnDownloadComplete(const QString &command) { m_command.setCommand(command); }
+    CompletionCommandRunner &completionCommand() { return m_command; }
 
     /** Shows the run through view from now on; nullptr shows it nowhere. */
     void attachView(FlowView *view) { m_view.attach(view); }
@@ -107,6 +116,7 @@ private:
     /** The user took entries out of the queue: they are recorded as removed, their parts go. */
     void recordRemoved(const QList<DownloadEntry> &entries);
 
+    CompletionCommandRunner m_command;
     MainUnitState m_state;
     PageTextBuffer m_buffer;
     DownloadQueue m_queue;

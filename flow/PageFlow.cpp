@@ -303,6 +303,11 @@ void PageFlow::startTransfer(const QString &fileUrl, const QString &fileName)
     const QString folder = m.state.SaveFolder.isEmpty() ? m.defaultFolder : m.state.SaveFolder;
     const QString name = fitFileName(fileName, m.download.maxFileNameBytes(folder));
     m.download.setFileName(targetPath(m.state.SaveFolder, name, m.defaultFolder));
+    // Read anew for every transfer: the component outlives the entry, and a URL typed by hand
+    // (no entry of its own) must not inherit the last entry's digest.
+    const int index = walkedEntryIndex(m.state.PageUrl);
+    m.download.setChecksum(index >= 0 ? FileChecksum::parse(m.queue.entry(index).options.value(FileChecksum::optionKey))
+                                      : std::nullopt);
     m.download.Start();
     m_transferring = m.download.Busy();
 }

@@ -3,6 +3,7 @@
 
 #include "common/FailureCause.h"
 #include "common/PartialFile.h"
+#include "queue/CommandRecord.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -50,6 +51,8 @@ struct DownloadEntry
     QMap<QString, QString> options;
     /** What an interrupted transfer left of its file for the next try to continue. */
     std::optional<PartialFile> part;
+    /** For a done entry, what the command run after its file arrived made of it; none ran. */
+    std::optional<CommandRecord> command;
 
     /** Whether it has left the queue for good: done, dropped or removed. */
     bool isFinished() const { return state == State::Done || state == State::Dropped || state == State::Removed; }

@@ -135,3 +135,12 @@ void DownloadHistory::clear()
     m_index.clear();
     emit recordsReset();
 }
+
+void DownloadHistory::noteCommand(DownloadEntry::Id id, const CommandRecord &command)
+{
+    const int index = indexOf(id);
+    if (index < 0)
+        return;
+    m_records[index].command = command;
+    emit recordChanged(index);
+}

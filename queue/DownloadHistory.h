@@ -49,6 +49,8 @@ public:
     void record(const DownloadEntry &entry);
     /** Records every entry at once, announcing the change once; the same rule per entry. */
     void recordAll(const QList<DownloadEntry> &entries);
+    /** Adds what the command run after its file made of it to entry id's record, if it has one. */
+    void noteCommand(DownloadEntry::Id id, const CommandRecord &command);
     /** Takes the record of entry id out, to queue it again; nothing when there is none. */
     std::optional<DownloadEntry> take(DownloadEntry::Id id);
     /** Forgets the record of entry id, if any: it is back in the queue. */

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "queue/EntryListText.h"
 
+#include "common/FileChecksum.h"
+
 #include <QStringTokenizer>
 
 #include <algorithm>
@@ -175,6 +177,11 @@ bool readOwnOption(DownloadEntry &entry, QStringView key, QStringView raw)
         partOf(entry).target = *value;
         return true;
     }
+    if (key == u"quorvel-command-result" || key == u"quorvel-command-output") {
+        CommandRecord &record = entry.command ? *entry.command : entry.command.emplace();
+        (key == u"quorvel-command-result" ? record.result : record.output) = *value;
+        return true;
+    }
     if (key == u"quorvel-part-validator") {
         partOf(entry).validator = value->toUtf8();
         return true;
@@ -239,6 +246,10 @@ template <typename Lines> EntryListText::Reading readLines(const Lines &lines, b
                 entry.id = read.value_or(0);
             } else if (key.startsWith(statePrefix)) {
                 taken = readOwnOption(entry, key, value);
+            } else if (key == FileChecksum::optionKey && !FileChecksum::parse(value)) {
+                // Kept, such a digest would fail every try of a file that arrived whole; dropped
+                // silently, a file that does not match would pass unchecked.
+                taken = false;
             } else {
                 entry.options.insert(key.toString(), value.toString());
             }
@@ -318,6 +329,10 @@ void EntryListText::write(const DownloadEntry &entry, QByteArray &out)
         own("quorvel-part-target", entry.part->target);
         own("quorvel-part-validator", QString::fromUtf8(entry.part->validator));
         own("quorvel-part-total", QString::number(entry.part->total));
+    }
+    if (entry.command) {
+        own("quorvel-command-result", entry.command->result);
+        own("quorvel-command-output", entry.command->output);
     }
     for (auto it = entry.options.cbegin(); it != entry.options.cend(); ++it) {
         QString value = it.value();

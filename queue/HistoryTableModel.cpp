@@ -47,8 +47,9 @@ QString columnText(const DownloadEntry &entry, int column)
     case HistoryTableModel::StateColumn:
         return stateText(entry.state);
     case HistoryTableModel::ReasonColumn:
-        return entry.state == DownloadEntry::State::Failed && entry.lastFailure ? shownText(entry.lastFailure->reason)
-                                                                                : QString();
+        if (entry.state == DownloadEntry::State::Failed && entry.lastFailure)
+            return shownText(entry.lastFailure->reason);
+        return entry.command ? QStringLiteral("完成后的命令: ") + shownText(entry.command->result) : QString();
     case HistoryTableModel::FileNameColumn:
         return shownText(QFileInfo(entry.fileName).fileName());
     case HistoryTableModel::SizeColumn:
@@ -93,9 +94,16 @@ int HistoryTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant HistoryTableModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_history.count())
+    if (!index.isValid() || index.row() >= m_history.count())
         return {};
-    return columnText(m_history.at(index.row()), index.column());
+    const DownloadEntry &entry = m_history.at(index.row());
+    // What the command printed is too long for a cell; its cell shows it on hovering, escaped,
+    // since a tooltip that looks like markup is taken as markup.
+    if (role == Qt::ToolTipRole && index.column() == ReasonColumn && entry.command && !entry.command->output.isEmpty())
+        return QStringLiteral("<pre>%1</pre>").arg(entry.command->output.toHtmlEscaped());
+    if (role != Qt::DisplayRole)
+        return {};
+    return columnText(entry, index.column());
 }
 
 QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const

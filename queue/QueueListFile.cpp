@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "queue/QueueListFile.h"
 
+#include "common/FileChecksum.h"
 #include "common/QuorvelError.h"
 #include "queue/EntryListText.h"
 
@@ -48,6 +49,27 @@ QList<DownloadEntry> QueueListFile::entriesOf(const QStringList &lines)
             entries.append(std::move(entry));
     }
     return entries;
+}
+
+QList<DownloadEntry> QueueListFile::typedEntries(QStringList lines)
+{
+    const QString checksumLine = FileChecksum::optionKey + u'=';
+    bool checked = false;
+    for (QString &line : lines) {
+        if (const QString trimmed = line.trimmed(); trimmed.startsWith(checksumLine)) {
+            line = QStringLiteral("  ") + trimmed;
+            checked = true;
+        }
+    }
+    if (!checked)
+        return entriesOf(lines);
+    // Any line an option list would skip is a checksum line: every other one is an entry here.
+    EntryListText::Reading reading = EntryListText::read(lines, false);
+    if (reading.skippedLines > 0)
+        throw QuorvelError(QStringLiteral("有 %1 行校验值无法使用, 网址未添加. 校验值写在网址的下一行, 例如 "
+                                          "checksum=sha-256=<64 位十六进制>, 也可以是 sha-1 或 md5")
+                               .arg(reading.skippedLines));
+    return std::move(reading.entries);
 }
 
 QStringList QueueListFile::splitLines(const QByteArray &content)

@@ -30,6 +30,13 @@ public:
     static QList<DownloadEntry> read(const QString &path);
     /** The entries of a list's lines. */
     static QList<DownloadEntry> entriesOf(const QStringList &lines);
+    /**
+     * The entries of lines typed or pasted into "新建下载": a list's, where a line
+     * "checksum=TYPE=DIGEST" under a URL is its option, indented or not. Throws QuorvelError when
+     * a checksum line cannot be used (no URL above it, a digest that cannot be one): its file
+     * would arrive unchecked.
+     */
+    static QList<DownloadEntry> typedEntries(QStringList lines);
     /** The entries of the file content; throws QuorvelError with the reason when it is not text. */
     static QStringList splitLines(const QByteArray &content);
 

@@ -34,11 +34,12 @@ void changeWorkerCount(int delta)
 }
 
 DownloadThread::DownloadThread(UrlDownloadService &service, QString url, QString fileName,
-                               std::shared_ptr<UiThreadHandoff> handoff)
+                               std::shared_ptr<UiThreadHandoff> handoff, std::optional<FileChecksum> checksum)
     : FUrl(std::move(url))
     , FFileName(std::move(fileName))
     , m_service(service)
     , m_handoff(std::move(handoff))
+    , m_checksum(std::move(checksum))
 {
 }
 

@@ -29,8 +29,8 @@ class DownloadThread final : public QObject, private UrlDownloadCallback
     Q_OBJECT
 
 public:
-    DownloadThread(UrlDownloadService &service, QString url, QString fileName,
-                   std::shared_ptr<UiThreadHandoff> handoff);
+    DownloadThread(UrlDownloadService &service, QString url, QString fileName, std::shared_ptr<UiThreadHandoff> handoff,
+                   std::optional<FileChecksum> checksum = std::nullopt);
 
     void setOnStart(TNotifyEvent handler) { FOnStart = std::move(handler); }
     void setOnProgress(TProgressNotifyEvent handler) { FOnProgress = std::move(handler); }
@@ -64,6 +64,7 @@ private:
     void onSavingAs(const QString &fileName) override;
     void onResumable(const std::optional<PartialFile> &part) override;
     void onStopBinding(const TransferOutcome &outcome) override;
+    std::optional<FileChecksum> expectedChecksum() const override { return m_checksum; }
     void DoStart();
     void DoProgress();
     void DoFinish();
@@ -79,6 +80,8 @@ private:
 
     UrlDownloadService &m_service;
     std::shared_ptr<UiThreadHandoff> m_handoff;
+    // Set before the thread starts, only read after.
+    const std::optional<FileChecksum> m_checksum;
     // Worker only: they keep a careless service from breaking "one start, one finish".
     bool m_started = false;
     bool m_stopped = false;

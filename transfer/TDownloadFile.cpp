@@ -38,7 +38,7 @@ void TDownloadFile::Start()
     m_savedFileName.clear();
     m_resumablePart.reset();
     m_handoff = std::make_shared<UiThreadHandoff>(this);
-    FThread = new DownloadThread(m_service, FUrlToDownload, FFileName, m_handoff);
+    FThread = new DownloadThread(m_service, FUrlToDownload, FFileName, m_handoff, m_checksum);
     // The handlers reach us only through the hand-off, which stops at our destruction.
     FThread->setOnStart([this](QObject *Sender) { ThreadStart(Sender); });
     FThread->setOnFinish([this](QObject *Sender, bool canceled) { ThreadFinish(Sender, canceled); });

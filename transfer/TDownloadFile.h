@@ -38,6 +38,9 @@ public:
     /** The full path of the target file. */
     QString FileName() const { return FFileName; }
     void setFileName(const QString &fileName) { FFileName = fileName; }
+    /** The digest the next transfers' file must have; nullopt checks nothing. */
+    const std::optional<FileChecksum> &checksum() const { return m_checksum; }
+    void setChecksum(std::optional<FileChecksum> checksum) { m_checksum = std::move(checksum); }
 
     const TNotifyEvent &OnStart() const { return FOnStart; }
     void setOnStart(TNotifyEvent handler) { FOnStart = std::move(handler); }
@@ -116,6 +119,7 @@ private:
     UrlDownloadService &m_service;
     std::shared_ptr<UiThreadHandoff> m_handoff;
     std::optional<TransferOutcome> m_lastOutcome;
+    std::optional<FileChecksum> m_checksum;
     std::function<void(const QString &)> m_errorReporter;
     std::uint32_t m_resumedKiB = 0;
     QString m_savedFileName;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/FailureCause.h"
+#include "common/FileChecksum.h"
 #include "common/PartialFile.h"
 
 #include <QList>
@@ -76,6 +77,11 @@ public:
      * when this answer cannot be continued. Said again when a fresh answer replaces the first.
      */
     virtual void onResumable(const std::optional<PartialFile> &part) { Q_UNUSED(part); }
+    /**
+     * The digest the whole file must have before it takes its name; nullopt when nothing is
+     * checked. A file that does not match fails the transfer and is not kept for a later try.
+     */
+    virtual std::optional<FileChecksum> expectedChecksum() const { return std::nullopt; }
     /** Once, at the end, after success, failure and abort alike. */
     virtual void onStopBinding(const TransferOutcome &outcome) = 0;
 };

@@ -3,7 +3,8 @@
 // that formats what the progress display shows, and prints one line of figures for run.sh
 // (which measures peak memory from outside, so this stays free of OS calls). With --cut-at F the
 // transfer is stopped once F of the file has arrived and started again, as "停止下载" and
-// "开始下载" would, and the line tells how many bytes the second start resumed.
+// "开始下载" would, and the line tells how many bytes the second start resumed. With --checksum
+// TYPE=DIGEST the file is checked as an entry's checksum option has it checked.
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
 #include "transfer/TDownloadFile.h"
@@ -13,9 +14,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -57,8 +59,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const bool cut = argc == 5 && std::strcmp(argv[3], "--cut-at") == 0;
-    if (argc != 3 && !cut) {
-        std::fprintf(stderr, "usage: %s URL TARGET-FILE [--cut-at FRACTION]\n", argv[0]);
+    const bool checked = argc == 5 && std::strcmp(argv[3], "--checksum") == 0;
+    const std::optional<FileChecksum> checksum = checked ? FileChecksum::parse(QString::fromLatin1(argv[4]))
+                                                         : std::nullopt;
+    if ((argc != 3 && !cut && !checked) || (checked && !checksum)) {
+        std::fprintf(stderr, "usage: %s URL TARGET-FILE [--cut-at FRACTION | --checksum TYPE=DIGEST]\n", argv[0]);
         return 2;
     }
     const double cutAt = cut ? std::atof(argv[4]) : 0.0;
@@ -67,6 +72,7 @@ int main(int argc, char **argv)
     TDownloadFile download(service);
     download.setUrlToDownload(QString::fromLocal8Bit(argv[1]));
     download.setFileName(QString::fromLocal8Bit(argv[2]));
+    download.setChecksum(checksum);
 
     QString sizeText, receivedText, percentText;
     long events = 0;

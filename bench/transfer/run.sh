@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Fetches 1 GiB from a private nginx on 127.0.0.1, through TDownloadFile and with `curl -o`,
-# alternating, and reports the median throughput of each, their ratio, the bench's peak memory
-# and the UI thread's event latency during the transfer. Then it stops a transfer of a random
+# Fetches 1 GiB from a private nginx on 127.0.0.1, through TDownloadFile without and with a
+# sha-256 checksum to check, and with `curl -o`, in turn, and reports the median throughput of
+# each, the ratios, the bench's peak memory and the UI thread's event latency during the transfer. Then it stops a transfer of a random
 # 1 GiB file at 90 %, starts it again, checks the result byte for byte and reports, from nginx's
 # log, the bytes fetched again after the cut. Not for CI: it writes several GiB.
-# Usage: bench/transfer/run.sh [runs] (default 5; 0 for the resume figure alone); builds into build-bench.
+# Usage: bench/transfer/run.sh [runs] (default 5; 0 for the resume figure alone); builds into
+# build-bench, or takes the bench program from QUORVEL_TRANSFER_BENCH.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 runs=${1:-5}
 build="$root/build-bench"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF > /dev/null
-cmake --build "$build" -j2 --target quorvel_transfer_bench > /dev/null
-bench="$build/bench/transfer/quorvel_transfer_bench"
+bench=${QUORVEL_TRANSFER_BENCH:-}
+if [ -z "$bench" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF > /dev/null
+  cmake --build "$build" -j2 --target quorvel_transfer_bench > /dev/null
+  bench="$build/bench/transfer/quorvel_transfer_bench"
+fi
 
 work=$(mktemp -d)
 stop_nginx() {
@@ -52,10 +56,11 @@ url="http://127.0.0.1:$port/big.bin"
 for _ in $(seq 50); do curl -sfI "$url" > /dev/null && break; sleep 0.1; done
 
 mib=1024
+digest="sha-256=$(sha256sum "$work/www/big.bin" | cut -d' ' -f1)"
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 field() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p" <<< "$2"; }
 throughput() { awk -v s="$1" -v m=$mib 'BEGIN { print m / s }'; }
-: > "$work/quorvel.txt"; : > "$work/curl.txt"; : > "$work/rss.txt"; : > "$work/latmed.txt"; : > "$work/latmax.txt"
+: > "$work/quorvel.txt"; : > "$work/checked.txt"; : > "$work/curl.txt"; : > "$work/rss.txt"; : > "$work/latmed.txt"; : > "$work/latmax.txt"
 for run in $(seq "$runs"); do
   line=$(/usr/bin/time -f "maxrss_kib=%M" "$bench" "$url" "$work/quorvel.bin" 2>&1)
   rm -f "$work/quorvel.bin"
@@ -63,6 +68,13 @@ for run in $(seq "$runs"); do
   throughput "$(field seconds "$line")" >> "$work/quorvel.txt"
   field maxrss_kib "$line" >> "$work/rss.txt"
   field lat_median_ms "$line" >> "$work/latmed.txt"
+  field lat_max_ms "$line" >> "$work/latmax.txt"
+
+  line=$(/usr/bin/time -f "maxrss_kib=%M" "$bench" "$url" "$work/checked.bin" --checksum "$digest" 2>&1)
+  rm -f "$work/checked.bin"
+  echo "quorvel with checksum run $run: $line"
+  throughput "$(field seconds "$line")" >> "$work/checked.txt"
+  field maxrss_kib "$line" >> "$work/rss.txt"
   field lat_max_ms "$line" >> "$work/latmax.txt"
 
   start=$(date +%s.%N)
@@ -78,6 +90,9 @@ if [ "$runs" -gt 0 ]; then
   c=$(median < "$work/curl.txt")
   echo "median throughput: quorvel $q MiB/s, curl $c MiB/s"
   awk -v q="$q" -v c="$c" 'BEGIN { printf "ratio quorvel/curl: %.2f (target >= 0.90)\n", q / c }'
+  k=$(median < "$work/checked.txt")
+  echo "median throughput with a sha-256 checksum: $k MiB/s"
+  awk -v q="$q" -v k="$k" 'BEGIN { printf "checksum cost: %+.1f %% time over the unchecked transfer (target <= 10 %%)\n", (q / k - 1) * 100 }'
   echo "peak memory (max over runs): $(sort -n "$work/rss.txt" | tail -1) KiB (target < 65536)"
   echo "UI event latency: median of run medians $(median < "$work/latmed.txt") ms, worst $(sort -g "$work/latmax.txt" | tail -1) ms"
 fi

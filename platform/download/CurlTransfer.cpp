@@ -81,6 +81,8 @@ TransferOutcome CurlTransfer::run(const QString &url)
 
 std::optional<CurlTransfer::ResumePoint> CurlTransfer::resumePoint() const
 {
+    if (m_checksumFailed)
+        return std::nullopt;
     // No body came (an error status, a lost connection): the part file is what it was, and so
     // is what continues it.
     if (m_resume && !m_bodyAccepted && !m_mustRestart)
@@ -114,6 +116,19 @@ TransferOutcome CurlTransfer::finish(CURLcode code)
     // what there is may still be continued by a later try.
     if (m_total > 0 && m_file.size() != m_total)
         return TransferOutcome::failed(FailureCause::transient(QStringLiteral("文件大小不符")));
+    if (const auto expected = m_callback.expectedChecksum()) {
+        const std::optional<QByteArray> digest = m_file.digest();
+        if (!digest)
+            return TransferOutcome::failed(m_file.errorString());
+        const QByteArray &got = *digest;
+        if (got != expected->digest) {
+            // Transient, as a cut transfer is: the next try may bring the right bytes, but from
+            // the first one, since none of these can be told good from bad.
+            m_checksumFailed = true;
+            m_callback.onResumable(std::nullopt);
+            return TransferOutcome::failed(FailureCause::transient(expected->mismatchText(got)));
+        }
+    }
     if (!m_file.commit())
         return TransferOutcome::failed(m_file.errorString());
     // The file is whole and in place: a cancel, or a failing callback, now comes too late to matter.

@@ -27,7 +27,8 @@ class CurlSession;
  * a 200 (the file changed, or the server ignores ranges) replaces what the part file held; any
  * other answer, a 416 included, leaves mustRestart() for a fresh request. A fresh request takes
  * a 200, or a 206 from byte 0. The file is committed only when it has the length the answer
- * declared; a body that runs past it fails the transfer as a malformed answer.
+ * declared; a body that runs past it fails the transfer as a malformed answer. When the callback
+ * names a digest, the file is committed only when its bytes have it.
  *
  * Thread contract: created and run on one thread.
  */
@@ -96,6 +97,8 @@ private:
     bool m_mustRestart = false;
     /** The answer contradicted itself or broke HTTP: its body must not be kept. */
     bool m_malformed = false;
+    /** The whole file came, but not the one the entry's digest names. */
+    bool m_checksumFailed = false;
     QByteArray m_validator;
     std::uint64_t m_resumed = 0;
     std::uint64_t m_received = 0;

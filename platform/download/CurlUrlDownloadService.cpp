@@ -56,6 +56,9 @@ TransferOutcome CurlUrlDownloadService::fetch(const QString &url, const QString 
                                               UrlDownloadCallback &callback)
 {
     PartFile file(fileName);
+    // Hashed on this worker as the bytes arrive (a kept part's first), never on the UI thread.
+    if (const auto checksum = callback.expectedChecksum())
+        file.hashWith(checksum->algorithm);
     std::optional<CurlTransfer::ResumePoint> from;
     if (const auto kept = m_kept.take(fileName); kept && file.resume(kept->partName))
         from = CurlTransfer::ResumePoint{file.size(), kept->validator, kept->total};

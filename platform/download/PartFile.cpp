@@ -127,13 +127,37 @@ bool PartFile::open()
     return fail(QStringLiteral("cannot create %1: %2").arg(m_target, why));
 }
 
+void PartFile::hashWith(QCryptographicHash::Algorithm algorithm)
+{
+    m_hash = std::make_unique<StreamDigest>(algorithm);
+}
+
+std::optional<QByteArray> PartFile::digest()
+{
+    if (!flush())
+        return std::nullopt;
+    return m_hash ? m_hash->result() : QByteArray();
+}
+
 bool PartFile::resume(const QString &partName)
 {
     m_file.setFileName(partName);
     if (m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
         m_buffer.reserve(bufferSize);
         markInUse();
-        return true;
+        if (!m_hash)
+            return true;
+        // Opened first, so that the bytes hashed are the bytes that stay, locked against a sweep.
+        QFile kept(partName);
+        if (kept.open(QIODevice::ReadOnly) && hashWhole(kept))
+            return true;
+        // Bytes that cannot be read cannot be vouched for: the file starts anew.
+        const auto why = kept.errorString();
+        m_file.close();
+        m_file.remove();
+        m_file.setFileName(QString());
+        m_hash->reset();
+        return fail(QStringLiteral("cannot read %1: %2").arg(partName, why));
     }
     const auto why = m_file.errorString();
     m_file.setFileName(QString());
@@ -151,6 +175,8 @@ bool PartFile::append(const char *data, std::size_t size)
 bool PartFile::restart()
 {
     m_buffer.resize(0);
+    if (m_hash)
+        m_hash->reset();
     // A file opened for appending writes at its end whatever the position; one opened anew at
     // its position: both are the start now.
     if (!m_file.resize(0) || !m_file.seek(0))
@@ -167,14 +193,30 @@ bool PartFile::flush()
         const qint64 step = m_file.write(m_buffer.constData() + written, m_buffer.size() - written);
         if (step <= 0) {
             // What did reach the file must not be written twice by a later flush.
+            if (m_hash)
+                m_hash->add(QByteArray(m_buffer.constData(), written));
             m_buffer.remove(0, written);
             return fail(QStringLiteral("cannot write %1: %2").arg(m_target, m_file.errorString()));
         }
         written += qsizetype(step);
     }
-    // resize keeps the allocation; clear() would free it and make every MiB allocate again.
+    // Copied, not shared: resize keeps the allocation only of a buffer nobody else holds, and
+    // clear() would free it and make every MiB allocate again.
+    if (m_hash)
+        m_hash->add(QByteArray(m_buffer.constData(), m_buffer.size()));
     m_buffer.resize(0);
     return true;
+}
+
+bool PartFile::hashWhole(QFile &file)
+{
+    while (!file.atEnd()) {
+        QByteArray block = file.read(bufferSize);
+        if (block.isEmpty())
+            return false;
+        m_hash->add(std::move(block));
+    }
+    return file.error() == QFileDevice::NoError;
 }
 
 QString PartFile::chooseName()

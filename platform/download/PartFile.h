@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/download/StreamDigest.h"
+
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QString>
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 /**
  * What a transfer writes while it runs: a file with a unique name beside the target, written
@@ -15,6 +20,8 @@
  * had, one that appeared meanwhile) the file takes the first free name beside it, `data (1).bin`.
  * Uncommitted, the part file is removed when the object goes away, unless keep() saved it for a
  * later try, which reopens it with resume(). Every error text ends with the system's own reason.
+ * Asked to, it hashes the file's bytes as they are written, those a resumed file already had
+ * first, so that the digest of a whole file costs no second reading of it.
  *
  * Thread contract: used by one thread at a time.
  */
@@ -26,6 +33,13 @@ public:
     PartFile(const PartFile &) = delete;
     PartFile &operator=(const PartFile &) = delete;
 
+    /** Hashes the file's bytes with algorithm; before open() or resume(). */
+    void hashWith(QCryptographicHash::Algorithm algorithm);
+    /**
+     * The digest of every byte written so far, once they are in the file; empty when nothing is
+     * hashed, nullopt (see errorString()) when they cannot be written.
+     */
+    std::optional<QByteArray> digest();
     /** Creates the part file; false (see errorString()) when the folder cannot take it. */
     bool open();
     /** Opens a part file kept by an earlier try, to append to it; false when it is gone. */
@@ -64,6 +78,8 @@ private:
     /** Tells a sweep of stray part files, in this process or another, to leave this one alone. */
     void markInUse();
     bool flush();
+    /** Hands every byte of file to the digest; false when it cannot be read. */
+    bool hashWhole(QFile &file);
     bool fail(const QString &what);
 
     QString m_target;
@@ -72,6 +88,7 @@ private:
     QString m_savedName;
     QFile m_file;
     QByteArray m_buffer;
+    std::unique_ptr<StreamDigest> m_hash;
     bool m_committed = false;
     bool m_kept = false;
     QString m_error;

@@ -83,3 +83,31 @@ TEST(BatchOptions, RetryForTakesSecondsMinutesOrHoursAndZero)
     for (const char *bad : {"", "-5m", "1d", "13h", "1.5h", "m"})
         EXPECT_EQ(retryFor(bad), std::nullopt) << bad;
 }
+
+TEST(BatchOptions, ChecksumIsTheUrlArgumentsOptionAndTheCommandMustNameAProgram)
+{
+    const QString digest = QStringLiteral("sha-1=") + QString(40, u'F');
+    QTemporaryDir dir;
+    QFile list(dir.filePath(QStringLiteral("queue.txt")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("http://h/listed\n  checksum=md5=00000000000000000000000000000000\nhttp://h/bare\n");
+    list.close();
+    const auto parsed = parse({QStringLiteral("--checksum"), digest, QStringLiteral("http://h/a"), list.fileName(),
+                               QStringLiteral("--on-download-complete"), QStringLiteral("\"/opt/my tools/done\" -v")});
+    const auto *options = std::get_if<BatchOptions>(&parsed);
+    ASSERT_NE(options, nullptr) << errorOf(parsed).toStdString();
+    QStringList checksums;
+    for (const DownloadEntry &entry : options->entries)
+        checksums << entry.options.value(QStringLiteral("checksum"));
+    // A list's entries keep their own, or none: one digest is one file's.
+    EXPECT_EQ(checksums, (QStringList{digest, QStringLiteral("md5=00000000000000000000000000000000"), QString()}));
+    EXPECT_EQ(options->onDownloadComplete, QStringLiteral("\"/opt/my tools/done\" -v"));
+
+    for (const QStringList &bad : {QStringList{QStringLiteral("--checksum"), QStringLiteral("sha-256=abc")},
+                                   QStringList{QStringLiteral("--checksum"), QStringLiteral("crc32=12345678")},
+                                   QStringList{QStringLiteral("--on-download-complete"), QStringLiteral("  ")},
+                                   QStringList{QStringLiteral("--on-download-complete"), QStringLiteral("\"\"")}}) {
+        const QString error = errorOf(parse(bad + QStringList{QStringLiteral("http://h/a")}));
+        EXPECT_TRUE(error.startsWith(bad[0])) << bad.join(u' ').toStdString() << ": " << error.toStdString();
+    }
+}

@@ -39,9 +39,11 @@ protected:
      * Runs the queue to its end; answers the exit status, or -1 when the run did not end in time.
      * Retries are cut to a few minutes of the fast clock, seconds of the test's.
      */
-    int run(const QStringList &urls, bool shutdown = false, std::chrono::seconds retryFor = 3min)
+    int run(const QStringList &urls, bool shutdown = false, std::chrono::seconds retryFor = 3min,
+            const QString &onDownloadComplete = QString())
     {
         BatchOptions options;
+        options.onDownloadComplete = onDownloadComplete;
         for (const QString &url : urls) {
             DownloadEntry entry;
             entry.url = url;
@@ -351,4 +353,19 @@ TEST_F(BatchRunTest, EntriesOfOneNameAndAFileThatHadItAllKeepTheirBytes)
     EXPECT_TRUE(output().contains(QStringLiteral("完成 2 个文件, 丢弃 0, 失败 0, 共 1700000 字节")))
         << output().toStdString();
     EXPECT_TRUE(output().contains(QStringLiteral("data (2).bin")));
+}
+
+TEST_F(BatchRunTest, TheRunWaitsForTheLastFilesCommandAndPrintsHowItEnded)
+{
+    QTemporaryDir commands;
+    QFile script(commands.filePath(QStringLiteral("done.sh")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nsleep 0.5\necho \"got $3\"\nexit 2\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // A command that fails leaves the file done and the exit status 0.
+    EXPECT_EQ(run({pageUrl("one.bin?size=7000&countdown=0")}, false, 3min, script.fileName()), 0);
+    EXPECT_TRUE(output().contains(QRegularExpression(QStringLiteral("\\): 退出码 2\ngot /\\S+/one\\.bin\n"))))
+        << output().toStdString();
+    EXPECT_LT(output().indexOf(QStringLiteral("退出码 2")), output().indexOf(QStringLiteral("完成 1 个文件")));
 }

@@ -3,6 +3,8 @@
 
 #include "common/QuorvelError.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <atomic>
@@ -39,6 +41,8 @@ protected:
         emit browser.downloadComplete();
         loadPage(html);
     }
+
+    DownloadHistory &history() { return session.history(); }
 
     std::vector<RestReason> rests;
 };
@@ -170,4 +174,36 @@ TEST_F(DownloadSessionTest, TheWiringIsTheSessions)
     ASSERT_TRUE(runWithinBudget([&] { return !download.Busy(); }, 5s));
     EXPECT_EQ(view.errors, QStringList{QStringLiteral("结束处理出错")});
     EXPECT_EQ(download.objectName(), QStringLiteral("DownloadFile1"));
+}
+
+TEST_F(DownloadSessionTest, TheCommandRunsAfterAFileArrivesAndItsEndJoinsTheFilesRecordOnly)
+{
+    QTemporaryDir folder;
+    const QString log = folder.filePath(QStringLiteral("log"));
+    QFile script(folder.filePath(QStringLiteral("done.sh")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"$(dirname \"$0\")/log\"\nexit 4\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    session.setOnDownloadComplete(script.fileName());
+
+    queue.appendAll({QStringLiteral("http://host/a"), QStringLiteral("http://host/b")});
+    queue.showHead();
+    const DownloadEntry::Id a = queue.idAt(0);
+    const DownloadEntry::Id b = queue.idAt(1);
+    runTransfer(TransferOutcome::done(), QStringLiteral("a.bin"));
+    runTransfer(TransferOutcome::failed(QStringLiteral("HTTP 403")), QStringLiteral("b.bin"));
+    ASSERT_TRUE(runWithinBudget([&] { return !session.completionCommand().isBusy(); }, 10s));
+
+    EXPECT_EQ(history().at(history().indexOf(a)).state, DownloadEntry::State::Done);
+    const std::optional<CommandRecord> &command = history().at(history().indexOf(a)).command;
+    ASSERT_TRUE(command);
+    // A failing command is said in the record; the file stays done.
+    EXPECT_EQ(command->result, QStringLiteral("退出码 4"));
+    EXPECT_EQ(history().at(history().indexOf(b)).state, DownloadEntry::State::Failed);
+    EXPECT_FALSE(history().at(history().indexOf(b)).command);
+    QFile written(log);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(written.readAll()),
+              DownloadEntry::idText(a) + QStringLiteral("\n1\n/tmp/never-written/a.bin\n"));
 }

@@ -28,11 +28,13 @@ KeptQueue sample()
     DownloadEntry failed = entry(0xb2, u" http://h/file/a=b"_s, State::Failed);
     failed.lastFailure = FailureCause{FailureCause::Kind::ExpiredLink, u"HTTP 404\r\n换行"_s, 0, {}};
     failed.finished = QDateTime(QDate(2026, 12, 9), QTime(5, 1, 2, 345), Qt::UTC);
-    failed.options.insert(u"checksum"_s, u"sha-256=abc"_s);
+    failed.options.insert(u"checksum"_s, u"sha-256="_s + QString(64, u'a'));
     KeptQueue kept;
     kept.active = {active};
     kept.queue = {entry(0xc3, u"http://h/file/waiting"_s, State::Waiting), failed};
-    kept.history = {entry(0xd4, u"http://h/file/done"_s, State::Done), entry(0xe5, u"http://h/gone"_s, State::Dropped),
+    DownloadEntry done = entry(0xd4, u"http://h/file/done"_s, State::Done);
+    done.command = CommandRecord{u"退出码 3"_s, u"line one\r\nline \\two\n"_s};
+    kept.history = {done, entry(0xe5, u"http://h/gone"_s, State::Dropped),
                     entry(0xf6, u"http://h/x"_s, State::Removed)};
     return kept;
 }
@@ -54,6 +56,7 @@ void expectSame(const DownloadEntry &read, const DownloadEntry &written)
     EXPECT_EQ(read.finished, written.finished);
     EXPECT_EQ(read.options, written.options);
     EXPECT_EQ(read.part, written.part);
+    EXPECT_EQ(read.command, written.command);
 }
 
 } // namespace

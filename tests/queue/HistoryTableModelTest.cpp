@@ -111,6 +111,9 @@ TEST(HistoryTableModel, EachStateShowsItsColumnsFitToShow)
     done.fileName = u"/home/u/Quorvel/Downloads/setup.zip"_s;
     done.sizeBytes = 1536 * 1024;
     done.finished = finished;
+    // What the command after the file made of it is told where a failure's reason would be.
+    DownloadEntry commanded = entry(5, State::Done, u"http://h/e"_s);
+    commanded.command = CommandRecord{u"退出码 4\u202E"_s, u"<b>x</b>\n"_s};
     DownloadEntry failed = entry(2, State::Failed, u"http://h/b\u202Egpj.exe"_s);
     failed.lastFailure = FailureCause::transient(u"超时\u202E"_s);
     failed.fileName = u"/tmp/in\u202Efdp.exe"_s;
@@ -127,6 +130,11 @@ TEST(HistoryTableModel, EachStateShowsItsColumnsFitToShow)
           u"http://user:***@h/a"_s},
          false,
          QUrl(u"file:///home/u/Quorvel/Downloads"_s)},
+        {"done, with its command's end",
+         commanded,
+         {u"完成"_s, u"完成后的命令: 退出码 4_"_s, QString(), QString(), QString(), u"http://h/e"_s},
+         false,
+         QUrl()},
         {"failed",
          failed,
          {u"失败"_s, u"超时_"_s, u"in_fdp.exe"_s, QString(), u"2026-03-04 05:06:07"_s, u"http://h/b_gpj.exe"_s},
@@ -162,6 +170,10 @@ TEST(HistoryTableModel, EachStateShowsItsColumnsFitToShow)
             again.append(c.record.id);
     }
     EXPECT_EQ(model.idsToDownloadAgain(all), again);
-    EXPECT_EQ(model.countsText(), u"完成 1 个, 失败 1 个, 文件不存在 1 个, 已删除 1 个"_s);
+    EXPECT_EQ(model.countsText(), u"完成 2 个, 失败 1 个, 文件不存在 1 个, 已删除 1 个"_s);
+    // All of what it printed, shown as text even where it looks like markup.
+    EXPECT_EQ(model.index(1, HistoryTableModel::ReasonColumn).data(Qt::ToolTipRole).toString(),
+              u"<pre>&lt;b&gt;x&lt;/b&gt;\n</pre>"_s);
+    EXPECT_FALSE(model.index(0, HistoryTableModel::ReasonColumn).data(Qt::ToolTipRole).isValid());
     EXPECT_EQ(model.headerData(HistoryTableModel::UrlColumn, Qt::Horizontal).toString(), u"网址"_s);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "common/QuorvelError.h"
 #include "queue/QueueListFile.h"
+#include "common/QuorvelError.h"
+#include "queue/EntryListText.h"
 
 #include <QDir>
 #include <QFile>
@@ -190,4 +191,75 @@ TEST(QueueListFile, UnopenableFilesNameTheFullPathAndTheReason)
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     EXPECT_EQ(readError(u"missing.txt"_s),
               u"不能打开文件 \"%1\". No such file or directory"_s.arg(missing));
+}
+
+// A digest that can never match, or names no known algorithm, is said at reading, not at the end.
+TEST(EntryListChecksum, AMalformedChecksumIsSkippedAndCountedAWellFormedOneKept)
+{
+    const QString sha1 = QString(40, u'A');
+    const struct
+    {
+        QString value;
+        bool kept;
+    } rows[] = {
+        {u"sha-256="_s + QString(64, u'f'), true},
+        {u"SHA-1="_s + sha1, true},
+        {u"md5="_s + QString(32, u'0'), true},
+        {u"sha-1="_s + QString(39, u'a'), false},
+        {u"md5="_s + QString(31, u'0') + u'g', false},
+        {u"crc32=12345678"_s, false},
+        {u"sha-256"_s, false},
+    };
+    for (const auto &row : rows) {
+        const auto reading = EntryListText::read(u"https://h.example/f\n  checksum="_s + row.value + u'\n', true);
+        ASSERT_EQ(reading.entries.size(), 1) << row.value.toStdString();
+        EXPECT_EQ(reading.skippedLines, row.kept ? 0 : 1) << row.value.toStdString();
+        EXPECT_EQ(reading.entries[0].options.contains(u"checksum"_s), row.kept) << row.value.toStdString();
+    }
+}
+
+// Typed into 新建下载, a checksum line belongs to the URL above it, indented or not; one that
+// cannot be used stops the whole input rather than let its file arrive unchecked.
+TEST(QueueListFile, TypedChecksumLinesJoinTheUrlAboveOrRefuseTheInput)
+{
+    const QString digest = u"sha-256="_s + QString(64, u'c');
+    const struct
+    {
+        QStringList lines;
+        QStringList urls;
+        QStringList checksums;
+        bool refused;
+    } rows[] = {
+        // No checksum line: every line an entry, exactly as written, blank ones too.
+        {{u"http://h/a"_s, QString(), u"  http://h/b"_s}, {u"http://h/a"_s, QString(), u"  http://h/b"_s}, {}, false},
+        {{u"http://h/a"_s, u"checksum="_s + digest, u"http://h/b"_s, QString(), u"\t checksum="_s + digest},
+         {u"http://h/a"_s, u"http://h/b"_s},
+         {digest, digest},
+         false},
+        {{u"http://h/a"_s, u"http://h/b"_s, u"checksum=md5="_s + QString(32, u'0')},
+         {u"http://h/a"_s, u"http://h/b"_s},
+         {QString(), u"md5="_s + QString(32, u'0')},
+         false},
+        {{u"http://h/a"_s, u"checksum=sha-256=abc"_s}, {}, {}, true},
+        {{u"checksum="_s + digest, u"http://h/a"_s}, {}, {}, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.lines.join(u'|').toStdString());
+        try {
+            const QList<DownloadEntry> entries = QueueListFile::typedEntries(row.lines);
+            EXPECT_FALSE(row.refused);
+            QStringList urls, checksums;
+            for (const DownloadEntry &entry : entries) {
+                urls << entry.url;
+                checksums << entry.options.value(u"checksum"_s);
+            }
+            EXPECT_EQ(urls, row.urls);
+            if (!row.checksums.isEmpty()) {
+                EXPECT_EQ(checksums, row.checksums);
+            }
+        } catch (const QuorvelError &error) {
+            EXPECT_TRUE(row.refused) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(u"checksum=sha-256="_s));
+        }
+    }
 }
