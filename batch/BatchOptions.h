@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/rpc/RpcServerSettings.h"
 #include "queue/DownloadEntry.h"
 
 #include <QList>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
 #include <chrono>
+#include <optional>
 #include <variant>
 
 /** What quorvel-batch was asked to do. */
@@ -21,6 +24,8 @@ struct BatchOptions
     bool shutdown = false;
     /** How long an entry whose failure may pass is tried again; zero: never. */
     std::chrono::seconds retryFor = std::chrono::minutes(60);
+    /** The remote-control server, with --enable-rpc; then the run waits for work when its queue is done. */
+    std::optional<RpcServerSettings> rpc;
 
     /** Asked for --help or --version: the text to print, exit status 0. */
     struct Help
@@ -36,7 +41,9 @@ struct BatchOptions
 
     /**
      * arguments as main() gets them, program name first. An argument with "://" is a page URL;
-     * any other is a queue list file read with the import's line rules.
+     * any other is a queue list file read with the import's line rules. The options file and the
+     * secret's variable are looked up in environment.
      */
-    static Parsed parse(const QStringList &arguments);
+    static Parsed parse(const QStringList &arguments,
+                        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 };

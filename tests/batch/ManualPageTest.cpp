@@ -114,7 +114,10 @@ TEST_F(ManualPage, NamesTheSignalsTheExitStatusesAndTheOptionsOfTheReadme)
     EXPECT_EQ(sorted(matches(section(help, QStringLiteral("退出状态"), QStringLiteral("\n")), "\\b\\d+\\b")), statuses);
 
     const QString options = sorted(matches(batchSection, "--[a-z][a-z-]*"));
-    EXPECT_EQ(options, QStringLiteral("--folder --help --retry-for --save-session --shutdown --version"));
+    EXPECT_EQ(options,
+              QStringLiteral("--conf-path --enable-rpc --folder --help --retry-for --rpc-allow-origin "
+                             "--rpc-listen-all --rpc-listen-port --rpc-secret --rpc-secret-file "
+                             "--save-session --shutdown --version"));
     EXPECT_EQ(sorted(matches(readable(manPage), "--[a-z][a-z-]*")), options);
     EXPECT_EQ(sorted(matches(help, "--[a-z][a-z-]*")), options);
 }
