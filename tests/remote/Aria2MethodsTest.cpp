@@ -247,7 +247,7 @@ TEST_F(Aria2MethodsTest, ARemovedEntryLeavesWithItsPart)
                            QStringLiteral("aria2.onDownloadStop ") + b}));
 }
 
-TEST_F(Aria2MethodsTest, ALinkAddedToARunWithItsQueueDoneStartsIt)
+TEST_F(Aria2MethodsTest, ALinkAddedToAFinishedRunStartsItAndAFullQueueTakesNone)
 {
     const QJsonArray link{QStringLiteral("http://host/a")};
     // Never started: the link waits for the user's start, as in the window.
@@ -261,4 +261,9 @@ TEST_F(Aria2MethodsTest, ALinkAddedToARunWithItsQueueDoneStartsIt)
     EXPECT_EQ(statusOf(gid), QStringLiteral("waiting"));
     EXPECT_EQ(call(QStringLiteral("aria2.tellStatus"), {gid, QJsonArray{QStringLiteral("quorvelPhase")}}),
               (QJsonObject{{QStringLiteral("quorvelPhase"), QStringLiteral("page")}}));
+    // A client cannot grow the queue for ever.
+    queue.appendAll(QStringList(Aria2Methods::maxQueued - queue.count(), QStringLiteral("http://host/many")));
+    EXPECT_EQ(call(QStringLiteral("aria2.addUri"), {link}),
+              (QJsonObject{{QStringLiteral("code"), 1},
+                           {QStringLiteral("message"), QStringLiteral("The queue is full: 100000 entries wait.")}}));
 }
