@@ -588,9 +588,9 @@ void PageFlow::takeInTransferEnd(const QString &pageUrl, const TransferOutcome &
             const DownloadQueue::EntryId id = bringBack(pageUrl, false);
             m.queue.edit(id, [](DownloadEntry &entry) { entry.state = DownloadEntry::State::Paused; });
         } else if (m_transferEntry && m_cancelledEntryState == DownloadEntry::State::Removed) {
+            // Its part is the transfer's target's, which the user wants gone with the entry.
             discardPartial(pageUrl);
-            if (const std::optional<PartialFile> part = std::exchange(m_transferEntry->part, std::nullopt))
-                m.download.discardPartial(part->target);
+            m_transferEntry->part.reset();
             m_transferEntry->state = DownloadEntry::State::Removed;
             m_transferEntry->finished = QDateTime::currentDateTimeUtc();
             emit entryEnded(*m_transferEntry);

@@ -42,6 +42,8 @@ QJsonValue Aria2Methods::addUri(const RpcParams &params)
         throw RpcError::failed(QStringLiteral("No URI to download: only http and https URIs are fetched."));
     const AddOptions options = readAddOptions(params.optionalObject(1), m_session.saveFolder(), m_globalDir);
     DownloadQueue &queue = m_session.queue();
+    if (queue.count() >= maxQueued)
+        throw RpcError::failed(QStringLiteral("The queue is full: %1 entries wait.").arg(queue.count()));
     const int index = params.has(2) ? int(std::min<qint64>(params.count(2), queue.count())) : queue.count();
     DownloadEntry entry;
     entry.url = uri;

@@ -12,6 +12,8 @@
 #include <QJsonObject>
 #include <QRandomGenerator>
 
+#include <exception>
+
 namespace {
 const QString tokenPrefix = QStringLiteral("token:");
 const QString multicallName = QStringLiteral("system.multicall");
@@ -105,6 +107,9 @@ QJsonValue Aria2Methods::call(const QString &method, const QJsonArray &params)
         return (this->**handler)(RpcParams(std::move(rest)));
     } catch (const QuorvelError &error) {
         throw RpcError::failed(error.message());
+    } catch (const std::exception &error) {
+        // Whatever a method meets is its caller's error answer, never the end of the program.
+        throw RpcError::failed(QString::fromUtf8(error.what()));
     }
 }
 

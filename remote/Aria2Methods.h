@@ -33,6 +33,9 @@ class Aria2Methods final : public RpcEndpoint
 {
     Q_OBJECT
 public:
+    /** How many entries a client may fill the queue up to: a client's adds cannot grow it for ever. */
+    static constexpr int maxQueued = 100'000;
+
     Aria2Methods(DownloadSession &session, QString secret, QObject *parent = nullptr);
 
     QByteArray answer(const QByteArray &body) override;

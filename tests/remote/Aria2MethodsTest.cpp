@@ -118,7 +118,12 @@ TEST_F(Aria2MethodsTest, AnswersEachMethodInAria2sShape)
          R"({"code":1,"message":"No URI to download: only http and https URIs are fetched."})"},
         {"aria2.addUri", R"([[]])", R"({"code":1,"message":"URI is not provided."})"},
         {"aria2.saveSession", "[]", R"({"code":1,"message":"Filename is not given."})"},
+        {"aria2.shutdown", "[]", R"("OK")"},
+        {"aria2.forceShutdown", "[]", R"("OK")"},
     };
+    std::vector<bool> shutdowns;
+    QObject::connect(&methods, &RpcEndpoint::shutdownRequested, &methods,
+                     [&shutdowns](bool force) { shutdowns.push_back(force); });
     for (const Call &c : calls) {
         const QJsonValue params = json(c.params);
         ASSERT_TRUE(params.isArray()) << c.params;
@@ -126,6 +131,7 @@ TEST_F(Aria2MethodsTest, AnswersEachMethodInAria2sShape)
         const QJsonValue expected = json((QByteArray("[") + c.answer + "]").constData()).toArray().first();
         EXPECT_EQ(call(QLatin1String(c.method), params.toArray()), expected) << c.method << ' ' << c.params;
     }
+    EXPECT_EQ(shutdowns, (std::vector<bool>{false, true}));
 }
 
 TEST_F(Aria2MethodsTest, APausedEntryKeepsItsPlaceAndTheRunPassesItBy)
@@ -200,9 +206,14 @@ TEST_F(Aria2MethodsTest, AFolderOutsideTheSaveFolderIsRefused)
                    {QJsonArray{QStringLiteral("http://host/z")},
                     QJsonObject{{QStringLiteral("out"), QStringLiteral("../x")}}})[QStringLiteral("code")],
               1);
+    notifications.clear();
     start();
     offerFile(QStringLiteral("offered.bin"));
     EXPECT_EQ(download.FileName(), save + QStringLiteral("/sub/named.bin"));
+    const QString gid = DownloadEntry::idText(session.history().records().last().id);
+    EXPECT_EQ(notifications,
+              (QStringList{QStringLiteral("aria2.onDownloadStart ") + gid,
+                           QStringLiteral("aria2.onDownloadComplete ") + gid}));
 }
 
 TEST_F(Aria2MethodsTest, ARemovedEntryLeavesWithItsPart)
@@ -236,7 +247,7 @@ TEST_F(Aria2MethodsTest, ARemovedEntryLeavesWithItsPart)
                            QStringLiteral("aria2.onDownloadStop ") + b}));
 }
 
-TEST_F(Aria2MethodsTest, ALinkAddedToARunWithItsQueueDoneStartsIt)
+TEST_F(Aria2MethodsTest, ALinkAddedToAFinishedRunStartsItAndAFullQueueTakesNone)
 {
     const QJsonArray link{QStringLiteral("http://host/a")};
     // Never started: the link waits for the user's start, as in the window.
@@ -250,4 +261,9 @@ TEST_F(Aria2MethodsTest, ALinkAddedToARunWithItsQueueDoneStartsIt)
     EXPECT_EQ(statusOf(gid), QStringLiteral("waiting"));
     EXPECT_EQ(call(QStringLiteral("aria2.tellStatus"), {gid, QJsonArray{QStringLiteral("quorvelPhase")}}),
               (QJsonObject{{QStringLiteral("quorvelPhase"), QStringLiteral("page")}}));
+    // A client cannot grow the queue for ever.
+    queue.appendAll(QStringList(Aria2Methods::maxQueued - queue.count(), QStringLiteral("http://host/many")));
+    EXPECT_EQ(call(QStringLiteral("aria2.addUri"), {link}),
+              (QJsonObject{{QStringLiteral("code"), 1},
+                           {QStringLiteral("message"), QStringLiteral("The queue is full: 100000 entries wait.")}}));
 }

@@ -2,6 +2,7 @@
 // How an entry's state and place read to an aria2 client.
 #include "remote/Aria2Status.h"
 #include "remote/Aria2Positions.h"
+#include "remote/TransferSpeed.h"
 
 #include <gtest/gtest.h>
 
@@ -88,4 +89,23 @@ TEST(Aria2Positions, PagesAndMovesCountAsAria2Counts)
     EXPECT_EQ(movedPosition(2, 5, 0, QStringLiteral("POS_END")), 4);
     EXPECT_EQ(movedPosition(2, 5, -1, QStringLiteral("POS_END")), 3);
     EXPECT_EQ(movedPosition(2, 5, 0, QStringLiteral("POS_ANY")), std::nullopt);
+}
+
+TEST(TransferSpeed, MeasuresTheLastSecondsAndNeverGoesBackwards)
+{
+    TransferSpeed speed;
+    EXPECT_EQ(speed.bytesPerSecond(0), 0);
+    for (qint64 ms = 0; ms <= 2000; ms += 10)
+        speed.sample(ms, ms * 1000);
+    EXPECT_EQ(speed.bytesPerSecond(2000), 1'000'000);
+    // A stalled transfer slows down, and one silent for the whole window stands still.
+    EXPECT_LT(speed.bytesPerSecond(3000), 1'000'000);
+    EXPECT_EQ(speed.bytesPerSecond(5500), 0);
+    // A count that starts again (a resumed file) is a new measure, not a negative speed.
+    TransferSpeed resumed;
+    resumed.sample(0, 1'000'000);
+    resumed.sample(1000, 2'000'000);
+    resumed.sample(1100, 500);
+    resumed.sample(2100, 1500);
+    EXPECT_EQ(resumed.bytesPerSecond(2100), 1000);
 }
