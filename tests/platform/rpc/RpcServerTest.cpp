@@ -264,6 +264,17 @@ TEST(RpcServer, RequestsBeyondTheRateAreRefused)
     EXPECT_EQ(statusOf(client.response()), 200);
     EXPECT_EQ(statusOf(client.response()), 200);
     EXPECT_EQ(statusOf(client.response()), 429);
+
+    // The share is the server's, not a connection's: a WebSocket client is held to it too.
+    QWebSocket webSocket;
+    QString refused;
+    QObject::connect(&webSocket, &QWebSocket::textMessageReceived, &webSocket,
+                     [&refused](const QString &message) { refused = message; });
+    webSocket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/jsonrpc").arg(running.server.port())));
+    ASSERT_TRUE(runWithinBudget([&webSocket] { return webSocket.state() == QAbstractSocket::ConnectedState; }, 5s));
+    webSocket.sendTextMessage(QString::fromUtf8(call));
+    ASSERT_TRUE(runWithinBudget([&refused] { return !refused.isEmpty(); }, 5s));
+    EXPECT_TRUE(refused.contains(QStringLiteral("Too many requests"))) << refused.toStdString();
     EXPECT_EQ(running.endpoint.bodies.size(), 2);
 }
 
