@@ -350,3 +350,27 @@ TEST_F(BatchProcessTest, UnderRemoteControlAnEmptyQueueWaitsForWorkUntilAClientS
     EXPECT_TRUE(stopped.contains(R"("result":"OK")")) << stopped.toStdString();
     EXPECT_TRUE(m_process.waitForFinished(5000));
 }
+
+TEST_F(BatchProcessTest, UnderRemoteControlWorkAddedByAClientIsKeptWhenSigtermEndsTheRun)
+{
+    QProcessEnvironment environment = m_process.processEnvironment();
+    environment.insert(QStringLiteral("QUORVEL_RPC_SECRET"), QStringLiteral("s3cret"));
+    m_process.setProcessEnvironment(environment);
+    const quint16 port = freeLoopbackPort();
+    const QString session = m_folder.filePath(u"../service.txt"_s);
+    start({QStringLiteral("--enable-rpc"), QStringLiteral("--rpc-listen-port"), QString::number(port),
+           QStringLiteral("--save-session"), session});
+    ASSERT_TRUE(waitForOutput(QStringLiteral("等待新任务")));
+    const QString url = pageUrl("later.bin?size=10&countdown=600");
+    const QByteArray added = postTo(port,
+                                    R"({"jsonrpc":"2.0","id":"1","method":"aria2.addUri","params":["token:s3cret",[")"
+                                        + url.toUtf8() + R"("]]})");
+    EXPECT_TRUE(added.startsWith("HTTP/1.1 200 ")) << added.toStdString();
+    ASSERT_TRUE(waitForOutput(QStringLiteral("下一个开始下载")));
+
+    EXPECT_LT(interruptAndTime("TERM"), 2000);
+    EXPECT_EQ(m_process.exitCode(), 130);
+    const QList<DownloadEntry> kept = QueueListFile::read(session);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(kept[0].url, url);
+}
