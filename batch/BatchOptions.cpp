@@ -2,11 +2,14 @@
 #include "batch/BatchOptions.h"
 
 #include "common/FileChecksum.h"
+#include "batch/ConfFileArguments.h"
 #include "common/QuorvelError.h"
 #include "queue/QueueListFile.h"
 
 #include <QCommandLineParser>
 #include <QProcess>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <optional>
@@ -45,6 +48,27 @@ const char *const helpText = R"(用法: quorvel-batch [选项] (网址 | 列表�
                 条目的 ID, 文件数 1, 文件的完整路径. 不经过 shell: 双引号可以分组,
                 变量、通配符和管道不起作用. 一次运行一个; 60 秒未结束就终止;
                 它的输出和退出码只打印出来, 不影响文件是否算作完成
+  --conf-path FILE
+                先读 FILE 中的选项: 每行 key=value (aria2 的格式, 不带 "--"),
+                # 开头的行是注释; 命令行上的选项优先
+                (默认: $XDG_CONFIG_HOME/quorvel/batch.conf, 存在时)
+
+远程控制 (aria2 的 JSON-RPC, HTTP 和 WebSocket 的 /jsonrpc):
+  --enable-rpc  打开远程控制; 队列完成后不退出, 等待新任务,
+                直到 SIGTERM、Ctrl+C 或 aria2.shutdown
+  --rpc-listen-port PORT
+                端口 (默认 6800)
+  --rpc-secret SECRET
+                客户端以 "token:SECRET" 作为第一个参数; 必须有密钥.
+                命令行上的密钥别人可以在 ps 中看到: 最好用下面两种方式
+  --rpc-secret-file FILE
+                从 FILE 的第一行读密钥
+                (也可以用环境变量 QUORVEL_RPC_SECRET)
+  --rpc-listen-all
+                在所有网络地址上监听 (默认只在 127.0.0.1 和 ::1 上)
+  --rpc-allow-origin ORIGIN[,ORIGIN...]
+                允许这些网页来源 (例如 http://localhost:8080) 调用;
+                默认不允许任何网页
   -h, --help    显示此帮助
   -v, --version 显示版本
 
@@ -74,9 +98,21 @@ std::optional<std::chrono::seconds> durationFrom(const QString &text)
     return duration;
 }
 
+/** The first line of path, trimmed; throws QuorvelError when there is none to read. */
+QString secretFrom(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw QuorvelError(QStringLiteral("不能打开密钥文件 %1: %2").arg(path, file.errorString()));
+    const QString secret = QString::fromUtf8(file.readLine(4096)).trimmed();
+    if (secret.isEmpty())
+        throw QuorvelError(QStringLiteral("密钥文件 %1 的第一行是空的").arg(path));
+    return secret;
+}
+
 } // namespace
 
-BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
+BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments, const QProcessEnvironment &environment)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -87,15 +123,44 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
     const QCommandLineOption checksum(QStringLiteral("checksum"), QString(), QStringLiteral("TYPE=DIGEST"));
     const QCommandLineOption onDownloadComplete(QStringLiteral("on-download-complete"), QString(),
                                                 QStringLiteral("COMMAND"));
+    const QCommandLineOption confPath(QStringLiteral("conf-path"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption enableRpc(QStringLiteral("enable-rpc"));
+    const QCommandLineOption rpcPort(QStringLiteral("rpc-listen-port"), QString(), QStringLiteral("PORT"));
+    const QCommandLineOption rpcSecret(QStringLiteral("rpc-secret"), QString(), QStringLiteral("SECRET"));
+    const QCommandLineOption rpcSecretFile(QStringLiteral("rpc-secret-file"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption rpcListenAll(QStringLiteral("rpc-listen-all"));
+    const QCommandLineOption rpcOrigins(QStringLiteral("rpc-allow-origin"), QString(), QStringLiteral("ORIGIN"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({folder, shutdown, retryFor, saveSession, checksum, onDownloadComplete, help, version});
+    parser.addOptions({folder, shutdown, retryFor, saveSession, checksum, onDownloadComplete, confPath, enableRpc,
+                       rpcPort, rpcSecret, rpcSecretFile, rpcListenAll, rpcOrigins, help, version});
     if (!parser.parse(arguments))
         return Error{parser.errorText()};
     if (parser.isSet(help))
         return Help{QString::fromUtf8(helpText)};
     if (parser.isSet(version))
         return Help{QStringLiteral("quorvel-batch " QUORVEL_VERSION "\n")};
+
+    const QString confFile = parser.isSet(confPath)
+        ? parser.value(confPath)
+        : ConfFileArguments::defaultPath(environment.value(QStringLiteral("XDG_CONFIG_HOME")),
+                                         environment.value(QStringLiteral("HOME")));
+    if (parser.isSet(confPath) || QFileInfo::exists(confFile)) {
+        QStringList withFile;
+        try {
+            withFile = ConfFileArguments::read(
+                confFile, {shutdown.names().first(), enableRpc.names().first(), rpcListenAll.names().first()},
+                {folder.names().first(), retryFor.names().first(), saveSession.names().first(), rpcPort.names().first(),
+                 rpcSecret.names().first(), rpcSecretFile.names().first(), rpcOrigins.names().first()});
+        } catch (const QuorvelError &error) {
+            return Error{error.message()};
+        }
+        // The file's options first: a value given on the command line is the later one, and wins.
+        withFile.prepend(arguments.value(0));
+        withFile.append(arguments.mid(1));
+        if (!parser.parse(withFile))
+            return Error{parser.errorText()};
+    }
 
     BatchOptions options;
     options.folder = parser.value(folder);
@@ -130,10 +195,34 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments)
                 options.entries.append(QueueListFile::read(argument));
             }
         }
+        if (parser.isSet(enableRpc)) {
+            RpcServerSettings rpc;
+            if (parser.isSet(rpcPort)) {
+                bool number = false;
+                const uint port = parser.value(rpcPort).toUInt(&number);
+                if (!number || port == 0 || port > 65535)
+                    return Error{QStringLiteral("--rpc-listen-port 需要 1 到 65535 之间的端口")};
+                rpc.port = quint16(port);
+            }
+            rpc.listenAll = parser.isSet(rpcListenAll);
+            for (const QString &value : parser.values(rpcOrigins)) {
+                for (const QString &origin : value.split(QLatin1Char(','), Qt::SkipEmptyParts))
+                    rpc.allowedOrigins.append(origin.trimmed());
+            }
+            rpc.secret = parser.value(rpcSecret);
+            if (rpc.secret.isEmpty() && parser.isSet(rpcSecretFile))
+                rpc.secret = secretFrom(parser.value(rpcSecretFile));
+            if (rpc.secret.isEmpty())
+                rpc.secret = environment.value(QStringLiteral("QUORVEL_RPC_SECRET"));
+            if (rpc.secret.isEmpty())
+                return Error{QStringLiteral("--enable-rpc 需要密钥: --rpc-secret, --rpc-secret-file 或环境变量 "
+                                            "QUORVEL_RPC_SECRET")};
+            options.rpc = rpc;
+        }
     } catch (const QuorvelError &error) {
         return Error{error.message()};
     }
-    if (options.entries.isEmpty())
+    if (options.entries.isEmpty() && !options.rpc)
         return Error{QStringLiteral("没有要下载的网址 (quorvel-batch --help 显示用法)")};
     return options;
 }

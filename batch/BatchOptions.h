@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/rpc/RpcServerSettings.h"
 #include "queue/DownloadEntry.h"
 
 #include <QList>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
 #include <chrono>
+#include <optional>
 #include <variant>
 
 /** What quorvel-batch was asked to do. */
@@ -23,6 +26,8 @@ struct BatchOptions
     std::chrono::seconds retryFor = std::chrono::minutes(60);
     /** Run after each file arrives, with aria2's arguments after its own; empty: nothing. */
     QString onDownloadComplete;
+    /** The remote-control server, with --enable-rpc; then the run waits for work when its queue is done. */
+    std::optional<RpcServerSettings> rpc;
 
     /** Asked for --help or --version: the text to print, exit status 0. */
     struct Help
@@ -39,7 +44,9 @@ struct BatchOptions
     /**
      * arguments as main() gets them, program name first. An argument with "://" is a page URL;
      * any other is a queue list file read with the import's line rules. --checksum is the
-     * checksum option of the URL arguments; a list's entries carry their own.
+     * checksum option of the URL arguments; a list's entries carry their own. The options file
+     * and the secret's variable are looked up in environment.
      */
-    static Parsed parse(const QStringList &arguments);
+    static Parsed parse(const QStringList &arguments,
+                        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 };

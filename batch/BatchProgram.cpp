@@ -43,7 +43,7 @@ void BatchProgram::start()
         return;
     }
     m_console.say(QStringLiteral("保存到 ") + folder);
-    if (!keepSession())
+    if (!keepSession() || (m_options.rpc && !startRemoteControl()))
         return;
     QList<PartialFile> parts;
     for (const DownloadEntry &entry : m_options.entries) {
@@ -75,4 +75,32 @@ bool BatchProgram::keepSession()
         emit finished(2);
     }
     return keeping;
+}
+
+bool BatchProgram::startRemoteControl()
+{
+    m_methods = std::make_unique<Aria2Methods>(m_downloadSession, m_options.rpc->secret);
+    m_rpcServer = std::make_unique<RpcServer>(*m_methods, *m_options.rpc);
+    QString why;
+    if (!m_rpcServer->listen(&why)) {
+        m_console.showError(why);
+        m_rpcServer.reset();
+        emit finished(2);
+        return false;
+    }
+    // Queued: the call that asks is answered, and its answer sent, before the run ends.
+    connect(
+        m_methods.get(), &RpcEndpoint::shutdownRequested, this,
+        [this](bool force) {
+            interrupt();
+            if (force)
+                interrupt();
+        },
+        Qt::QueuedConnection);
+    if (m_keeper)
+        m_methods->setSessionSaver([this] { m_keeper->flush(); });
+    m_runner.waitForWork();
+    m_console.say(QStringLiteral("远程控制 (aria2 JSON-RPC) 在端口 %1 上等待: /jsonrpc")
+                      .arg(QString::number(m_rpcServer->port())));
+    return true;
 }

@@ -11,8 +11,10 @@
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/keep/LocalStateFile.h"
 #include "platform/net/CurlSession.h"
+#include "platform/rpc/RpcServer.h"
 #include "platform/web/WebBrowser.h"
 #include "power/KeepAwake.h"
+#include "remote/Aria2Methods.h"
 
 #include <QObject>
 #include <QTextStream>
@@ -60,6 +62,8 @@ signals:
 private:
     /** Starts keeping the queue in the --save-session file; false when it cannot be written. */
     bool keepSession();
+    /** Starts answering aria2's clients; false, and the run over, when the server cannot listen. */
+    bool startRemoteControl();
 
     BatchOptions m_options;
     CurlSession m_session;
@@ -74,4 +78,6 @@ private:
     // After the session, which it reads while it goes.
     std::optional<LocalStateFile> m_sessionFile;
     std::unique_ptr<QueueKeeper> m_keeper;
+    std::unique_ptr<Aria2Methods> m_methods;
+    std::unique_ptr<RpcServer> m_rpcServer;
 };

@@ -110,6 +110,10 @@ void BatchRunner::cameToRest()
 
 void BatchRunner::finishAtRest()
 {
+    if (m_waitsForWork) {
+        m_console.say(QStringLiteral("队列停下, 等待新任务 (Ctrl+C 或 SIGTERM 退出)"));
+        return;
+    }
     DownloadQueue &queue = m_session.queue();
     const bool allDone = queue.count() == 0 && queue.currentUrl().isEmpty();
     if (!allDone)

@@ -30,6 +30,8 @@ public:
     BatchRunner(DownloadSession &session, ConsoleView &console, QObject *parent = nullptr);
 
     void start(const QList<DownloadEntry> &entries, bool armShutdown);
+    /** From now on the run does not end at rest: it waits for work from elsewhere until an interrupt. */
+    void waitForWork() { m_waitsForWork = true; }
     /** SIGINT, SIGTERM or SIGHUP. */
     void interrupt();
 
@@ -56,4 +58,5 @@ private:
     int m_interrupts = 0;
     bool m_finished = false;
     bool m_awaitingCommand = false;
+    bool m_waitsForWork = false;
 };

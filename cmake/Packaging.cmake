@@ -17,6 +17,8 @@ install(FILES ${QUORVEL_PACKAGING_DIR}/org.quorvel.Quorvel.metainfo.xml
 # from /usr/share/quorvel/layouts.
 install(DIRECTORY ${QUORVEL_PACKAGING_DIR}/layouts/
   DESTINATION ${CMAKE_INSTALL_DATADIR}/quorvel/layouts FILES_MATCHING PATTERN "*.layout")
+# Installed, not enabled: the README says how a user turns it on.
+install(FILES ${QUORVEL_PACKAGING_DIR}/quorvel-batch.service DESTINATION lib/systemd/user)
 install(DIRECTORY ${QUORVEL_PACKAGING_DIR}/icons/hicolor
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons FILES_MATCHING PATTERN "*.png")
 

@@ -13,6 +13,7 @@ DownloadSession::DownloadSession(Services services, QObject *parent)
               services.defaultFolder, services.retryBudget, services.layouts},
              this)
     , m_progress({m_state, m_download, services.clock, m_view}, this)
+    , m_defaultFolder(services.defaultFolder)
 {
     m_view.attach(services.view);
     m_download.setObjectName(QStringLiteral("DownloadFile1"));
@@ -67,6 +68,12 @@ void DownloadSession::recordRemoved(const QList<DownloadEntry> &entries)
         entry.part.reset();
     }
     m_history.recordAll(recorded);
+}
+
+QString DownloadSession::saveFolder() const
+{
+    const QString chosen = m_view.saveFolder();
+    return chosen.isEmpty() ? m_defaultFolder : chosen;
 }
 
 void DownloadSession::downloadAgain(DownloadEntry::Id id)

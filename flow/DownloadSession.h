@@ -78,6 +78,9 @@ public:
     PageFlow &flow() { return m_flow; }
     TransferProgressDisplay &progress() { return m_progress; }
 
+    /** Where files go: the view's save folder, or the default one while none is chosen. */
+    QString saveFolder() const;
+
     /** Whether a file is being fetched, from its start until the flow has taken in its end. */
     bool transferRunning() const { return m_flow.transferRunning(); }
     /** Whether the run waits for nothing: no page, timer, wait or transfer. */
@@ -126,4 +129,5 @@ private:
     FlowViewRelay m_view;
     PageFlow m_flow;
     TransferProgressDisplay m_progress;
+    QString m_defaultFolder;
 };

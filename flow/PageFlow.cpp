@@ -80,7 +80,89 @@ void PageFlow::startCurrent()
         announceRest(RestReason::QueueDone);
         return;
     }
+    if (currentIsPaused()) {
+        const int next = firstUntriedEntry();
+        if (next < 0) {
+            // Only held entries are left: they wait for the user, not for a power-off.
+            announceRest(RestReason::QueueDone);
+            return;
+        }
+        m.queue.move(next, 0);
+        m.queue.setCurrentUrl(m.queue.head());
+    }
     open(m.queue.currentUrl());
+}
+
+bool PageFlow::currentIsPaused() const
+{
+    return m.queue.count() > 0 && m.queue.currentUrl() == m.queue.head()
+        && m.queue.entry(0).state == DownloadEntry::State::Paused;
+}
+
+bool PageFlow::isWalking(DownloadEntry::Id id) const
+{
+    return m_entry == id && !transferRunning() && !isAtRest();
+}
+
+void PageFlow::stopWalk()
+{
+    m.browser.stop();
+    m_loading = false;
+    m_timer1.stop();
+    m_timer2.stop();
+    m_retryWait.stop();
+    m_retry.forget();
+    m.view.clearStatus();
+}
+
+bool PageFlow::pauseEntry(DownloadEntry::Id id)
+{
+    if (m_transferEntry && m_transferEntry->id == id) {
+        m_cancelledEntryState = DownloadEntry::State::Paused;
+        m.download.Stop();
+        return true;
+    }
+    const int index = m.queue.indexOf(id);
+    if (index < 0)
+        return false;
+    const bool walking = isWalking(id);
+    if (!walking && m.queue.entry(index).state != DownloadEntry::State::Waiting)
+        return false;
+    if (walking)
+        stopWalk();
+    m.queue.edit(id, [](DownloadEntry &entry) { entry.state = DownloadEntry::State::Paused; });
+    if (walking)
+        DeleteURLExecute();
+    return true;
+}
+
+bool PageFlow::resumeEntry(DownloadEntry::Id id)
+{
+    const int index = m.queue.indexOf(id);
+    if (index < 0 || m.queue.entry(index).state != DownloadEntry::State::Paused)
+        return false;
+    m.queue.edit(id, [](DownloadEntry &entry) { entry.state = DownloadEntry::State::Waiting; });
+    return true;
+}
+
+bool PageFlow::removeEntry(DownloadEntry::Id id)
+{
+    if (m_transferEntry && m_transferEntry->id == id) {
+        m_cancelledEntryState = DownloadEntry::State::Removed;
+        m.download.Stop();
+        return true;
+    }
+    const bool walking = isWalking(id);
+    if (walking)
+        stopWalk();
+    if (!m.queue.discard(id))
+        return false;
+    if (walking) {
+        // The file of the walk is nobody's now.
+        discardPartial(m.state.PageUrl);
+        DeleteURLExecute();
+    }
+    return true;
 }
 
 void PageFlow::open(const QString &url)
@@ -297,17 +379,23 @@ void PageFlow::WebBrowser1FileOffered(const QString &url, const QString &suggest
     m.view.clearStatus();
 }
 
-void PageFlow::startTransfer(const QString &fileUrl, const QString &fileName)
+void PageFlow::startTransfer(const QString &fileUrl, const QString &offeredName)
 {
     m.download.setUrlToDownload(fileUrl);
-    const QString folder = m.state.SaveFolder.isEmpty() ? m.defaultFolder : m.state.SaveFolder;
+    // An entry may name its own folder (one inside the save folder, checked where it was given)
+    // and file name.
+    const int index = m_entry ? m.queue.indexOf(*m_entry) : -1;
+    const QMap<QString, QString> options = index >= 0 ? m.queue.entry(index).options : QMap<QString, QString>();
+    const QString chosenFolder = options.value(QStringLiteral("dir"), m.state.SaveFolder);
+    const QString fileName = options.contains(QStringLiteral("out"))
+        ? fileNameFromOffer(options.value(QStringLiteral("out")), fileUrl)
+        : offeredName;
+    const QString folder = chosenFolder.isEmpty() ? m.defaultFolder : chosenFolder;
     const QString name = fitFileName(fileName, m.download.maxFileNameBytes(folder));
-    m.download.setFileName(targetPath(m.state.SaveFolder, name, m.defaultFolder));
+    m.download.setFileName(targetPath(chosenFolder, name, m.defaultFolder));
     // Read anew for every transfer: the component outlives the entry, and a URL typed by hand
     // (no entry of its own) must not inherit the last entry's digest.
-    const int index = walkedEntryIndex(m.state.PageUrl);
-    m.download.setChecksum(index >= 0 ? FileChecksum::parse(m.queue.entry(index).options.value(FileChecksum::optionKey))
-                                      : std::nullopt);
+    m.download.setChecksum(index >= 0 ? FileChecksum::parse(options.value(FileChecksum::optionKey)) : std::nullopt);
     m.download.Start();
     m_transferring = m.download.Busy();
 }
@@ -380,12 +468,17 @@ void PageFlow::startNextUnlessFailed()
     if (m_retryWait.isActive())
         return;
     const QString next = m.queue.currentUrl();
-    if (!next.isEmpty() && m.queue.count() > 0 && next == m.queue.head() && m_failedEntries.contains(m.queue.idAt(0))) {
+    if (!next.isEmpty() && m.queue.count() > 0 && next == m.queue.head()
+        && (m_failedEntries.contains(m.queue.idAt(0)) || currentIsPaused())) {
         // Entries listed twice, or moved up by hand, may have left untried ones behind a failure.
         if (const int untried = firstUntriedEntry(); untried > 0) {
             m.queue.move(untried, 0);
             m.queue.setCurrentUrl(m.queue.head());
             startCurrent();
+            return;
+        }
+        if (failedEntriesQueued() == 0) {
+            startCurrent(); // with only paused entries left, it rests
             return;
         }
         // Every entry the run could go on with has failed: say how many, and that a start
@@ -402,7 +495,8 @@ void PageFlow::startNextUnlessFailed()
 int PageFlow::firstUntriedEntry() const
 {
     for (int i = 0; i < m.queue.count(); ++i) {
-        if (!m_failedEntries.contains(m.queue.idAt(i)))
+        const DownloadEntry &entry = m.queue.entry(i);
+        if (!m_failedEntries.contains(entry.id) && entry.state != DownloadEntry::State::Paused)
             return i;
     }
     return -1;
@@ -467,6 +561,7 @@ void PageFlow::DownloadFile1Finish()
     // A failure is shown here, where it is decided whether the entry is tried again.
     takeInTransferEnd(pageUrl, outcome);
     m_transferEntry.reset();
+    m_cancelledEntryState.reset();
     emit transferEnded(pageUrl, m.download.savedFileName(), outcome);
     // With the queue empty, this makes the power-off check.
     DeleteURLExecute();
@@ -492,7 +587,17 @@ void PageFlow::takeInTransferEnd(const QString &pageUrl, const TransferOutcome &
     case TransferOutcome::Kind::Cancelled:
         // Stopped by the user: the entry stays out of the queue, as it left it at the start.
         m_runEnd = ShutdownSwitch::RunEnd::DownloadStopped;
-        if (m_transferEntry && m_suspending) {
+        if (m_transferEntry && m_cancelledEntryState == DownloadEntry::State::Paused) {
+            const DownloadQueue::EntryId id = bringBack(pageUrl, false);
+            m.queue.edit(id, [](DownloadEntry &entry) { entry.state = DownloadEntry::State::Paused; });
+        } else if (m_transferEntry && m_cancelledEntryState == DownloadEntry::State::Removed) {
+            // Its part is the transfer's target's, which the user wants gone with the entry.
+            discardPartial(pageUrl);
+            m_transferEntry->part.reset();
+            m_transferEntry->state = DownloadEntry::State::Removed;
+            m_transferEntry->finished = QDateTime::currentDateTimeUtc();
+            emit entryEnded(*m_transferEntry);
+        } else if (m_transferEntry && m_suspending) {
             const DownloadQueue::EntryId id = bringBack(pageUrl, false);
             m.queue.edit(id, [](DownloadEntry &entry) { entry.state = DownloadEntry::State::Waiting; });
         } else if (m_transferEntry) {

@@ -83,6 +83,21 @@ public:
      * back to the head of the queue, waiting, with what was fetched of it, instead of out of it.
      */
     void suspend();
+    /**
+     * Holds entry id back: a queued one stays where it is, paused; the one walked or fetched
+     * stops and goes back to the head of the queue, paused, with what was fetched of it, and the
+     * run goes on with the next entry. Answers false when id names no entry waiting, walked or
+     * fetched.
+     */
+    bool pauseEntry(DownloadEntry::Id id);
+    /** A paused entry waits again; answers false when id names none. */
+    bool resumeEntry(DownloadEntry::Id id);
+    /**
+     * Takes entry id out as the user's removal: a walk or transfer of it stops, the run goes on
+     * with the next entry, and nothing of its file is kept. Answers false when id names no entry
+     * queued or fetched.
+     */
+    bool removeEntry(DownloadEntry::Id id);
     /** After a transfer: makes the new head current and opens it. */
     void DeleteURLExecute();
     // The download component's events, bound by the session. The entry whose file is on its way
@@ -165,8 +180,14 @@ private:
      * tried, and with none left the flow rests there.
      */
     void startNextUnlessFailed();
-    /** The first entry that has not failed in this run, or -1. */
+    /** The first entry that has not failed in this run and is not paused, or -1. */
     int firstUntriedEntry() const;
+    /** Whether the current URL is the head's and the head is paused. */
+    bool currentIsPaused() const;
+    /** Whether entry id is the one walked, on a page, a countdown or a retry wait. */
+    bool isWalking(DownloadEntry::Id id) const;
+    /** Ends the walk without a word of its own: the page, its timers, the retry wait. */
+    void stopWalk();
     int failedEntriesQueued() const;
     /** Where the entry of the walk of pageUrl is now, or -1 when it has left the queue. */
     int walkedEntryIndex(const QString &pageUrl) const;
@@ -192,8 +213,11 @@ private:
     void setWalkedState(DownloadEntry::State state);
     void discardPartial(const QString &pageUrl);
     void open(const QString &url);
-    /** Hands fileUrl to the download component, saved as fileName (shortened to fit) in the save folder. */
-    void startTransfer(const QString &fileUrl, const QString &fileName);
+    /**
+     * Hands fileUrl to the download component, saved as offeredName (shortened to fit) in the save
+     * folder, unless the walked entry's options name another folder or name.
+     */
+    void startTransfer(const QString &fileUrl, const QString &offeredName);
     /** Runs timer, Timer1 or Timer2, for the page just read, and stops the other. */
     void startPageTimer(QTimer &timer);
     void clearProgressFields();
@@ -231,6 +255,8 @@ private:
     bool m_reading = false;
     // Since suspend(), until the next start: a cancelled transfer's entry stays in the queue.
     bool m_suspending = false;
+    /** What a cancelled transfer's entry becomes when the cancel was asked for it alone. */
+    std::optional<DownloadEntry::State> m_cancelledEntryState;
     std::optional<RestReason> m_pendingRest;
     quint64 m_restCheck = 0;
 };

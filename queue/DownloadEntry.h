@@ -24,6 +24,8 @@ struct DownloadEntry
         Waiting,
         /** Its page is walked or its file fetched. */
         Active,
+        /** Held by the user: it keeps its place in the queue, and the run passes it by until resumed. */
+        Paused,
         Done,
         /** Given up (for now): lastFailure says why; a start tries it again. */
         Failed,

@@ -41,6 +41,7 @@ DownloadHistory::Counts DownloadHistory::counts() const
             break;
         case DownloadEntry::State::Waiting:
         case DownloadEntry::State::Active:
+        case DownloadEntry::State::Paused:
             break;
         }
     }

@@ -95,7 +95,7 @@ void DownloadQueue::appendEntries(QList<DownloadEntry> entries)
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (DownloadEntry &entry : entries) {
         claimId(entry);
-        if (entry.state != DownloadEntry::State::Failed)
+        if (entry.state != DownloadEntry::State::Failed && entry.state != DownloadEntry::State::Paused)
             entry.state = DownloadEntry::State::Waiting;
         if (!entry.added.isValid())
             entry.added = now;
@@ -240,6 +240,15 @@ void DownloadQueue::deleteSelected()
         emit entriesDiscarded({taken});
     }
     showHead();
+}
+
+bool DownloadQueue::discard(EntryId id)
+{
+    const int index = indexOf(id);
+    if (index < 0)
+        return false;
+    emit entriesDiscarded({takeAt(index)});
+    return true;
 }
 
 void DownloadQueue::moveSelectedTo(int newIndex)

@@ -54,7 +54,7 @@ public:
     /**
      * Appends entries read back (a kept queue, a list file with options) in order, announcing the
      * change once; each keeps its id unless another entry has it, and is made waiting unless it
-     * failed.
+     * failed or paused.
      */
     void appendEntries(QList<DownloadEntry> entries);
     /** Puts url before every entry; the selection stays on its entry. */
@@ -91,6 +91,11 @@ public:
     void showHead();
 
     void deleteSelected();
+    /**
+     * Takes entry id out as the user's removal, as deleteSelected does with the selected one;
+     * answers false when it is not in the queue.
+     */
+    bool discard(EntryId id);
     void moveSelectedTo(int newIndex);
     void moveUp();
     void moveDown();

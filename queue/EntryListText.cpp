@@ -17,6 +17,7 @@ const QList<std::pair<DownloadEntry::State, QString>> &stateNames()
     static const QList<std::pair<DownloadEntry::State, QString>> names{
         {DownloadEntry::State::Waiting, QStringLiteral("waiting")},
         {DownloadEntry::State::Active, QStringLiteral("active")},
+        {DownloadEntry::State::Paused, QStringLiteral("paused")},
         {DownloadEntry::State::Done, QStringLiteral("done")},
         {DownloadEntry::State::Failed, QStringLiteral("failed")},
         {DownloadEntry::State::Dropped, QStringLiteral("dropped")},

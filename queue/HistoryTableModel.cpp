@@ -26,6 +26,7 @@ QString stateText(DownloadEntry::State state)
         return QStringLiteral("已删除");
     case DownloadEntry::State::Waiting:
     case DownloadEntry::State::Active:
+    case DownloadEntry::State::Paused:
         break;
     }
     return QString();

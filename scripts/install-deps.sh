@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang clang-format-14 libclang-rt-14-dev pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-websockets-dev
   libcurl4-openssl-dev libssl-dev libgumbo-dev libre2-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev
   fonts-noto-cjk qt6-translations-l10n xvfb xauth dbus openbox x11-utils

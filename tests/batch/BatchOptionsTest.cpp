@@ -2,6 +2,7 @@
 #include "batch/BatchOptions.h"
 #include "tests/automation/QStringPrinter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -9,10 +10,10 @@
 
 namespace {
 
-BatchOptions::Parsed parse(QStringList arguments)
+BatchOptions::Parsed parse(QStringList arguments, const QProcessEnvironment &environment = {})
 {
     arguments.prepend(QStringLiteral("quorvel-batch"));
-    return BatchOptions::parse(arguments);
+    return BatchOptions::parse(arguments, environment);
 }
 
 QString errorOf(const BatchOptions::Parsed &parsed)
@@ -62,7 +63,8 @@ TEST(BatchOptions, HelpListsEveryOption)
     const auto parsed = parse({QStringLiteral("--help")});
     const auto *help = std::get_if<BatchOptions::Help>(&parsed);
     ASSERT_NE(help, nullptr);
-    for (const char *option : {"--folder", "--shutdown", "--retry-for", "--help", "Ctrl+C"})
+    for (const char *option : {"--folder", "--shutdown", "--retry-for", "--conf-path", "--enable-rpc",
+                               "--rpc-secret-file", "QUORVEL_RPC_SECRET", "--help", "Ctrl+C"})
         EXPECT_TRUE(help->text.contains(QLatin1String(option))) << option;
 }
 
@@ -110,4 +112,78 @@ TEST(BatchOptions, ChecksumIsTheUrlArgumentsOptionAndTheCommandMustNameAProgram)
         const QString error = errorOf(parse(bad + QStringList{QStringLiteral("http://h/a")}));
         EXPECT_TRUE(error.startsWith(bad[0])) << bad.join(u' ').toStdString() << ": " << error.toStdString();
     }
+}
+
+TEST(BatchOptions, RemoteControlTakesItsSecretFromTheCommandLineAFileOrTheEnvironmentAndNeedsOne)
+{
+    QTemporaryDir dir;
+    QFile secretFile(dir.filePath(QStringLiteral("secret")));
+    ASSERT_TRUE(secretFile.open(QIODevice::WriteOnly));
+    secretFile.write(" from-file \nsecond line\n");
+    secretFile.close();
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("QUORVEL_RPC_SECRET"), QStringLiteral("from-environment"));
+    const auto rpcOf = [](const BatchOptions::Parsed &parsed) {
+        const auto *options = std::get_if<BatchOptions>(&parsed);
+        return options ? options->rpc : std::nullopt;
+    };
+    const QString enable = QStringLiteral("--enable-rpc");
+
+    // No URL is needed: the queue can come later.
+    const auto fromLine = rpcOf(
+        parse({enable, QStringLiteral("--rpc-secret=s1"), QStringLiteral("--rpc-secret-file"), secretFile.fileName()},
+              environment));
+    ASSERT_TRUE(fromLine);
+    EXPECT_EQ(fromLine->secret, QStringLiteral("s1"));
+    EXPECT_EQ(fromLine->port, 6800);
+    EXPECT_FALSE(fromLine->listenAll);
+    EXPECT_TRUE(fromLine->allowedOrigins.isEmpty());
+    const auto fromFile = rpcOf(
+        parse({enable, QStringLiteral("--rpc-secret-file"), secretFile.fileName()}, environment));
+    ASSERT_TRUE(fromFile);
+    EXPECT_EQ(fromFile->secret, QStringLiteral("from-file"));
+    const auto fromEnvironment = rpcOf(
+        parse({enable, QStringLiteral("--rpc-listen-port=16800"), QStringLiteral("--rpc-listen-all"),
+               QStringLiteral("--rpc-allow-origin=http://a:1,http://b"), QStringLiteral("--rpc-allow-origin=http://c")},
+              environment));
+    ASSERT_TRUE(fromEnvironment);
+    EXPECT_EQ(fromEnvironment->secret, QStringLiteral("from-environment"));
+    EXPECT_EQ(fromEnvironment->port, 16800);
+    EXPECT_TRUE(fromEnvironment->listenAll);
+    EXPECT_EQ(fromEnvironment->allowedOrigins,
+              (QStringList{QStringLiteral("http://a:1"), QStringLiteral("http://b"), QStringLiteral("http://c")}));
+
+    EXPECT_TRUE(errorOf(parse({enable})).contains(QStringLiteral("QUORVEL_RPC_SECRET")));
+    EXPECT_FALSE(errorOf(parse({enable, QStringLiteral("--rpc-secret-file=/no/such")})).isEmpty());
+    EXPECT_FALSE(errorOf(parse({enable, QStringLiteral("--rpc-secret=s"), QStringLiteral("--rpc-listen-port=70000")}))
+                     .isEmpty());
+    EXPECT_FALSE(rpcOf(parse({QStringLiteral("--rpc-secret=s"), QStringLiteral("http://h/a")})));
+}
+
+TEST(BatchOptions, AnOptionsFileGivesDefaultsThatTheCommandLineOverrides)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("quorvel")));
+    QFile conf(home.filePath(QStringLiteral("quorvel/batch.conf")));
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write("# the service\n\nenable-rpc=true\nrpc-secret = kept\nfolder=/srv/files\nshutdown=false\n");
+    conf.close();
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+
+    const auto parsed = parse({QStringLiteral("--folder"), QStringLiteral("/data")}, environment);
+    const auto *options = std::get_if<BatchOptions>(&parsed);
+    ASSERT_NE(options, nullptr) << errorOf(parsed).toStdString();
+    ASSERT_TRUE(options->rpc);
+    EXPECT_EQ(options->rpc->secret, QStringLiteral("kept"));
+    EXPECT_EQ(options->folder, QStringLiteral("/data"));
+    EXPECT_FALSE(options->shutdown);
+
+    QFile other(home.filePath(QStringLiteral("other.conf")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("folder=/x\nhelp=true\n");
+    other.close();
+    const QString wrong = errorOf(parse({QStringLiteral("--conf-path"), other.fileName()}, environment));
+    EXPECT_TRUE(wrong.contains(QStringLiteral("第 2 行"))) << wrong.toStdString();
+    EXPECT_FALSE(errorOf(parse({QStringLiteral("--conf-path=/no/such.conf"), QStringLiteral("http://h/a")})).isEmpty());
 }

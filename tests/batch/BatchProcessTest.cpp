@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -26,6 +28,28 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString batch = QStringLiteral(QUORVEL_BATCH_EXE);
+
+quint16 freeLoopbackPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+/** One call's whole HTTP answer from the server of another process; empty when none came. */
+QByteArray postTo(quint16 port, const QByteArray &body)
+{
+    QTcpSocket client;
+    client.connectToHost(QHostAddress::LocalHost, port);
+    if (!client.waitForConnected(5000))
+        return {};
+    client.write("POST /jsonrpc HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port)
+                 + "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    QByteArray answer;
+    while (client.waitForReadyRead(5000))
+        answer += client.readAll();
+    return answer;
+}
 
 } // namespace
 
@@ -302,4 +326,51 @@ TEST_F(BatchProcessTest, AnInterruptKeepsTheCutEntryAndItsPartInTheSessionFile)
     ASSERT_TRUE(kept[0].part.has_value());
     EXPECT_TRUE(QFileInfo(kept[0].part->partName).size() > 0);
     EXPECT_EQ(folderEntries(), QStringList{QFileInfo(kept[0].part->partName).fileName()});
+}
+
+TEST_F(BatchProcessTest, UnderRemoteControlAnEmptyQueueWaitsForWorkUntilAClientSaysShutdown)
+{
+    QProcessEnvironment environment = m_process.processEnvironment();
+    environment.insert(QStringLiteral("QUORVEL_RPC_SECRET"), QStringLiteral("s3cret"));
+    m_process.setProcessEnvironment(environment);
+    const quint16 port = freeLoopbackPort();
+    start({QStringLiteral("--enable-rpc"), QStringLiteral("--rpc-listen-port"), QString::number(port)});
+    ASSERT_TRUE(waitForOutput(QStringLiteral("等待新任务")));
+
+    const QByteArray added = postTo(port,
+                                    R"({"jsonrpc":"2.0","id":"1","method":"aria2.addUri","params":["token:s3cret",[")"
+                                        + pageUrl("added.bin?size=1000&countdown=0").toUtf8() + R"("]]})");
+    EXPECT_TRUE(added.startsWith("HTTP/1.1 200 ")) << added.toStdString();
+    ASSERT_TRUE(waitForOutput(QStringLiteral("完成: ")));
+    EXPECT_FALSE(m_process.waitForFinished(300));
+    EXPECT_EQ(folderEntries(), QStringList{QStringLiteral("added.bin")});
+
+    const QByteArray stopped = postTo(
+        port, R"({"jsonrpc":"2.0","id":"2","method":"aria2.shutdown","params":["token:s3cret"]})");
+    EXPECT_TRUE(stopped.contains(R"("result":"OK")")) << stopped.toStdString();
+    EXPECT_TRUE(m_process.waitForFinished(5000));
+}
+
+TEST_F(BatchProcessTest, UnderRemoteControlWorkAddedByAClientIsKeptWhenSigtermEndsTheRun)
+{
+    QProcessEnvironment environment = m_process.processEnvironment();
+    environment.insert(QStringLiteral("QUORVEL_RPC_SECRET"), QStringLiteral("s3cret"));
+    m_process.setProcessEnvironment(environment);
+    const quint16 port = freeLoopbackPort();
+    const QString session = m_folder.filePath(u"../service.txt"_s);
+    start({QStringLiteral("--enable-rpc"), QStringLiteral("--rpc-listen-port"), QString::number(port),
+           QStringLiteral("--save-session"), session});
+    ASSERT_TRUE(waitForOutput(QStringLiteral("等待新任务")));
+    const QString url = pageUrl("later.bin?size=10&countdown=600");
+    const QByteArray added = postTo(port,
+                                    R"({"jsonrpc":"2.0","id":"1","method":"aria2.addUri","params":["token:s3cret",[")"
+                                        + url.toUtf8() + R"("]]})");
+    EXPECT_TRUE(added.startsWith("HTTP/1.1 200 ")) << added.toStdString();
+    ASSERT_TRUE(waitForOutput(QStringLiteral("下一个开始下载")));
+
+    EXPECT_LT(interruptAndTime("TERM"), 2000);
+    EXPECT_EQ(m_process.exitCode(), 130);
+    const QList<DownloadEntry> kept = QueueListFile::read(session);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(kept[0].url, url);
 }

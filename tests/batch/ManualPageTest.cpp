@@ -115,8 +115,9 @@ TEST_F(ManualPage, NamesTheSignalsTheExitStatusesAndTheOptionsOfTheReadme)
 
     const QString options = sorted(matches(batchSection, "--[a-z][a-z-]*"));
     EXPECT_EQ(options,
-              QStringLiteral("--checksum --folder --help --on-download-complete --retry-for --save-session "
-                             "--shutdown --version"));
+              QStringLiteral("--checksum --conf-path --enable-rpc --folder --help --on-download-complete "
+                             "--retry-for --rpc-allow-origin --rpc-listen-all --rpc-listen-port --rpc-secret "
+                             "--rpc-secret-file --save-session --shutdown --version"));
     EXPECT_EQ(sorted(matches(readable(manPage), "--[a-z][a-z-]*")), options);
     EXPECT_EQ(sorted(matches(help, "--[a-z][a-z-]*")), options);
 }

@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: MIT
+#include "remote/Aria2Status.h"
+
+#include <QHash>
+
+namespace {
+
+QString decimal(qint64 value)
+{
+    return QString::number(std::max<qint64>(0, value));
+}
+
+/** aria2's codes and messages for the causes the transfers and the page engine name. */
+const QHash<QString, std::pair<int, QString>> &knownReasons()
+{
+    static const QHash<QString, std::pair<int, QString>> reasons{
+        {QStringLiteral("超时"), {2, QStringLiteral("Timeout.")}},
+        {QStringLiteral("连接被拒绝"),
+         {6, QStringLiteral("Failed to establish connection, cause: Connection refused")}},
+        {QStringLiteral("连接被重置"),
+         {6, QStringLiteral("Network problem has occurred. cause: Connection reset by peer")}},
+        {QStringLiteral("无法解析主机名"), {19, QStringLiteral("Name resolution failed.")}},
+        {QStringLiteral("服务器应答格式错误"), {22, QStringLiteral("Bad or unexpected HTTP response header.")}},
+        {QStringLiteral("重定向过多"), {23, QStringLiteral("Too many redirects.")}},
+        {QStringLiteral("证书无效"), {1, QStringLiteral("TLS certificate verification failed.")}},
+        {QStringLiteral("不支持的网址协议"), {1, QStringLiteral("Unsupported URI scheme.")}},
+        {QStringLiteral("网址格式错误"), {1, QStringLiteral("Malformed URI.")}},
+        {QStringLiteral("续传应答不符"), {8, QStringLiteral("The server answered the resume with another file.")}},
+        {QStringLiteral("文件大小不符"), {1, QStringLiteral("The file's size differs from the announced one.")}},
+        {QStringLiteral("传输停滞"), {5, QStringLiteral("The transfer stalled.")}},
+        {QStringLiteral("页面无法识别"), {1, QStringLiteral("The host's page was not recognised.")}},
+        {QStringLiteral("页面过大"), {1, QStringLiteral("The host's page is too large.")}},
+    };
+    return reasons;
+}
+
+std::pair<int, QString> statusError(int status)
+{
+    const QString message = QStringLiteral("The server answered HTTP %1.").arg(status);
+    if (status == 404 || status == 410)
+        return {3, QStringLiteral("Resource not found.")};
+    if (status == 401 || status == 403)
+        return {24, QStringLiteral("Authorization failed (HTTP %1).").arg(status)};
+    if (status == 503)
+        return {29, message};
+    return {22, message};
+}
+
+QString filePath(const DownloadEntry &entry, const StatusFacts &facts)
+{
+    // The flow records the whole path it saved to; before that only a chosen name is known.
+    if (!entry.fileName.isEmpty())
+        return entry.fileName;
+    const QString out = entry.options.value(QStringLiteral("out"));
+    return out.isEmpty() ? QString() : aria2Dir(entry, facts) + QLatin1Char('/') + out;
+}
+
+} // namespace
+
+QString aria2StatusName(const DownloadEntry &entry, EntryPlace place)
+{
+    using State = DownloadEntry::State;
+    if (place == EntryPlace::Transfer)
+        return QStringLiteral("active");
+    switch (entry.state) {
+    case State::Waiting:
+    case State::Active:
+        return QStringLiteral("waiting");
+    case State::Paused:
+        return QStringLiteral("paused");
+    case State::Failed:
+    case State::Dropped:
+        return QStringLiteral("error");
+    case State::Done:
+        return QStringLiteral("complete");
+    case State::Removed:
+        return QStringLiteral("removed");
+    }
+    return QStringLiteral("waiting");
+}
+
+std::pair<int, QString> aria2Error(const DownloadEntry &entry)
+{
+    if (entry.state == DownloadEntry::State::Dropped)
+        return {3, QStringLiteral("Resource not found: the host says the file is gone.")};
+    if (entry.state != DownloadEntry::State::Failed)
+        return {0, QString()};
+    if (!entry.lastFailure)
+        return {1, QStringLiteral("Unknown error occurred.")};
+    const FailureCause &cause = *entry.lastFailure;
+    if (cause.httpStatus != 0)
+        return statusError(cause.httpStatus);
+    if (const auto known = knownReasons().constFind(cause.reason); known != knownReasons().cend())
+        return *known;
+    if (cause.mayPass())
+        return {6, QStringLiteral("Network problem has occurred.")};
+    return {1, QStringLiteral("Unknown error occurred.")};
+}
+
+QString aria2Dir(const DownloadEntry &entry, const StatusFacts &facts)
+{
+    const QString dir = entry.options.value(QStringLiteral("dir"));
+    if (!dir.isEmpty())
+        return dir;
+    if (const qsizetype slash = entry.fileName.lastIndexOf(QLatin1Char('/')); slash > 0)
+        return entry.fileName.first(slash);
+    return facts.saveFolder;
+}
+
+QJsonArray aria2Uris(const DownloadEntry &entry, EntryPlace place)
+{
+    const bool used = place != EntryPlace::Queue || entry.state == DownloadEntry::State::Active;
+    return {QJsonObject{{QStringLiteral("uri"), entry.url},
+                        {QStringLiteral("status"), used ? QStringLiteral("used") : QStringLiteral("waiting")}}};
+}
+
+QJsonArray aria2Files(const DownloadEntry &entry, EntryPlace place, const StatusFacts &facts)
+{
+    return {QJsonObject{
+        {QStringLiteral("index"), QStringLiteral("1")},
+        {QStringLiteral("path"), filePath(entry, facts)},
+        {QStringLiteral("length"), decimal(entry.sizeBytes)},
+        {QStringLiteral("completedLength"), decimal(entry.receivedBytes)},
+        {QStringLiteral("selected"), QStringLiteral("true")},
+        {QStringLiteral("uris"), aria2Uris(entry, place)},
+    }};
+}
+
+QJsonObject aria2Status(const DownloadEntry &entry, EntryPlace place, const StatusFacts &facts, const QStringList &keys)
+{
+    const bool active = place == EntryPlace::Transfer;
+    const QString status = aria2StatusName(entry, place);
+    QJsonObject object{
+        {QStringLiteral("gid"), DownloadEntry::idText(entry.id)},
+        {QStringLiteral("status"), status},
+        {QStringLiteral("totalLength"), decimal(entry.sizeBytes)},
+        {QStringLiteral("completedLength"), decimal(entry.receivedBytes)},
+        {QStringLiteral("uploadLength"), QStringLiteral("0")},
+        {QStringLiteral("downloadSpeed"), decimal(active ? facts.downloadSpeed : 0)},
+        {QStringLiteral("uploadSpeed"), QStringLiteral("0")},
+        {QStringLiteral("connections"), active ? QStringLiteral("1") : QStringLiteral("0")},
+        {QStringLiteral("dir"), aria2Dir(entry, facts)},
+        {QStringLiteral("files"), aria2Files(entry, place, facts)},
+    };
+    if (status == QLatin1String("waiting")) {
+        const bool walked = entry.state == DownloadEntry::State::Active;
+        object.insert(QStringLiteral("quorvelPhase"), walked ? QStringLiteral("page") : QStringLiteral("queued"));
+    }
+    if (const auto [code, message] = aria2Error(entry); code != 0) {
+        object.insert(QStringLiteral("errorCode"), QString::number(code));
+        object.insert(QStringLiteral("errorMessage"), message);
+    }
+    if (keys.isEmpty())
+        return object;
+    QJsonObject kept;
+    for (const QString &key : keys) {
+        if (object.contains(key))
+            kept.insert(key, object.value(key));
+    }
+    return kept;
+}
