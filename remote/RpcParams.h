@@ -22,9 +22,7 @@ public:
     {
     }
 
-    qsizetype size() const { return m_values.size(); }
     bool has(qsizetype i) const { return i < m_values.size(); }
-    const QJsonArray &values() const { return m_values; }
 
     QString string(qsizetype i) const;
     /** A whole JSON number; a string of digits is the wrong type, as for aria2. */

@@ -163,6 +163,26 @@ TEST_F(Aria2MethodsTest, APausedEntryKeepsItsPlaceAndTheRunPassesItBy)
         (QStringList{QStringLiteral("aria2.onDownloadPause ") + a, QStringLiteral("aria2.onDownloadPause ") + b}));
 }
 
+TEST_F(Aria2MethodsTest, APausedTransferWaitsWithWhatItFetched)
+{
+    queueEntry(0xa, QStringLiteral("http://host/a"));
+    queueEntry(0xb, QStringLiteral("http://host/b"));
+    std::atomic<bool> running = false;
+    service.setScript(runsUntilCancelled(running));
+    start();
+    emit browser.fileOffered(QStringLiteral("http://files/big.bin"), QStringLiteral("big.bin"),
+                             QStringLiteral("application/octet-stream"));
+    ASSERT_TRUE(runWithinBudget([&] { return running.load() && statusOf(a) == QLatin1String("active"); }, 5s));
+    EXPECT_EQ(call(QStringLiteral("aria2.pause"), {a}), a);
+    ASSERT_TRUE(runWithinBudget([&] { return statusOf(a) == QLatin1String("paused"); }, 5s));
+    // The run goes on with the next entry; the paused one keeps its part for its resumption.
+    EXPECT_EQ(browser.navigated.last(), QStringLiteral("http://host/b"));
+    const DownloadEntry &paused = queue.entry(queue.indexOf(0xa));
+    ASSERT_TRUE(paused.part.has_value());
+    EXPECT_EQ(paused.part->target, QStringLiteral("/downloads/big.bin"));
+    EXPECT_TRUE(service.discarded.isEmpty());
+}
+
 TEST_F(Aria2MethodsTest, AFolderOutsideTheSaveFolderIsRefused)
 {
     QTemporaryDir root;
