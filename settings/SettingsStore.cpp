@@ -47,7 +47,8 @@ void SettingsStore::read()
     else
         warn(schemeKey);
     s.proxy.host = text(hostKey, s.proxy.host);
-    s.proxy.port = number(portKey, s.proxy.port, 1, 65535);
+    // 0 is a port not yet chosen, which only a manual proxy needs.
+    s.proxy.port = number(portKey, s.proxy.port, 0, 65535);
     s.proxy.user = text(userKey, s.proxy.user);
     s.proxy.password = text(passwordKey, s.proxy.password);
     s.proxy.noProxy = text(noProxyKey, s.proxy.noProxy);

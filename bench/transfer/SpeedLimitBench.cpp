@@ -82,7 +82,8 @@ int main(int argc, char **argv)
     });
     const int port = server.bind_to_any_port("127.0.0.1");
     std::thread serving([&] { server.listen_after_bind(); });
-    server.wait_until_ready();
+    while (!server.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
     QTemporaryDir folder;
     CurlSession session;

@@ -87,9 +87,15 @@ TEST_F(SettingsStoreTest, ChangesAreKeptPrivatelyAndSaidOncePerPart)
                   QFileDevice::Permissions());
     }
     QSettings again(path(), QSettings::IniFormat);
-    const SettingsStore reread(again);
+    SettingsStore reread(again);
     EXPECT_EQ(reread.settings(), changed);
     EXPECT_TRUE(reread.warnings().isEmpty());
+    // The defaults, kept, read back as themselves.
+    EXPECT_EQ(reread.change(Settings()), QString());
+    QSettings defaults(path(), QSettings::IniFormat);
+    const SettingsStore readDefaults(defaults);
+    EXPECT_EQ(readDefaults.settings(), Settings());
+    EXPECT_TRUE(readDefaults.warnings().isEmpty()) << readDefaults.warnings().join(u' ').toStdString();
 }
 
 } // namespace
