@@ -2,12 +2,14 @@
 #pragma once
 
 #include "queue/DownloadEntry.h"
+#include "settings/ProxySetting.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <chrono>
+#include <cstdint>
 #include <variant>
 
 /** What quorvel-batch was asked to do. */
@@ -21,6 +23,10 @@ struct BatchOptions
     bool shutdown = false;
     /** How long an entry whose failure may pass is tried again; zero: never. */
     std::chrono::seconds retryFor = std::chrono::minutes(60);
+    /** --all-proxy and --no-proxy; without them, the environment's proxy. */
+    ProxySetting proxy;
+    /** Bytes per second for each transfer; 0 is full speed. */
+    std::int64_t maxDownloadLimit = 0;
 
     /** Asked for --help or --version: the text to print, exit status 0. */
     struct Help
