@@ -114,7 +114,9 @@ TEST_F(ManualPage, NamesTheSignalsTheExitStatusesAndTheOptionsOfTheReadme)
     EXPECT_EQ(sorted(matches(section(help, QStringLiteral("退出状态"), QStringLiteral("\n")), "\\b\\d+\\b")), statuses);
 
     const QString options = sorted(matches(batchSection, "--[a-z][a-z-]*"));
-    EXPECT_EQ(options, QStringLiteral("--folder --help --retry-for --save-session --shutdown --version"));
+    EXPECT_EQ(options,
+              QStringLiteral("--all-proxy --all-proxy-passwd --all-proxy-user --folder --help "
+                             "--max-download-limit --no-proxy --retry-for --save-session --shutdown --version"));
     EXPECT_EQ(sorted(matches(readable(manPage), "--[a-z][a-z-]*")), options);
     EXPECT_EQ(sorted(matches(help, "--[a-z][a-z-]*")), options);
 }
