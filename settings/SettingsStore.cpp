@@ -51,6 +51,9 @@ void SettingsStore::read()
     s.proxy.port = number(portKey, s.proxy.port, 0, 65535);
     s.proxy.user = text(userKey, s.proxy.user);
     s.proxy.password = text(passwordKey, s.proxy.password);
+    // A password written into the file by hand, or by a version that did not guard it.
+    if (!s.proxy.password.isEmpty())
+        makePrivate();
     s.proxy.noProxy = text(noProxyKey, s.proxy.noProxy);
     // A manual proxy without a host or port cannot be used; going direct would bypass it unasked.
     if (s.proxy.mode == ProxySetting::Mode::Manual && !s.proxy.isComplete()) {

@@ -12,7 +12,7 @@ class QSettings;
  * The download settings as kept in the program's settings file. Reading checks every value:
  * one that is not understood keeps its default, and warnings() says which, without the value
  * itself (it may be the proxy password). The file is made readable by its user only before the
- * password can reach it. change() writes what differs and says each part that changed.
+ * password can reach it, and at once when it already holds one. change() writes what differs and says each part that changed.
  * Thread contract: UI thread only; the QSettings outlives the store.
  */
 class SettingsStore final : public QObject

@@ -38,6 +38,8 @@ TEST_F(SettingsStoreTest, DamagedValuesKeepTheirDefaultsAndAreNamedWithoutTheirV
     EXPECT_EQ(read.proxy.scheme, defaults.proxy.scheme);
     EXPECT_EQ(read.proxy.port, defaults.proxy.port);
     EXPECT_EQ(read.proxy.password, QStringLiteral("hunter2"));
+    EXPECT_EQ(QFile(path()).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+              QFileDevice::Permissions());
     EXPECT_EQ(read.speed.limited, defaults.speed.limited);
     EXPECT_EQ(read.speed.kibPerSecond, defaults.speed.kibPerSecond);
     EXPECT_TRUE(read.speed.scheduled);
