@@ -93,6 +93,8 @@ public:
     QAction *ClearList1, *ImportList1, *History1, *DownloadOptions1, *ShutPC1, *Progress1, *AboutQuorvel1;
     /** Whether the queue is kept for the next start; checked by whoever keeps it. */
     QAction *KeepQueue1;
+    /** Opens "设置"; whoever keeps the settings runs it. */
+    QAction *Settings1;
     /** Whether a copied page URL joins the queue; the choice is kept in the settings. */
     QAction *WatchClipboard1;
     /** The queue list's context menu and the items only it has. */

@@ -162,6 +162,7 @@ void TForm1::buildMenus()
     History1 = item(Tools1, QStringLiteral("History1"), QStringLiteral("下载记录..."), -1,
                     QKeySequence(Qt::CTRL | Qt::Key_H));
     DownloadOptions1 = item(Tools1, QStringLiteral("DownloadOptions1"), QStringLiteral("保存选项"), 5);
+    Settings1 = item(Tools1, QStringLiteral("Settings1"), QStringLiteral("设置..."), -1);
     ShutPC1 = item(Tools1, QStringLiteral("ShutPC1"), QStringLiteral("关机"), 17);
     ShutPC1->setCheckable(true);
     KeepQueue1 = item(Tools1, QStringLiteral("KeepQueue1"), QStringLiteral("保存下载列表"), -1);

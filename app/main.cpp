@@ -3,6 +3,7 @@
 #include "app/AppSetup.h"
 #include "app/QueueKeeping.h"
 #include "app/RunEndNotice.h"
+#include "app/SettingsKeeping.h"
 #include "app/StatusPanels.h"
 #include "app/TForm1.h"
 #include "automation/Clock.h"
@@ -20,6 +21,8 @@
 #include "platform/system/DownloadFolder.h"
 #include "platform/web/WebBrowser.h"
 #include "power/KeepAwake.h"
+#include "settings/SettingsStore.h"
+#include "settings/SpeedLimitTimer.h"
 #include "transfer/DownloadThread.h"
 
 #include <QApplication>
@@ -95,6 +98,19 @@ int main(int argc, char *argv[])
         // Before the window shows: what it restores is there from its first paint. Gone before
         // the session, it saves the entry whose file was still on its way.
         QueueKeeping keeping(Form1, downloadSession, downloads, stateFile, settings, DownloadFolder::defaultPath());
+        // Before the first request: the proxy and the limit hold from the first page on.
+        SettingsStore store(settings);
+        SettingsKeeping settingsKeeping(Form1, store);
+        const auto applyProxy = [&](const ProxySetting &proxy) {
+            settingsKeeping.setNotApplied(QStringLiteral("代理"), session.setProxy(proxy));
+        };
+        applyProxy(store.settings().proxy);
+        QObject::connect(&store, &SettingsStore::proxyChanged, &settingsKeeping, applyProxy);
+        SpeedLimitTimer speedLimit;
+        QObject::connect(&speedLimit, &SpeedLimitTimer::bytesPerSecondChanged, &settingsKeeping,
+                         [&downloads](qint64 bytesPerSecond) { downloads.setSpeedLimit(bytesPerSecond); });
+        QObject::connect(&store, &SettingsStore::speedLimitChanged, &speedLimit, &SpeedLimitTimer::setLimit);
+        speedLimit.setLimit(store.settings().speed);
         RunEndNotice notice(downloadSession, *notifier, Form1);
         KeepAwake keepAwake(*sleepLock, downloadSession);
         QObject::connect(&keepAwake, &KeepAwake::unavailable, Form1.StatusBar1,

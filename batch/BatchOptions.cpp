@@ -36,6 +36,19 @@ const char *const helpText = R"(用法: quorvel-batch [选项] (网址 | 列表�
                 网络中断、服务器忙等可能过去的错误, 在这段时间内等待后重试
                 (30 秒, 1, 2, 4, 8 分钟, 之后每 10 分钟); 例如 90s, 30m, 2h,
                 不带单位为分钟; 默认 60m, 0 表示不重试, 最长 12h
+  --all-proxy URL
+                页面和文件都经过这个代理: http://, https://, socks5:// 或 socks5h://
+                (由代理解析主机名) 加主机和端口, 例如 socks5h://127.0.0.1:1080;
+                用户名和密码可以写在网址里 (http://用户:密码@主机:端口)
+  --all-proxy-user USER, --all-proxy-passwd PASSWD
+                代理的用户名和密码
+  --no-proxy DOMAINS
+                不经过代理的主机, 用逗号分开 (例如 localhost,.example.org)
+                没有 --all-proxy 时使用环境变量 http_proxy, https_proxy, all_proxy
+                和 no_proxy 指定的代理
+  --max-download-limit RATE
+                每个文件的最高下载速度, 字节/秒; 可带单位 K 或 M
+                (1K = 1024), 例如 500K, 2M; 0 表示不限速 (默认)
   --save-session FILE
                 运行中和退出时把未完成和失败的网址 (连同未下完的 .part 文件)
                 保存在 FILE 中; 以后 quorvel-batch FILE 从停下的地方继续
@@ -110,6 +123,18 @@ QString secretFrom(const QString &path)
     return secret;
 }
 
+/** aria2's rate: bytes per second, K or M for 1024 or 1024 * 1024 of them; none for anything else. */
+std::optional<std::int64_t> rateFrom(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,10})([kKmM]?)$"));
+    const QRegularExpressionMatch match = form.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QString unit = match.captured(2).toUpper();
+    const std::int64_t factor = unit == QLatin1String("K") ? 1024 : unit == QLatin1String("M") ? 1024 * 1024 : 1;
+    return match.captured(1).toLongLong() * factor;
+}
+
 } // namespace
 
 BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments, const QProcessEnvironment &environment)
@@ -130,10 +155,16 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments, const QPr
     const QCommandLineOption rpcSecretFile(QStringLiteral("rpc-secret-file"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption rpcListenAll(QStringLiteral("rpc-listen-all"));
     const QCommandLineOption rpcOrigins(QStringLiteral("rpc-allow-origin"), QString(), QStringLiteral("ORIGIN"));
+    const QCommandLineOption allProxy(QStringLiteral("all-proxy"), QString(), QStringLiteral("URL"));
+    const QCommandLineOption allProxyUser(QStringLiteral("all-proxy-user"), QString(), QStringLiteral("USER"));
+    const QCommandLineOption allProxyPasswd(QStringLiteral("all-proxy-passwd"), QString(), QStringLiteral("PASSWD"));
+    const QCommandLineOption noProxy(QStringLiteral("no-proxy"), QString(), QStringLiteral("DOMAINS"));
+    const QCommandLineOption maxDownloadLimit(QStringLiteral("max-download-limit"), QString(), QStringLiteral("RATE"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     parser.addOptions({folder, shutdown, retryFor, saveSession, checksum, onDownloadComplete, confPath, enableRpc,
-                       rpcPort, rpcSecret, rpcSecretFile, rpcListenAll, rpcOrigins, help, version});
+                       rpcPort, rpcSecret, rpcSecretFile, rpcListenAll, rpcOrigins, allProxy, allProxyUser,
+                       allProxyPasswd, noProxy, maxDownloadLimit, help, version});
     if (!parser.parse(arguments))
         return Error{parser.errorText()};
     if (parser.isSet(help))
@@ -183,6 +214,26 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments, const QPr
     if (parser.isSet(checksum) && !FileChecksum::parse(digest))
         return Error{
             QStringLiteral("--checksum 需要 TYPE=DIGEST: sha-256, sha-1 或 md5, 等号后是它长度的十六进制校验值")};
+    if (parser.isSet(allProxy)) {
+        QString why;
+        const std::optional<ProxySetting> proxy = ProxySetting::fromUrl(parser.value(allProxy), why);
+        if (!proxy)
+            return Error{QStringLiteral("--all-proxy: ") + why};
+        options.proxy = *proxy;
+    } else if (parser.isSet(allProxyUser) || parser.isSet(allProxyPasswd)) {
+        return Error{QStringLiteral("--all-proxy-user 和 --all-proxy-passwd 需要 --all-proxy")};
+    }
+    if (parser.isSet(allProxyUser))
+        options.proxy.user = parser.value(allProxyUser);
+    if (parser.isSet(allProxyPasswd))
+        options.proxy.password = parser.value(allProxyPasswd);
+    options.proxy.noProxy = parser.value(noProxy);
+    if (parser.isSet(maxDownloadLimit)) {
+        const std::optional<std::int64_t> rate = rateFrom(parser.value(maxDownloadLimit));
+        if (!rate)
+            return Error{QStringLiteral("--max-download-limit 需要每秒的字节数, 例如 500K, 2M 或 0")};
+        options.maxDownloadLimit = *rate;
+    }
     try {
         for (const QString &argument : parser.positionalArguments()) {
             if (argument.contains(QLatin1String("://"))) {

@@ -3,6 +3,7 @@
 
 #include "platform/rpc/RpcServerSettings.h"
 #include "queue/DownloadEntry.h"
+#include "settings/ProxySetting.h"
 
 #include <QList>
 #include <QProcessEnvironment>
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <variant>
 
@@ -28,6 +30,10 @@ struct BatchOptions
     QString onDownloadComplete;
     /** The remote-control server, with --enable-rpc; then the run waits for work when its queue is done. */
     std::optional<RpcServerSettings> rpc;
+    /** --all-proxy and --no-proxy; without them, the environment's proxy. */
+    ProxySetting proxy;
+    /** Bytes per second for each transfer; 0 is full speed. */
+    std::int64_t maxDownloadLimit = 0;
 
     /** Asked for --help or --version: the text to print, exit status 0. */
     struct Help

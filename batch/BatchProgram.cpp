@@ -43,6 +43,14 @@ void BatchProgram::start()
         return;
     }
     m_console.say(QStringLiteral("保存到 ") + folder);
+    if (const QString why = m_session.setProxy(m_options.proxy); !why.isEmpty()) {
+        m_console.showError(QStringLiteral("无法使用代理 %1: %2").arg(m_options.proxy.shown(), why));
+        emit finished(2);
+        return;
+    }
+    if (m_options.proxy.mode == ProxySetting::Mode::Manual)
+        m_console.say(QStringLiteral("代理 ") + m_options.proxy.shown());
+    m_service.setSpeedLimit(m_options.maxDownloadLimit);
     if (!keepSession() || (m_options.rpc && !startRemoteControl()))
         return;
     QList<PartialFile> parts;

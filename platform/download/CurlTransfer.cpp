@@ -5,13 +5,16 @@
 #include "platform/net/CurlSession.h"
 
 #include <stdexcept>
+#include <thread>
 
 namespace {
 constexpr std::uint64_t reportEveryBytes = 1024 * 1024;
 constexpr auto reportEveryInterval = std::chrono::milliseconds(50);
 constexpr auto idleReportInterval = std::chrono::seconds(1);
+constexpr auto throttleSlice = std::chrono::milliseconds(100);
 constexpr long partialContent = 206;
 constexpr long rangeNotSatisfiable = 416;
+constexpr long proxyAuthenticationRequired = 407;
 }
 
 template<typename Result, typename Step>
@@ -26,11 +29,13 @@ Result CurlTransfer::guarded(Result onError, Step step)
 }
 
 CurlTransfer::CurlTransfer(const CurlSession &session, UrlDownloadCallback &callback, PartFile &file,
-                           std::optional<ResumePoint> resume)
+                           std::optional<ResumePoint> resume, const std::atomic<std::int64_t> &limit)
     : m_callback(callback)
     , m_file(file)
     , m_resume(std::move(resume))
     , m_easy(curl_easy_init())
+    , m_limit(limit)
+    , m_throughProxy(session.namesProxy())
 {
     if (!m_easy)
         throw std::runtime_error("libcurl could not create a transfer");
@@ -139,12 +144,15 @@ TransferOutcome CurlTransfer::finish(CURLcode code)
 FailureCause CurlTransfer::failureCause(CURLcode code) const
 {
     const long status = responseCode();
+    // Only a proxy answers so, and its refusal says nothing of the link.
+    if (code == CURLE_HTTP_RETURNED_ERROR && status == proxyAuthenticationRequired)
+        return proxyRefusedCause();
     if (code == CURLE_HTTP_RETURNED_ERROR)
         return FailureCause::fromFileStatus(int(status), curlRetryAfterSeconds(m_easy));
     // The server answered, then went silent: the stall limit, not a connect time-out.
     if (code == CURLE_OPERATION_TIMEDOUT && status > 0)
         return FailureCause::transient(QStringLiteral("传输停滞"));
-    return curlFailureCause(code, m_curlError);
+    return curlFailureCause(code, m_curlError, m_throughProxy);
 }
 
 long CurlTransfer::responseCode() const
@@ -250,11 +258,28 @@ std::size_t CurlTransfer::write(const char *data, std::size_t bytes)
     m_received += bytes;
     const bool due = m_received - m_reportedBytes >= reportEveryBytes
         || Clock::now() - m_reportedAt >= reportEveryInterval;
-    if (due && !report()) {
+    if ((due && !report()) || !keepToLimit(bytes)) {
         m_cancelled = true;
         return 0;
     }
     return bytes;
+}
+
+bool CurlTransfer::keepToLimit(std::size_t bytes)
+{
+    const std::int64_t limit = m_limit.load();
+    auto wait = m_throttle.waitAfter(bytes, limit, Clock::now());
+    while (wait > wait.zero()) {
+        const auto slice = std::min<std::chrono::nanoseconds>(wait, throttleSlice);
+        std::this_thread::sleep_for(slice);
+        wait -= slice;
+        if (!report())
+            return false;
+        // A new limit decides the rest of the wait: the next piece asks the throttle again.
+        if (m_limit.load() != limit)
+            break;
+    }
+    return true;
 }
 
 int CurlTransfer::onTransferInfo(void *self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)

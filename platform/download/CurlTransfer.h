@@ -3,10 +3,12 @@
 
 #include "platform/download/PartFile.h"
 #include "platform/download/ResumeHeaders.h"
+#include "transfer/TransferThrottle.h"
 #include "transfer/UrlDownloadService.h"
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <exception>
@@ -30,6 +32,10 @@ class CurlSession;
  * declared; a body that runs past it fails the transfer as a malformed answer. When the callback
  * names a digest, the file is committed only when its bytes have it.
  *
+ * It keeps to the bytes per second that limit holds (0: none), read again for every piece, by
+ * waiting on its own thread after the piece: libcurl's own limit is fixed once a transfer runs.
+ * While it waits it reports, so that a cancel ends the wait within a tenth of a second.
+ *
  * Thread contract: created and run on one thread.
  */
 class CurlTransfer final
@@ -46,7 +52,7 @@ public:
     };
 
     CurlTransfer(const CurlSession &session, UrlDownloadCallback &callback, PartFile &file,
-                 std::optional<ResumePoint> resume);
+                 std::optional<ResumePoint> resume, const std::atomic<std::int64_t> &limit);
     ~CurlTransfer();
     CurlTransfer(const CurlTransfer &) = delete;
     CurlTransfer &operator=(const CurlTransfer &) = delete;
@@ -80,6 +86,8 @@ private:
     void announceResumable();
     long responseCode() const;
     int reportIfIdle();
+    /** Waits as the limit asks after bytes arrived; false when the callback asked to abort. */
+    bool keepToLimit(std::size_t bytes);
     TransferOutcome finish(CURLcode code);
     FailureCause failureCause(CURLcode code) const;
     /** Runs step for libcurl, which is C: an exception is kept for run() and onError returned. */
@@ -111,4 +119,7 @@ private:
     bool m_cancelled = false;
     bool m_writeFailed = false;
     std::exception_ptr m_error;
+    const std::atomic<std::int64_t> &m_limit;
+    TransferThrottle m_throttle;
+    bool m_throughProxy;
 };

@@ -70,7 +70,7 @@ TransferOutcome CurlUrlDownloadService::fetch(const QString &url, const QString 
     std::optional<CurlTransfer::ResumePoint> keepable;
     bool restart = false;
     {
-        CurlTransfer transfer(m_session, callback, file, from);
+        CurlTransfer transfer(m_session, callback, file, from, m_bytesPerSecond);
         outcome = transfer.run(url);
         keepable = transfer.resumePoint();
         restart = transfer.mustRestart();
@@ -78,7 +78,7 @@ TransferOutcome CurlUrlDownloadService::fetch(const QString &url, const QString 
     if (restart) {
         if (!file.restart())
             return TransferOutcome::failed(file.errorString());
-        CurlTransfer transfer(m_session, callback, file, std::nullopt);
+        CurlTransfer transfer(m_session, callback, file, std::nullopt, m_bytesPerSecond);
         outcome = transfer.run(url);
         keepable = transfer.resumePoint();
     }

@@ -5,7 +5,9 @@
 #include "platform/download/KeptParts.h"
 #include "transfer/UrlDownloadService.h"
 
+#include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 
 class CurlSession;
@@ -20,8 +22,10 @@ class CurlSession;
  * the rest. Kept parts live until discardPartial() or the service's end, or past it for a run
  * that keeps its entries, which hands them to the next one's adoptPartials().
  *
- * Thread contract: downloadToFile() from any thread, several at once; discardPartial() on the
- * UI thread; the session outlives it. Destroy it after the components that use it: it waits a
+ * Each transfer keeps to the speed limit, which may change while it runs.
+ *
+ * Thread contract: downloadToFile() and setSpeedLimit() from any thread, several at once;
+ * discardPartial() on the UI thread; the session outlives it. Destroy it after the components that use it: it waits a
  * moment for transfers still ending, then removes the parts it kept.
  */
 class CurlUrlDownloadService final : public UrlDownloadService
@@ -36,6 +40,8 @@ public:
     void discardPartial(const QString &fileName) override;
     void adoptPartials(const QList<PartialFile> &parts, const QStringList &folders) override;
     void keepPartsAtExit(bool keep) override { m_kept.keepAtExit(keep); }
+    /** Bytes per second for each transfer, running ones included; 0 is full speed. */
+    void setSpeedLimit(std::int64_t bytesPerSecond) { m_bytesPerSecond.store(bytesPerSecond); }
 
 private:
     TransferOutcome fetch(const QString &url, const QString &fileName, UrlDownloadCallback &callback);
@@ -45,4 +51,5 @@ private:
     std::mutex m_runningMutex;
     std::condition_variable m_runningChanged;
     int m_running = 0;
+    std::atomic<std::int64_t> m_bytesPerSecond{0};
 };

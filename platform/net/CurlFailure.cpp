@@ -8,18 +8,30 @@ FailureCause malformedAnswerCause()
     return FailureCause::transient(QStringLiteral("服务器应答格式错误"));
 }
 
-FailureCause curlFailureCause(CURLcode code, std::string_view errorText)
+FailureCause proxyRefusedCause()
+{
+    return FailureCause::transient(QStringLiteral("代理服务器拒绝请求"));
+}
+
+FailureCause curlFailureCause(CURLcode code, std::string_view errorText, bool throughProxy)
 {
     // libcurl reports a broken chunked body as a receive error, naming the encoding in its text.
     if (code == CURLE_RECV_ERROR && errorText.find("chunked-encoding") != std::string_view::npos)
         return malformedAnswerCause();
+    // An HTTP proxy that answers CONNECT with an error status ends the request the same way.
+    if (code == CURLE_RECV_ERROR && errorText.find("CONNECT tunnel failed") != std::string_view::npos)
+        return proxyRefusedCause();
     switch (code) {
     case CURLE_COULDNT_CONNECT:
-        return FailureCause::transient(QStringLiteral("连接被拒绝"));
+        return FailureCause::transient(throughProxy ? QStringLiteral("无法连接代理服务器")
+                                                    : QStringLiteral("连接被拒绝"));
+    case CURLE_PROXY:
+        return proxyRefusedCause();
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return FailureCause::transient(QStringLiteral("无法解析代理服务器名"));
     case CURLE_OPERATION_TIMEDOUT:
         return FailureCause::transient(QStringLiteral("超时"));
     case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
         return FailureCause::transient(QStringLiteral("无法解析主机名"));
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:

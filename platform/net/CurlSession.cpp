@@ -52,6 +52,59 @@ void CurlSession::applyCommonOptions(CURL *easy) const
     // "Stalled" means under one byte a second for the whole window.
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(std::max<long long>(1, m_stallTimeout.count())));
+    applyProxy(easy, proxy());
+}
+
+QString CurlSession::setProxy(const ProxySetting &proxy)
+{
+    if (proxy.mode == ProxySetting::Mode::Manual) {
+        if (!proxy.isComplete())
+            return QStringLiteral("代理缺少主机或端口");
+        if (proxy.scheme == QLatin1String("https")
+            && !(curl_version_info(CURLVERSION_NOW)->features & CURL_VERSION_HTTPS_PROXY))
+            return QStringLiteral("这个 libcurl 不支持 https 代理");
+    }
+    const std::lock_guard lock(m_proxyMutex);
+    m_proxy = proxy;
+    return QString();
+}
+
+ProxySetting CurlSession::proxy() const
+{
+    const std::lock_guard lock(m_proxyMutex);
+    return m_proxy;
+}
+
+bool CurlSession::namesProxy() const
+{
+    return proxy().mode == ProxySetting::Mode::Manual;
+}
+
+void CurlSession::applyProxy(CURL *easy, const ProxySetting &proxy)
+{
+    switch (proxy.mode) {
+    case ProxySetting::Mode::None:
+        // An empty proxy also overrides http_proxy and the rest of the environment.
+        curl_easy_setopt(easy, CURLOPT_PROXY, "");
+        break;
+    case ProxySetting::Mode::System:
+        // libcurl reads http_proxy, https_proxy, all_proxy and no_proxy itself; hosts named
+        // here replace no_proxy's.
+        if (!proxy.noProxy.isEmpty())
+            curl_easy_setopt(easy, CURLOPT_NOPROXY, proxy.noProxy.toUtf8().constData());
+        break;
+    case ProxySetting::Mode::Manual: {
+        // libcurl copies the strings it is given.
+        curl_easy_setopt(easy, CURLOPT_PROXY, proxy.endpoint().toUtf8().constData());
+        // Not the environment's no_proxy: a proxy named by hand is meant for every host not named here.
+        curl_easy_setopt(easy, CURLOPT_NOPROXY, proxy.noProxy.toUtf8().constData());
+        if (!proxy.user.isEmpty()) {
+            curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxy.user.toUtf8().constData());
+            curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxy.password.toUtf8().constData());
+        }
+        break;
+    }
+    }
 }
 
 void CurlSession::lock(CURL *, curl_lock_data data, curl_lock_access, void *self)

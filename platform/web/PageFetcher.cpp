@@ -16,6 +16,7 @@ namespace {
 
 // As much of a body as a browser's sniffing reads to tell binary data from markup.
 constexpr qsizetype sniffBytes = 1024;
+constexpr long proxyAuthenticationRequired = 407;
 
 enum class AnswerKind { Undecided, Page, File, NotPage };
 
@@ -257,6 +258,9 @@ PageResponse PageFetcher::fetch(const PageRequest &request, qint64 maxBytes, std
 
     if (m_cancel.load()) {
         response.cancelled = true;
+    } else if (response.status == proxyAuthenticationRequired) {
+        // Only a proxy answers so; its page is no page of the host.
+        response.fail(QStringLiteral("代理服务器要求认证 (HTTP 407)"), proxyRefusedCause());
     } else if (sink.kind == AnswerKind::File) {
         const QString suggested = ContentDisposition::parse(dispositionOf(easy.get())).fileName;
         response.file = FileAnswer{effective ? QString::fromUtf8(effective) : QString::fromUtf8(address), suggested,
@@ -270,7 +274,8 @@ PageResponse PageFetcher::fetch(const PageRequest &request, qint64 maxBytes, std
         response.fail(QStringLiteral("页面超过 %1 字节的上限").arg(maxBytes),
                       FailureCause::permanent(QStringLiteral("页面过大")));
     } else if (code != CURLE_OK) {
-        response.fail(QString::fromUtf8(error[0] ? error : curl_easy_strerror(code)), curlFailureCause(code, error));
+        response.fail(QString::fromUtf8(error[0] ? error : curl_easy_strerror(code)),
+                      curlFailureCause(code, error, m_session.namesProxy()));
     } else {
         // The body's spare capacity would otherwise stay allocated for as long as the page lives.
         sink.body.squeeze();

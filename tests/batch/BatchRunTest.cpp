@@ -6,7 +6,9 @@
 #include "tests/support/FakePowerRequest.h"
 #include "tests/support/FastClock.h"
 #include "tests/support/HostFile.h"
+#include "tests/support/HttpProxy.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/Socks5Proxy.h"
 #include "tools/fakehost/FakeHost.h"
 
 #include <QDir>
@@ -52,6 +54,7 @@ protected:
         options.folder = m_folder.path();
         options.shutdown = shutdown;
         options.retryFor = retryFor;
+        options.proxy = m_proxy;
         BatchProgram program(options, m_power, m_sleep, {m_out, m_err, false}, {&m_clock, 1ms});
         int exitCode = -1;
         QObject::connect(&program, &BatchProgram::finished, &program, [&](int code) { exitCode = code; });
@@ -86,6 +89,7 @@ protected:
     }
 
     QString output() const { return m_outText; }
+    QString errors() const { return m_errText; }
     QString folder() const { return m_folder.path(); }
     QStringList filesLeft() const { return QDir(m_folder.path()).entryList(QDir::Files); }
 
@@ -93,6 +97,8 @@ protected:
     NoSleepInhibitor m_sleep;
     /** How long run() waits for the run to end before it calls the run hung. */
     std::chrono::seconds m_runBudget = 60s;
+    /** What --all-proxy would give the run. */
+    ProxySetting m_proxy;
 
 private:
     FakeHost m_host{HostDefaults{}, [](const std::string &) {}};
@@ -368,4 +374,31 @@ TEST_F(BatchRunTest, TheRunWaitsForTheLastFilesCommandAndPrintsHowItEnded)
     EXPECT_TRUE(output().contains(QRegularExpression(QStringLiteral("\\): 退出码 2\ngot /\\S+/one\\.bin\n"))))
         << output().toStdString();
     EXPECT_LT(output().indexOf(QStringLiteral("退出码 2")), output().indexOf(QStringLiteral("完成 1 个文件")));
+}
+
+TEST_F(BatchRunTest, PagesAndFilesGoThroughEitherProxyWhosePasswordIsNeverPrinted)
+{
+    const std::string password = "pr0xy-s3cret";
+    for (const bool socks : {false, true}) {
+        std::unique_ptr<LoopbackProxy> proxy;
+        if (socks)
+            proxy = std::make_unique<Socks5Proxy>("quorvel", password);
+        else
+            proxy = std::make_unique<HttpProxy>("quorvel", password);
+        QString why;
+        const QString url = QStringLiteral("%1://quorvel:%2@127.0.0.1:%3")
+                                .arg(socks ? QStringLiteral("socks5h") : QStringLiteral("http"),
+                                     QString::fromStdString(password))
+                                .arg(proxy->port());
+        m_proxy = *ProxySetting::fromUrl(url, why);
+        const QString name = socks ? QStringLiteral("socks.bin") : QStringLiteral("http.bin");
+        EXPECT_EQ(run({pageUrl(name.toStdString() + "?size=70000&countdown=0")}), 0) << errors().toStdString();
+        expectFile(name, 70000);
+        // The page, its "Free user" and the file: SOCKS sees connections, HTTP requests.
+        EXPECT_GE(proxy->targets().size(), 2u) << socks;
+        for (const std::string &offered : proxy->credentials())
+            EXPECT_EQ(offered, "quorvel:" + password);
+        EXPECT_TRUE(output().contains(QStringLiteral("代理 ")));
+        EXPECT_FALSE((output() + errors()).contains(QString::fromStdString(password)));
+    }
 }

@@ -115,9 +115,10 @@ TEST_F(ManualPage, NamesTheSignalsTheExitStatusesAndTheOptionsOfTheReadme)
 
     const QString options = sorted(matches(batchSection, "--[a-z][a-z-]*"));
     EXPECT_EQ(options,
-              QStringLiteral("--checksum --conf-path --enable-rpc --folder --help --on-download-complete "
-                             "--retry-for --rpc-allow-origin --rpc-listen-all --rpc-listen-port --rpc-secret "
-                             "--rpc-secret-file --save-session --shutdown --version"));
+              QStringLiteral("--all-proxy --all-proxy-passwd --all-proxy-user --checksum --conf-path --enable-rpc "
+                             "--folder --help --max-download-limit --no-proxy --on-download-complete --retry-for "
+                             "--rpc-allow-origin --rpc-listen-all --rpc-listen-port --rpc-secret --rpc-secret-file "
+                             "--save-session --shutdown --version"));
     EXPECT_EQ(sorted(matches(readable(manPage), "--[a-z][a-z-]*")), options);
     EXPECT_EQ(sorted(matches(help, "--[a-z][a-z-]*")), options);
 }

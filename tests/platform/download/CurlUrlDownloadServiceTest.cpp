@@ -71,6 +71,18 @@ TEST_F(CurlUrlDownloadServiceTest, FileWithLengthArrivesWholeWithThrottledProgre
     EXPECT_LE(recorder.progress.size(), size / (64 * 1024));
 }
 
+TEST_F(CurlUrlDownloadServiceTest, ALimitedTransferArrivesWholeReportingWhileItWaits)
+{
+    service.setSpeedLimit(64 * 1024);
+    constexpr std::uint64_t size = 96 * 1024;
+    Recorder recorder;
+    ASSERT_EQ(fetch("/file/" + std::to_string(size), recorder).kind, TransferOutcome::Kind::Done);
+
+    EXPECT_EQ(readAll(target()), FileServer::pattern(size));
+    // Over a second of waits, each tenth of one reported; at full speed it comes in two reports.
+    EXPECT_GE(recorder.progress.size(), 8u);
+}
+
 TEST_F(CurlUrlDownloadServiceTest, FileWithoutLengthReportsTotalZeroThroughout)
 {
     constexpr std::uint64_t size = 300 * 1024 + 5;
