@@ -111,6 +111,9 @@ int main(int argc, char *argv[])
                          [&downloads](qint64 bytesPerSecond) { downloads.setSpeedLimit(bytesPerSecond); });
         QObject::connect(&store, &SettingsStore::speedLimitChanged, &speedLimit, &SpeedLimitTimer::setLimit);
         speedLimit.setLimit(store.settings().speed);
+        downloadSession.setOnDownloadComplete(store.settings().onDownloadComplete);
+        QObject::connect(&store, &SettingsStore::onDownloadCompleteChanged, &downloadSession,
+                         &DownloadSession::setOnDownloadComplete);
         RunEndNotice notice(downloadSession, *notifier, Form1);
         KeepAwake keepAwake(*sleepLock, downloadSession);
         QObject::connect(&keepAwake, &KeepAwake::unavailable, Form1.StatusBar1,

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "batch/BatchOptions.h"
 
-#include "common/FileChecksum.h"
 #include "batch/ConfFileArguments.h"
+#include "common/FileChecksum.h"
 #include "common/QuorvelError.h"
 #include "queue/QueueListFile.h"
 
 #include <QCommandLineParser>
-#include <QProcess>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <optional>
@@ -162,9 +162,10 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments, const QPr
     const QCommandLineOption maxDownloadLimit(QStringLiteral("max-download-limit"), QString(), QStringLiteral("RATE"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({folder, shutdown, retryFor, saveSession, checksum, onDownloadComplete, confPath, enableRpc,
-                       rpcPort, rpcSecret, rpcSecretFile, rpcListenAll, rpcOrigins, allProxy, allProxyUser,
-                       allProxyPasswd, noProxy, maxDownloadLimit, help, version});
+    parser.addOptions({folder,     shutdown,  retryFor,     saveSession,    checksum,      onDownloadComplete,
+                       confPath,   enableRpc, rpcPort,      rpcSecret,      rpcSecretFile, rpcListenAll,
+                       rpcOrigins, allProxy,  allProxyUser, allProxyPasswd, noProxy,       maxDownloadLimit,
+                       help,       version});
     if (!parser.parse(arguments))
         return Error{parser.errorText()};
     if (parser.isSet(help))
