@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class ClipboardReader;
 class ClipboardWatch;
 class FindTextDialog;
 class HistoryDialog;
@@ -40,7 +41,8 @@ class TForm1 final : public QMainWindow, public FlowView
     Q_OBJECT
 
 public:
-    TForm1(DownloadSession &session, UrlOpener &opener, QWidget *parent = nullptr);
+    /** pasteReader brings the text a paste adds, so that a huge one never holds up the window. */
+    TForm1(DownloadSession &session, UrlOpener &opener, ClipboardReader &pasteReader, QWidget *parent = nullptr);
     ~TForm1() override;
 
     FormRefs &forms() { return m_forms; }
@@ -169,12 +171,14 @@ private:
     void onFocusedField(const std::function<void(QLineEdit &)> &command);
     void takeIn(const LinkIntake &intake);
     void urlCopied(const QString &url);
+    void pasteRead(const QString &text, bool cutShort);
     /** The entry the list's commands act on, or -1. */
     int selectedEntry() const;
 
     DownloadSession &m_session;
     DownloadQueue &m_queue;
     UrlOpener &m_opener;
+    ClipboardReader &m_pasteReader;
     QueueListModel *m_entries;
     FormRefs m_forms;
     OptionsLinks m_optionsLinks;
