@@ -41,8 +41,12 @@ class TForm1 final : public QMainWindow, public FlowView
     Q_OBJECT
 
 public:
-    /** pasteReader brings the text a paste adds, so that a huge one never holds up the window. */
-    TForm1(DownloadSession &session, UrlOpener &opener, ClipboardReader &pasteReader, QWidget *parent = nullptr);
+    /**
+     * pasteReader brings the text a paste adds, watchReader what the clipboard watch looks at, so
+     * that a huge clipboard never holds up the window.
+     */
+    TForm1(DownloadSession &session, UrlOpener &opener, ClipboardReader &pasteReader, ClipboardReader &watchReader,
+           QWidget *parent = nullptr);
     ~TForm1() override;
 
     FormRefs &forms() { return m_forms; }
@@ -179,6 +183,7 @@ private:
     DownloadQueue &m_queue;
     UrlOpener &m_opener;
     ClipboardReader &m_pasteReader;
+    ClipboardReader &m_watchReader;
     QueueListModel *m_entries;
     FormRefs m_forms;
     OptionsLinks m_optionsLinks;

@@ -98,7 +98,7 @@ void TForm1::watchClipboard()
     connect(&m_pasteReader, &ClipboardReader::failed, this,
             [this](const QString &why) { setStatusText(0, QStringLiteral("不能读取剪贴板: %1").arg(why)); });
     if (QClipboard *clipboard = QGuiApplication::clipboard()) {
-        m_clipboardWatch = new ClipboardWatch(*clipboard, this);
+        m_clipboardWatch = new ClipboardWatch(*clipboard, m_watchReader, this);
         connect(m_clipboardWatch, &ClipboardWatch::urlCopied, this, &TForm1::urlCopied);
     }
     const bool watching = keptSettings().value(watchClipboardKey(), false).toBool();

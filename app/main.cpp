@@ -83,7 +83,8 @@ int main(int argc, char *argv[])
         services.layouts = &layouts.layouts;
         DownloadSession downloadSession(services);
         const auto pasteReader = systemClipboardReader(*QGuiApplication::clipboard());
-        TForm1 Form1(downloadSession, opener, *pasteReader);
+        const auto watchReader = systemClipboardReader(*QGuiApplication::clipboard());
+        TForm1 Form1(downloadSession, opener, *pasteReader, *watchReader);
         // A layout that could not be read is said where the window says everything else.
         if (!layouts.errors.isEmpty())
             Form1.setStatusText(0,

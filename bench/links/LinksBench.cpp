@@ -173,7 +173,8 @@ int main(int argc, char **argv)
         return 2;
     DownloadSession session({browser, downloads, power, clock, nullptr, folder.path()});
     const auto pasteReader = systemClipboardReader(*QGuiApplication::clipboard());
-    TForm1 form(session, opener, *pasteReader);
+    const auto watchReader = systemClipboardReader(*QGuiApplication::clipboard());
+    TForm1 form(session, opener, *pasteReader, *watchReader);
     QueueKeeping keeping(form, session, downloads, stateFile, settings, folder.path());
     form.show();
     form.ListBox1->setFocus();

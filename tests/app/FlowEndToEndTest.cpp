@@ -56,7 +56,7 @@ protected:
         downloadSession = std::make_unique<DownloadSession>(DownloadSession::Services{
             browser, downloads, power, clock, nullptr, DownloadFolder::defaultPath(), std::chrono::seconds(1),
             std::chrono::minutes(2)});
-        form = std::make_unique<TForm1>(*downloadSession, opener, pasteReader);
+        form = std::make_unique<TForm1>(*downloadSession, opener, pasteReader, watchReader);
         form->Edit2->setText(m_folder.path());
     }
     ~FlowEndToEndTest() override
@@ -100,6 +100,7 @@ protected:
 
     NoOpener opener;
     FakeClipboardReader pasteReader;
+    FakeClipboardReader watchReader;
     CurlSession session;
     WebBrowser browser{session};
     CurlUrlDownloadService downloads{session};

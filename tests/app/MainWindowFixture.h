@@ -44,6 +44,7 @@ protected:
     bool m_homeMoved = qputenv("HOME", home.path().toUtf8());
     RecordingOpener opener;
     FakeClipboardReader pasteReader;
+    FakeClipboardReader watchReader;
     FakePageBrowser browser;
     ScriptedService downloads{[](UrlDownloadCallback &) { return TransferOutcome::done(); }};
     FakePowerRequest power;

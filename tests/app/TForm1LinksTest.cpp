@@ -2,6 +2,7 @@
 // Links pasted, dropped, handed over and copied, and the list's desktop habits.
 #include "MainWindowFixture.h"
 
+#include "app/ClipboardWatch.h"
 #include "app/StatusPanels.h"
 #include "queue/LinkIntake.h"
 #include "tests/automation/QStringPrinter.h"
@@ -279,9 +280,13 @@ TEST_F(TForm1Links, TheClipboardWatchAddsACopiedUrlOnceAndIsKept)
     clipboard.setText(u"http://a.example/x"_s);
     EXPECT_EQ(queue.entries(), QStringList({u"http://b.example/"_s, u"http://a.example/x"_s}))
         << "copied again, it comes again once it has left the queue";
+    // A huge copy is read no further than a URL can go, and is no URL.
+    EXPECT_EQ(watchReader.lastMaxBytes, ClipboardWatch::maxChars);
+    watchReader.answer(u"http://huge.example/"_s, true);
+    EXPECT_EQ(queue.count(), 2);
 
     delete form;
-    form = new TForm1(session, opener, pasteReader);
+    form = new TForm1(session, opener, pasteReader, watchReader);
     EXPECT_TRUE(form->WatchClipboard1->isChecked()) << "the choice is kept";
     clipboard.setText(u"http://d.example/"_s);
     EXPECT_EQ(queue.count(), 3);
