@@ -111,6 +111,11 @@ XcbSelectionRead XcbSelectionRead::run(const QByteArray &display, qsizetype maxB
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
     for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
         xcb_screen_next(&screens);
+    if (screens.rem == 0) {
+        read.error =
+            QStringLiteral("X 显示 %1 没有第 %2 个屏幕").arg(QString::fromLocal8Bit(display)).arg(screenNumber);
+        return read;
+    }
     const xcb_window_t window = xcb_generate_id(connection);
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screens.data->root, 0, 0, 1, 1, 0,
