@@ -1,44 +1,54 @@
 // SPDX-License-Identifier: MIT
 #include "app/ClipboardWatch.h"
 
+#include "platform/clipboard/ClipboardReader.h"
 #include "queue/LinkIntake.h"
 
 #include <QClipboard>
-#include <QMimeData>
 
-ClipboardWatch::ClipboardWatch(QClipboard &clipboard, QObject *parent)
+#include <utility>
+
+ClipboardWatch::ClipboardWatch(QClipboard &clipboard, ClipboardReader &reader, QObject *parent)
     : QObject(parent)
-    , m_clipboard(clipboard)
+    , m_reader(reader)
 {
-    connect(&m_clipboard, &QClipboard::dataChanged, this, &ClipboardWatch::clipboardChanged);
+    connect(&clipboard, &QClipboard::dataChanged, this, &ClipboardWatch::clipboardChanged);
+    connect(&m_reader, &ClipboardReader::textRead, this, &ClipboardWatch::textRead);
 }
 
 void ClipboardWatch::setWatching(bool watching)
 {
-    if (watching && !m_watching)
-        m_lastText = clipboardText();
+    const bool starting = watching && !m_watching;
     m_watching = watching;
+    if (starting) {
+        m_readingFirst = true;
+        m_reader.read(maxChars);
+    }
 }
 
 void ClipboardWatch::clipboardChanged()
 {
     if (!m_watching)
         return;
-    const QString text = clipboardText();
+    m_readingFirst = false;
+    m_reader.read(maxChars);
+}
+
+void ClipboardWatch::textRead(const QString &read, bool cutShort)
+{
+    if (!m_watching)
+        return;
+    const QString text = read.trimmed();
+    const bool first = std::exchange(m_readingFirst, false);
     if (text == m_lastText)
         return;
     m_lastText = text;
+    // No single URL is that long.
+    if (first || cutShort)
+        return;
     LinkIntake intake;
     intake.addText(text);
     const LinkIntake::Result &found = intake.result();
     if (found.urls.size() == 1 && found.urls.constFirst() == text)
         emit urlCopied(text);
-}
-
-QString ClipboardWatch::clipboardText() const
-{
-    const QMimeData *data = m_clipboard.mimeData(QClipboard::Clipboard);
-    if (!data || !data->hasText())
-        return {};
-    return data->text().left(maxChars).trimmed();
 }

@@ -28,12 +28,15 @@
 #include <QScreen>
 #include <QToolButton>
 
-TForm1::TForm1(DownloadSession &session, UrlOpener &opener, QWidget *parent)
+TForm1::TForm1(DownloadSession &session, UrlOpener &opener, ClipboardReader &pasteReader, ClipboardReader &watchReader,
+               QWidget *parent)
     : QMainWindow(parent)
     , Edit2(new QLineEdit(this))
     , m_session(session)
     , m_queue(session.queue())
     , m_opener(opener)
+    , m_pasteReader(pasteReader)
+    , m_watchReader(watchReader)
     , m_entries(new QueueListModel(m_queue, this))
     , m_optionsLinks{m_queue, *Edit2, [this] { StartDownload1Click(); }}
 {

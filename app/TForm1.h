@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class ClipboardReader;
 class ClipboardWatch;
 class FindTextDialog;
 class HistoryDialog;
@@ -40,7 +41,12 @@ class TForm1 final : public QMainWindow, public FlowView
     Q_OBJECT
 
 public:
-    TForm1(DownloadSession &session, UrlOpener &opener, QWidget *parent = nullptr);
+    /**
+     * pasteReader brings the text a paste adds, watchReader what the clipboard watch looks at, so
+     * that a huge clipboard never holds up the window.
+     */
+    TForm1(DownloadSession &session, UrlOpener &opener, ClipboardReader &pasteReader, ClipboardReader &watchReader,
+           QWidget *parent = nullptr);
     ~TForm1() override;
 
     FormRefs &forms() { return m_forms; }
@@ -171,12 +177,15 @@ private:
     void onFocusedField(const std::function<void(QLineEdit &)> &command);
     void takeIn(const LinkIntake &intake);
     void urlCopied(const QString &url);
+    void pasteRead(const QString &text, bool cutShort);
     /** The entry the list's commands act on, or -1. */
     int selectedEntry() const;
 
     DownloadSession &m_session;
     DownloadQueue &m_queue;
     UrlOpener &m_opener;
+    ClipboardReader &m_pasteReader;
+    ClipboardReader &m_watchReader;
     QueueListModel *m_entries;
     FormRefs m_forms;
     OptionsLinks m_optionsLinks;

@@ -4,6 +4,7 @@
 #include "app/ClipboardWatch.h"
 #include "app/StatusPanels.h"
 #include "app/TForm1.h"
+#include "platform/clipboard/ClipboardReader.h"
 #include "queue/DownloadQueue.h"
 #include "queue/LinkIntake.h"
 
@@ -62,6 +63,13 @@ void TForm1::addLinks(const QMimeData &data)
     takeIn(intake);
 }
 
+void TForm1::pasteRead(const QString &text, bool cutShort)
+{
+    LinkIntake intake;
+    intake.addText(text, cutShort);
+    takeIn(intake);
+}
+
 void TForm1::takeIn(const LinkIntake &intake)
 {
     const LinkIntake::Result &result = intake.result();
@@ -86,8 +94,11 @@ void TForm1::dropEvent(QDropEvent *event)
 
 void TForm1::watchClipboard()
 {
+    connect(&m_pasteReader, &ClipboardReader::textRead, this, &TForm1::pasteRead);
+    connect(&m_pasteReader, &ClipboardReader::failed, this,
+            [this](const QString &why) { setStatusText(0, QStringLiteral("不能读取剪贴板: %1").arg(why)); });
     if (QClipboard *clipboard = QGuiApplication::clipboard()) {
-        m_clipboardWatch = new ClipboardWatch(*clipboard, this);
+        m_clipboardWatch = new ClipboardWatch(*clipboard, m_watchReader, this);
         connect(m_clipboardWatch, &ClipboardWatch::urlCopied, this, &TForm1::urlCopied);
     }
     const bool watching = keptSettings().value(watchClipboardKey(), false).toBool();

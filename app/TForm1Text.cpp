@@ -4,7 +4,9 @@
 #include "app/TForm1.h"
 
 #include "dialogs/FindTextDialog.h"
+#include "platform/clipboard/ClipboardReader.h"
 #include "queue/DownloadQueue.h"
+#include "queue/LinkIntake.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -54,8 +56,13 @@ void TForm1::EditPaste1Execute()
 {
     if (QLineEdit *field = focusedTextField()) {
         field->paste();
-    } else if (const QMimeData *data = QGuiApplication::clipboard()->mimeData()) {
+    } else if (const QMimeData *data = QGuiApplication::clipboard()->mimeData(); data && data->hasUrls()) {
+        // Copied files come as their list of names, which asks for no text yet.
         addLinks(*data);
+    } else if (!m_pasteReader.isReading()) {
+        // A second paste while one is read would only bring the same text again.
+        setStatusText(0, QStringLiteral("正在读取剪贴板..."));
+        m_pasteReader.read(LinkIntake::maxChars);
     }
 }
 

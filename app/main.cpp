@@ -9,6 +9,7 @@
 #include "automation/Clock.h"
 #include "flow/DownloadSession.h"
 #include "layout/LayoutLoader.h"
+#include "platform/clipboard/SystemClipboardReader.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/instance/InstanceName.h"
 #include "platform/keep/LocalStateFile.h"
@@ -84,7 +85,9 @@ int main(int argc, char *argv[])
         DownloadSession::Services services{browser, downloads, *power, clock, nullptr, DownloadFolder::defaultPath()};
         services.layouts = &layouts.layouts;
         DownloadSession downloadSession(services);
-        TForm1 Form1(downloadSession, opener);
+        const auto pasteReader = systemClipboardReader(*QGuiApplication::clipboard());
+        const auto watchReader = systemClipboardReader(*QGuiApplication::clipboard());
+        TForm1 Form1(downloadSession, opener, *pasteReader, *watchReader);
         // A layout that could not be read is said where the window says everything else.
         if (!layouts.errors.isEmpty())
             Form1.setStatusText(0,

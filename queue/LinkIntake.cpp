@@ -46,11 +46,11 @@ QString LinkIntake::Result::summary() const
     return parts.join(QStringLiteral(", "));
 }
 
-void LinkIntake::addText(QStringView text)
+void LinkIntake::addText(QStringView text, bool cutShort)
 {
     if (isFull())
         return;
-    bool cut = false;
+    bool cut = cutShort;
     if (text.size() > m_charsLeft) {
         text = text.first(m_charsLeft);
         cut = true;

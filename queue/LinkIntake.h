@@ -46,7 +46,11 @@ public:
     {
     }
 
-    void addText(QStringView text);
+    /**
+     * cutShort: its source stopped at a cap of its own; the last line, perhaps cut, goes, and the
+     * result says the cap was hit.
+     */
+    void addText(QStringView text, bool cutShort = false);
     /** Reads the file as a list (its byte order mark decides the encoding); refuses one not text. */
     void addFile(const QString &path);
     /** A URL, or else the path of a list file. */

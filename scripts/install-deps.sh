@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-websockets-dev
   libcurl4-openssl-dev libssl-dev libgumbo-dev libre2-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev
+  libxcb1-dev
   fonts-noto-cjk qt6-translations-l10n xvfb xauth dbus openbox x11-utils
   dpkg-dev lintian desktop-file-utils appstream
   curl nginx-light

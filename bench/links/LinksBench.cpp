@@ -7,12 +7,14 @@
 // owns the clipboard, so that a paste's text crosses the X server as it does from another program;
 // with one process alone the clipboard never leaves it.
 // Usage: quorvel_links_bench   (QT_QPA_PLATFORM=offscreen, or xcb with a DISPLAY)
-// Prints one line a case: case=… stall_ms=… peak_rss_growth_mib=… queued=… status="…"
+// Prints one line a case: case=… stall_ms=… done_ms=… peak_rss_growth_mib=… queued=… status="…"
+// (done_ms: from the paste or drop until the window has the result.)
 #include "app/QueueKeeping.h"
 #include "app/StatusPanels.h"
 #include "app/TForm1.h"
 #include "automation/Clock.h"
 #include "flow/DownloadSession.h"
+#include "platform/clipboard/SystemClipboardReader.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/keep/LocalStateFile.h"
 #include "platform/net/CurlSession.h"
@@ -26,6 +28,7 @@
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QListView>
 #include <QMimeData>
@@ -68,10 +71,18 @@ void resetPeak()
 
 /**
  * Runs work inside the event loop, then the loop for a second more (the view lays out its new rows
- * and the keeper saves them meanwhile); answers the longest the loop went without turning.
+ * and the keeper saves them meanwhile); answers the longest the loop went without turning and how
+ * long work took.
  */
-double longestStallMs(const std::function<void()> &work)
+struct Timing
 {
+    double longestStallMs = 0;
+    double workMs = 0;
+};
+
+Timing timed(const std::function<void()> &work)
+{
+    Timing timing;
     QElapsedTimer sinceTurn;
     double longestMs = 0;
     const auto turned = [&] {
@@ -84,7 +95,10 @@ double longestStallMs(const std::function<void()> &work)
     QObject::connect(&probe, &QTimer::timeout, &probe, turned);
     bool done = false;
     QTimer::singleShot(50ms, &probe, [&] {
+        QElapsedTimer working;
+        working.start();
         work();
+        timing.workMs = double(working.nsecsElapsed()) / 1e6;
         done = true;
     });
     sinceTurn.start();
@@ -95,7 +109,8 @@ double longestStallMs(const std::function<void()> &work)
     while (!rest.hasExpired())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     turned();
-    return longestMs;
+    timing.longestStallMs = longestMs;
+    return timing;
 }
 
 QString written(const QString &path, const std::function<void(QTextStream &)> &write)
@@ -157,7 +172,9 @@ int main(int argc, char **argv)
     if (!stateFile.path().startsWith(folder.path()))
         return 2;
     DownloadSession session({browser, downloads, power, clock, nullptr, folder.path()});
-    TForm1 form(session, opener);
+    const auto pasteReader = systemClipboardReader(*QGuiApplication::clipboard());
+    const auto watchReader = systemClipboardReader(*QGuiApplication::clipboard());
+    TForm1 form(session, opener, *pasteReader, *watchReader);
     QueueKeeping keeping(form, session, downloads, stateFile, settings, folder.path());
     form.show();
     form.ListBox1->setFocus();
@@ -190,7 +207,17 @@ int main(int argc, char **argv)
                     QGuiApplication::clipboard()->setText(QString::fromUtf8(file.readAll()));
             }
         };
-        return Case{name, copy, [&form] { form.EditPaste1->trigger(); }};
+        // The text is read aside: the paste ends when the reader has answered.
+        const auto pasted = [&form, &pasteReader] {
+            QEventLoop answered;
+            QObject::connect(pasteReader.get(), &ClipboardReader::textRead, &answered, &QEventLoop::quit);
+            QObject::connect(pasteReader.get(), &ClipboardReader::failed, &answered, &QEventLoop::quit);
+            QTimer::singleShot(30s, &answered, &QEventLoop::quit);
+            form.EditPaste1->trigger();
+            if (pasteReader->isReading())
+                answered.exec();
+        };
+        return Case{name, copy, pasted};
     };
     const auto drop = [&form](const char *name, const QString &path) {
         const auto dropped = [&form, path] {
@@ -216,9 +243,9 @@ int main(int argc, char **argv)
         QApplication::processEvents();
         const double before = statusMiB("VmRSS:");
         resetPeak();
-        const double stallMs = longestStallMs(each.work);
-        QTextStream(stdout) << "case=" << each.name << " stall_ms=" << stallMs
-                            << " peak_rss_growth_mib=" << statusMiB("VmHWM:") - before
+        const Timing timing = timed(each.work);
+        QTextStream(stdout) << "case=" << each.name << " stall_ms=" << timing.longestStallMs
+                            << " done_ms=" << timing.workMs << " peak_rss_growth_mib=" << statusMiB("VmHWM:") - before
                             << " queued=" << session.queue().count() << " status=\"" << form.StatusBar1->panelText(0)
                             << '"' << Qt::endl;
         QGuiApplication::clipboard()->clear();

@@ -16,6 +16,7 @@
 #include "common/StateFile.h"
 #include "flow/DownloadSession.h"
 #include "keep/QueueKeeper.h"
+#include "platform/clipboard/SystemClipboardReader.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/keep/LocalStateFile.h"
 #include "platform/net/CurlSession.h"
@@ -173,6 +174,8 @@ struct Services
     NoPowerRequest &power;
     SystemClock &clock;
     DesktopUrlOpener &opener;
+    ClipboardReader &pasteReader;
+    ClipboardReader &watchReader;
     QSettings &settings;
     QString saveFolder;
 };
@@ -182,7 +185,7 @@ struct KeepingWindow
 {
     KeepingWindow(Services &services, StateFile &file)
         : session({services.browser, services.downloads, services.power, services.clock, nullptr, services.saveFolder})
-        , form(session, services.opener)
+        , form(session, services.opener, services.pasteReader, services.watchReader)
         , keeping(form, session, services.downloads, file, services.settings, services.saveFolder)
     {
         form.show();
@@ -230,7 +233,9 @@ int main(int argc, char **argv)
     SystemClock clock;
     DesktopUrlOpener opener;
     QSettings settings(folder.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    Services services{browser, downloads, power, clock, opener, settings, folder.path()};
+    const auto pasteReader = systemClipboardReader(*QGuiApplication::clipboard());
+    const auto watchReader = systemClipboardReader(*QGuiApplication::clipboard());
+    Services services{browser, downloads, power, clock, opener, *pasteReader, *watchReader, settings, folder.path()};
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 4 && arguments[1] == u"--restore")
         return restoreAsAtStart(app, services, arguments[2], arguments[3].toInt());

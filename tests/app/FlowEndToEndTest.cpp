@@ -18,6 +18,7 @@
 #include "tools/fakehost/FakeHost.h"
 #include "transfer/DownloadThread.h"
 
+#include "FakeClipboardReader.h"
 #include "ModalWatcher.h"
 
 #include <QDir>
@@ -55,7 +56,7 @@ protected:
         downloadSession = std::make_unique<DownloadSession>(DownloadSession::Services{
             browser, downloads, power, clock, nullptr, DownloadFolder::defaultPath(), std::chrono::seconds(1),
             std::chrono::minutes(2)});
-        form = std::make_unique<TForm1>(*downloadSession, opener);
+        form = std::make_unique<TForm1>(*downloadSession, opener, pasteReader, watchReader);
         form->Edit2->setText(m_folder.path());
     }
     ~FlowEndToEndTest() override
@@ -98,6 +99,8 @@ protected:
     }
 
     NoOpener opener;
+    FakeClipboardReader pasteReader;
+    FakeClipboardReader watchReader;
     CurlSession session;
     WebBrowser browser{session};
     CurlUrlDownloadService downloads{session};

@@ -8,7 +8,7 @@ MainWindowFixture::MainWindowFixture()
 {
     // The window keeps its own choices (the clipboard watch) where the user's settings are.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.path());
-    form = new TForm1(session, opener);
+    form = new TForm1(session, opener, pasteReader, watchReader);
 }
 
 MainWindowFixture::~MainWindowFixture()

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "FakeClipboardReader.h"
 #include "app/TForm1.h"
-#include "tests/support/FakePageBrowser.h"
-#include "tests/support/ManualClock.h"
-#include "tests/support/FakePowerRequest.h"
-#include "tests/support/ScriptedService.h"
 #include "common/UrlOpener.h"
 #include "flow/DownloadSession.h"
 #include "platform/system/DownloadFolder.h"
 #include "queue/DownloadQueue.h"
+#include "tests/support/FakePageBrowser.h"
+#include "tests/support/FakePowerRequest.h"
+#include "tests/support/ManualClock.h"
+#include "tests/support/ScriptedService.h"
 
 #include <QDialog>
 #include <QTemporaryDir>
@@ -42,6 +43,8 @@ protected:
     // Before the session, which takes its default folder from HOME.
     bool m_homeMoved = qputenv("HOME", home.path().toUtf8());
     RecordingOpener opener;
+    FakeClipboardReader pasteReader;
+    FakeClipboardReader watchReader;
     FakePageBrowser browser;
     ScriptedService downloads{[](UrlDownloadCallback &) { return TransferOutcome::done(); }};
     FakePowerRequest power;

@@ -2,7 +2,9 @@
 // Links pasted, dropped, handed over and copied, and the list's desktop habits.
 #include "MainWindowFixture.h"
 
+#include "app/ClipboardWatch.h"
 #include "app/StatusPanels.h"
+#include "queue/LinkIntake.h"
 #include "tests/automation/QStringPrinter.h"
 
 #include <QAction>
@@ -150,6 +152,39 @@ TEST_F(TForm1Links, APasteInAFieldStaysThereAndLinksIntoAnEmptyQueueBecomeCurren
     EXPECT_EQ(queue.currentUrl(), u"http://a.example/"_s);
 }
 
+TEST_F(TForm1Links, APasteIsReadAsideOnceAtATimeAndItsEndIsSaid)
+{
+    struct Ending
+    {
+        std::function<void(FakeClipboardReader &)> end;
+        QStringList queued;
+        QString status;
+    };
+    const QList<Ending> endings = {
+        {[](FakeClipboardReader &reader) { reader.answer(u"http://a.example/1\nhttp://a.example/2"_s, true); },
+         {u"http://a.example/1"_s},
+         u"已添加 1 个网址, 只读取了前 8 MiB"_s},
+        {[](FakeClipboardReader &reader) { reader.fail(u"提供剪贴板的程序 5 秒内没有交出文本"_s); },
+         {},
+         u"不能读取剪贴板: 提供剪贴板的程序 5 秒内没有交出文本"_s},
+    };
+    activate();
+    form->ListBox1->setFocus();
+    pasteReader.held = true;
+    for (const Ending &each : endings) {
+        queue.clear();
+        const int before = pasteReader.reads;
+        QTest::keyClick(form->ListBox1, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(form->StatusBar1->panelText(0), u"正在读取剪贴板..."_s);
+        QTest::keyClick(form->ListBox1, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(pasteReader.reads, before + 1) << "a paste while one is read starts no other";
+        EXPECT_EQ(pasteReader.lastMaxBytes, LinkIntake::maxChars);
+        each.end(pasteReader);
+        EXPECT_EQ(queue.entries(), each.queued);
+        EXPECT_EQ(form->StatusBar1->panelText(0), each.status);
+    }
+}
+
 TEST_F(TForm1Links, TheListHasItsContextMenuAndADoubleClickMakesAnEntryCurrent)
 {
     queue.appendAll({u"http://a.example/"_s, u"http://user:pw@b.example/%E4%B8%AD"_s, u"http://c.example/"_s});
@@ -245,9 +280,13 @@ TEST_F(TForm1Links, TheClipboardWatchAddsACopiedUrlOnceAndIsKept)
     clipboard.setText(u"http://a.example/x"_s);
     EXPECT_EQ(queue.entries(), QStringList({u"http://b.example/"_s, u"http://a.example/x"_s}))
         << "copied again, it comes again once it has left the queue";
+    // A huge copy is read no further than a URL can go, and is no URL.
+    EXPECT_EQ(watchReader.lastMaxBytes, ClipboardWatch::maxChars);
+    watchReader.answer(u"http://huge.example/"_s, true);
+    EXPECT_EQ(queue.count(), 2);
 
     delete form;
-    form = new TForm1(session, opener);
+    form = new TForm1(session, opener, pasteReader, watchReader);
     EXPECT_TRUE(form->WatchClipboard1->isChecked()) << "the choice is kept";
     clipboard.setText(u"http://d.example/"_s);
     EXPECT_EQ(queue.count(), 3);

@@ -51,13 +51,13 @@ TEST_F(TForm1Window, AnExistingFolderIsLeftAloneAndAMissingHomeIsNoError)
     ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
     kept.close();
     {
-        TForm1 again(session, opener);
+        TForm1 again(session, opener, pasteReader, watchReader);
     }
     EXPECT_TRUE(kept.exists());
 
     // A HOME under a plain file cannot hold the folder; the window opens all the same.
     qputenv("HOME", kept.fileName().toUtf8());
-    TForm1 withoutFolder(session, opener);
+    TForm1 withoutFolder(session, opener, pasteReader, watchReader);
     EXPECT_FALSE(QDir(kept.fileName() + u"/Quorvel"_s).exists());
 }
 

@@ -63,9 +63,9 @@ TEST(BatchOptions, HelpListsEveryOption)
     const auto parsed = parse({QStringLiteral("--help")});
     const auto *help = std::get_if<BatchOptions::Help>(&parsed);
     ASSERT_NE(help, nullptr);
-    for (const char *option : {"--folder", "--shutdown", "--retry-for", "--conf-path", "--enable-rpc",
-                               "--rpc-secret-file", "QUORVEL_RPC_SECRET", "--all-proxy", "--max-download-limit",
-                               "--help", "Ctrl+C"})
+    for (const char *option :
+         {"--folder", "--shutdown", "--retry-for", "--conf-path", "--enable-rpc", "--rpc-secret-file",
+          "QUORVEL_RPC_SECRET", "--all-proxy", "--max-download-limit", "--help", "Ctrl+C"})
         EXPECT_TRUE(help->text.contains(QLatin1String(option))) << option;
 }
 

@@ -10,6 +10,7 @@
 #include "dialogs/TForm3.h"
 #include "dialogs/TForm4.h"
 #include "flow/DownloadSession.h"
+#include "platform/clipboard/SystemClipboardReader.h"
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/net/CurlSession.h"
 #include "platform/web/WebBrowser.h"
@@ -98,7 +99,9 @@ int main(int argc, char *argv[])
     SystemClock clock;
     DownloadSession downloadSession({browser, downloads, power, clock, nullptr, QString()});
     DownloadQueue &queue = downloadSession.queue();
-    TForm1 Form1(downloadSession, opener);
+    const auto pasteReader = systemClipboardReader(*QGuiApplication::clipboard());
+    const auto watchReader = systemClipboardReader(*QGuiApplication::clipboard());
+    TForm1 Form1(downloadSession, opener, *pasteReader, *watchReader);
     queue.appendAll({QStringLiteral("https://files.example.org/files/1001/setup.zip"),
                      QStringLiteral("https://files.example.org/files/1002/manual.pdf")});
     queue.showHead();
