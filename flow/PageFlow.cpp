@@ -15,6 +15,7 @@
 #include "queue/DownloadQueue.h"
 #include "transfer/TDownloadFile.h"
 
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QUrl>
 
@@ -578,6 +579,12 @@ void PageFlow::takeInTransferEnd(const QString &pageUrl, const TransferOutcome &
         m_retry.forget();
         m_targets.remove(pageUrl);
         if (m_transferEntry) {
+            // Progress counts in KiB; what is recorded and reported of a finished file is its
+            // length to the byte.
+            if (const QFileInfo file(m.download.FileName()); file.exists()) {
+                m_transferEntry->sizeBytes = file.size();
+                m_transferEntry->receivedBytes = file.size();
+            }
             m_transferEntry->part.reset();
             m_transferEntry->state = DownloadEntry::State::Done;
             m_transferEntry->finished = QDateTime::currentDateTimeUtc();

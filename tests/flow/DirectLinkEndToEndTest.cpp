@@ -63,9 +63,14 @@ TEST(DirectLinkEndToEnd, DirectLinksAreSavedByTheirAnswersNamesBesidePageLinksWh
         EXPECT_TRUE(runWithinBudget([&] { return session.queue().count() == 0 && session.isAtRest(); }, 60s));
         EXPECT_TRUE(view.errors.isEmpty()) << view.errors.join(u'\n').toStdString();
         ASSERT_EQ(session.history().count(), 6);
-        for (int i = 0; i < session.history().count(); ++i)
-            EXPECT_EQ(session.history().at(i).state, DownloadEntry::State::Done)
-                << session.history().at(i).url.toStdString();
+        // Sizes to the byte, not the KiB the progress counts in (300000 is not a whole KiB).
+        const QList<qint64> sizes{300000, 200000, 150000, 1000, 50000, 40000000};
+        for (int i = 0; i < session.history().count(); ++i) {
+            const DownloadEntry &record = session.history().at(i);
+            EXPECT_EQ(record.state, DownloadEntry::State::Done) << record.url.toStdString();
+            EXPECT_EQ(record.sizeBytes, sizes.value(i)) << record.url.toStdString();
+            EXPECT_EQ(record.receivedBytes, sizes.value(i)) << record.url.toStdString();
+        }
     }
     DownloadThread::waitForWorkers(5s);
     host.stop();
