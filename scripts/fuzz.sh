@@ -9,6 +9,7 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
   -DQUORVEL_FUZZ=ON -DQUORVEL_TESTS=OFF -DQUORVEL_SANITIZE=ON
 targets=()
 for t in fuzz_inner_html fuzz_scanners fuzz_disposition; do
