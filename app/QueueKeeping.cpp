@@ -36,3 +36,11 @@ void QueueKeeping::setKeeping(bool keeping)
     m_keeper.setKeeping(keeping);
     m_window.setStatusText(0, keeping ? QStringLiteral("下载列表会保存") : QStringLiteral("下载列表不再保存"));
 }
+
+bool QueueKeeping::saveNow()
+{
+    if (!m_window.KeepQueue1->isChecked())
+        return false;
+    m_keeper.flush();
+    return true;
+}

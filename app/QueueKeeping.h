@@ -29,6 +29,9 @@ public:
     QueueKeeping(TForm1 &window, DownloadSession &session, UrlDownloadService &downloads, StateFile &file,
                  QSettings &settings, const QString &saveFolder, QObject *parent = nullptr);
 
+    /** Writes the list now, as a remote client may ask; false while it is not kept. */
+    bool saveNow();
+
 private:
     void setKeeping(bool keeping);
 

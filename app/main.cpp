@@ -2,6 +2,7 @@
 // The composition root: builds the long-lived objects and hands them down by reference.
 #include "app/AppSetup.h"
 #include "app/QueueKeeping.h"
+#include "app/RemoteControlKeeping.h"
 #include "app/RunEndNotice.h"
 #include "app/SettingsKeeping.h"
 #include "app/StatusPanels.h"
@@ -18,6 +19,7 @@
 #include "platform/pattern/Re2PatternCompiler.h"
 #include "platform/power/SystemPowerRequest.h"
 #include "platform/power/SystemSleepInhibitor.h"
+#include "platform/rpc/RemoteControl.h"
 #include "platform/system/DesktopUrlOpener.h"
 #include "platform/system/DownloadFolder.h"
 #include "platform/web/WebBrowser.h"
@@ -109,14 +111,19 @@ int main(int argc, char *argv[])
         };
         applyProxy(store.settings().proxy);
         QObject::connect(&store, &SettingsStore::proxyChanged, &settingsKeeping, applyProxy);
+        RemoteControl remote(downloadSession);
         SpeedLimitTimer speedLimit;
         QObject::connect(&speedLimit, &SpeedLimitTimer::bytesPerSecondChanged, &settingsKeeping,
-                         [&downloads](qint64 bytesPerSecond) { downloads.setSpeedLimit(bytesPerSecond); });
+                         [&downloads, &remote](qint64 bytesPerSecond) {
+                             downloads.setSpeedLimit(bytesPerSecond);
+                             remote.setSpeedLimit(bytesPerSecond);
+                         });
         QObject::connect(&store, &SettingsStore::speedLimitChanged, &speedLimit, &SpeedLimitTimer::setLimit);
         speedLimit.setLimit(store.settings().speed);
         downloadSession.setOnDownloadComplete(store.settings().onDownloadComplete);
         QObject::connect(&store, &SettingsStore::onDownloadCompleteChanged, &downloadSession,
                          &DownloadSession::setOnDownloadComplete);
+        RemoteControlKeeping remoteKeeping(Form1, remote, store, settingsKeeping, keeping);
         RunEndNotice notice(downloadSession, *notifier, Form1);
         KeepAwake keepAwake(*sleepLock, downloadSession);
         QObject::connect(&keepAwake, &KeepAwake::unavailable, Form1.StatusBar1,

@@ -5,6 +5,7 @@
 #include "common/FileChecksum.h"
 #include "common/QuorvelError.h"
 #include "queue/QueueListFile.h"
+#include "settings/ByteRate.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -123,18 +124,6 @@ QString secretFrom(const QString &path)
     return secret;
 }
 
-/** aria2's rate: bytes per second, K or M for 1024 or 1024 * 1024 of them; none for anything else. */
-std::optional<std::int64_t> rateFrom(const QString &text)
-{
-    static const QRegularExpression form(QStringLiteral("^(\\d{1,10})([kKmM]?)$"));
-    const QRegularExpressionMatch match = form.match(text.trimmed());
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QString unit = match.captured(2).toUpper();
-    const std::int64_t factor = unit == QLatin1String("K") ? 1024 : unit == QLatin1String("M") ? 1024 * 1024 : 1;
-    return match.captured(1).toLongLong() * factor;
-}
-
 } // namespace
 
 BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments, const QProcessEnvironment &environment)
@@ -230,7 +219,7 @@ BatchOptions::Parsed BatchOptions::parse(const QStringList &arguments, const QPr
         options.proxy.password = parser.value(allProxyPasswd);
     options.proxy.noProxy = parser.value(noProxy);
     if (parser.isSet(maxDownloadLimit)) {
-        const std::optional<std::int64_t> rate = rateFrom(parser.value(maxDownloadLimit));
+        const std::optional<std::int64_t> rate = byteRateFrom(parser.value(maxDownloadLimit));
         if (!rate)
             return Error{QStringLiteral("--max-download-limit 需要每秒的字节数, 例如 500K, 2M 或 0")};
         options.maxDownloadLimit = *rate;

@@ -87,28 +87,29 @@ bool BatchProgram::keepSession()
 
 bool BatchProgram::startRemoteControl()
 {
-    m_methods = std::make_unique<Aria2Methods>(m_downloadSession, m_options.rpc->secret);
-    m_rpcServer = std::make_unique<RpcServer>(*m_methods, *m_options.rpc);
+    if (m_keeper)
+        m_remoteControl.setSessionSaver([this] {
+            m_keeper->flush();
+            return true;
+        });
+    m_remoteControl.setSpeedLimit(m_options.maxDownloadLimit);
+    connect(&m_remoteControl, &RemoteControl::speedLimitAsked, this, [this](qint64 bytesPerSecond) {
+        m_service.setSpeedLimit(bytesPerSecond);
+        m_remoteControl.setSpeedLimit(bytesPerSecond);
+    });
+    connect(&m_remoteControl, &RemoteControl::shutdownRequested, this, [this](bool force) {
+        interrupt();
+        if (force)
+            interrupt();
+    });
     QString why;
-    if (!m_rpcServer->listen(&why)) {
+    if (!m_remoteControl.start(*m_options.rpc, &why)) {
         m_console.showError(why);
-        m_rpcServer.reset();
         emit finished(2);
         return false;
     }
-    // Queued: the call that asks is answered, and its answer sent, before the run ends.
-    connect(
-        m_methods.get(), &RpcEndpoint::shutdownRequested, this,
-        [this](bool force) {
-            interrupt();
-            if (force)
-                interrupt();
-        },
-        Qt::QueuedConnection);
-    if (m_keeper)
-        m_methods->setSessionSaver([this] { m_keeper->flush(); });
     m_runner.waitForWork();
     m_console.say(QStringLiteral("远程控制 (aria2 JSON-RPC) 在端口 %1 上等待: /jsonrpc")
-                      .arg(QString::number(m_rpcServer->port())));
+                      .arg(QString::number(m_remoteControl.port())));
     return true;
 }

@@ -11,10 +11,9 @@
 #include "platform/download/CurlUrlDownloadService.h"
 #include "platform/keep/LocalStateFile.h"
 #include "platform/net/CurlSession.h"
-#include "platform/rpc/RpcServer.h"
+#include "platform/rpc/RemoteControl.h"
 #include "platform/web/WebBrowser.h"
 #include "power/KeepAwake.h"
-#include "remote/Aria2Methods.h"
 
 #include <QObject>
 #include <QTextStream>
@@ -78,6 +77,5 @@ private:
     // After the session, which it reads while it goes.
     std::optional<LocalStateFile> m_sessionFile;
     std::unique_ptr<QueueKeeper> m_keeper;
-    std::unique_ptr<Aria2Methods> m_methods;
-    std::unique_ptr<RpcServer> m_rpcServer;
+    RemoteControl m_remoteControl{m_downloadSession};
 };

@@ -54,6 +54,7 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     layout->addWidget(proxyBox());
     layout->addWidget(speedBox());
     layout->addWidget(commandBox());
+    layout->addWidget(remoteBox());
     layout->addWidget(notApplied);
     layout->addWidget(buttons);
     // As large as what it holds, whatever the font.
@@ -64,9 +65,10 @@ SettingsDialog::SettingsDialog(QWidget *parent)
     for (QAbstractButton *toggle :
          {static_cast<QAbstractButton *>(noProxy), static_cast<QAbstractButton *>(systemProxy),
           static_cast<QAbstractButton *>(manualProxy), static_cast<QAbstractButton *>(limited),
-          static_cast<QAbstractButton *>(scheduled)})
+          static_cast<QAbstractButton *>(scheduled), static_cast<QAbstractButton *>(remoteEnabled)})
         connect(toggle, &QAbstractButton::toggled, this, &SettingsDialog::enableFields);
-    connect(proxyHost, &QLineEdit::textChanged, this, &SettingsDialog::enableFields);
+    for (QLineEdit *edit : {proxyHost, remoteSecret})
+        connect(edit, &QLineEdit::textChanged, this, &SettingsDialog::enableFields);
     setSettings(Settings());
 }
 
@@ -149,6 +151,25 @@ QWidget *SettingsDialog::commandBox()
     return box;
 }
 
+QWidget *SettingsDialog::remoteBox()
+{
+    auto *box = new QGroupBox(QStringLiteral("远程控制"), this);
+    remoteEnabled = named(new QCheckBox(QStringLiteral("允许 aria2 客户端远程控制(&R)"), box),
+                          QStringLiteral("允许 aria2 客户端远程控制"));
+    remotePort = named(new QSpinBox(box), QStringLiteral("远程控制端口"));
+    remotePort->setRange(1, 65535);
+    remoteSecret = named(new QLineEdit(box), QStringLiteral("远程控制密钥"));
+    remoteSecret->setEchoMode(QLineEdit::Password);
+    auto *layout = new QFormLayout(box);
+    layout->addRow(remoteEnabled);
+    layout->addRow(QStringLiteral("端口(&O):"), remotePort);
+    layout->addRow(QStringLiteral("密钥(&K):"), remoteSecret);
+    layout->addRow(new QLabel(QStringLiteral("只在本机 (127.0.0.1) 监听: 客户端连接 http://127.0.0.1:端口/jsonrpc,\n"
+                                             "以 token:密钥 验证; 没有密钥不会启动."),
+                              box));
+    return box;
+}
+
 void SettingsDialog::enableFields()
 {
     const bool manual = manualProxy->isChecked();
@@ -160,8 +181,13 @@ void SettingsDialog::enableFields()
     for (QWidget *field :
          {static_cast<QWidget *>(scheduledLimit), static_cast<QWidget *>(from), static_cast<QWidget *>(to)})
         field->setEnabled(scheduled->isChecked());
-    // A manual proxy without its host would send everything direct, which the user did not ask for.
-    okButton->setEnabled(!manual || !proxyHost->text().trimmed().isEmpty());
+    const bool remote = remoteEnabled->isChecked();
+    remotePort->setEnabled(remote);
+    remoteSecret->setEnabled(remote);
+    // A manual proxy without its host would send everything direct, which the user did not ask
+    // for; a remote control without its secret would not start.
+    okButton->setEnabled((!manual || !proxyHost->text().trimmed().isEmpty())
+                         && (!remote || !remoteSecret->text().isEmpty()));
 }
 
 Settings SettingsDialog::settings() const
@@ -183,6 +209,9 @@ Settings SettingsDialog::settings() const
     s.speed.from = from->time();
     s.speed.to = to->time();
     s.onDownloadComplete = onDownloadComplete->text().trimmed();
+    s.remote.enabled = remoteEnabled->isChecked();
+    s.remote.port = remotePort->value();
+    s.remote.secret = remoteSecret->text();
     return s;
 }
 
@@ -212,6 +241,9 @@ void SettingsDialog::setSettings(const Settings &s)
     from->setTime(s.speed.from);
     to->setTime(s.speed.to);
     onDownloadComplete->setText(s.onDownloadComplete);
+    remoteEnabled->setChecked(s.remote.enabled);
+    remotePort->setValue(s.remote.port);
+    remoteSecret->setText(s.remote.secret);
     enableFields();
 }
 

@@ -15,9 +15,10 @@ class QSpinBox;
 class QTimeEdit;
 
 /**
- * "设置": the proxy, the speed limits with their hours, and the command after each file. It is
- * as large as its contents; the fields of a manual proxy and of each limit are enabled only
- * while they count, and OK only while a manual proxy has its host. A setting the program could
+ * "设置": the proxy, the speed limits with their hours, the command after each file and the
+ * remote control. It is as large as its contents; the fields of a manual proxy, of each limit and
+ * of the remote control are enabled only while they count, and OK only while a manual proxy has
+ * its host and a remote control turned on its secret (shown masked). A setting the program could
  * not apply is said above the buttons. Typed getters and setters, so a test needs no exec().
  * UI thread only.
  */
@@ -49,6 +50,9 @@ public:
     QTimeEdit *from;
     QTimeEdit *to;
     QLineEdit *onDownloadComplete;
+    QCheckBox *remoteEnabled;
+    QSpinBox *remotePort;
+    QLineEdit *remoteSecret;
     QLabel *notApplied;
     QPushButton *okButton;
     QPushButton *cancelButton;
@@ -57,5 +61,6 @@ private:
     QWidget *proxyBox();
     QWidget *speedBox();
     QWidget *commandBox();
+    QWidget *remoteBox();
     void enableFields();
 };

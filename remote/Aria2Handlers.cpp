@@ -7,6 +7,7 @@
 #include "remote/Aria2Positions.h"
 #include "remote/RpcError.h"
 #include "remote/RpcParams.h"
+#include "settings/ByteRate.h"
 
 #include <QJsonObject>
 #include <QUrl>
@@ -15,6 +16,13 @@
 
 namespace {
 const QString ok = QStringLiteral("OK");
+const QString overallLimitOption = QStringLiteral("max-overall-download-limit");
+const QString downloadLimitOption = QStringLiteral("max-download-limit");
+
+RpcError optionProblem(const QString &option)
+{
+    return RpcError::failed(QStringLiteral("We encountered a problem while processing the option '--%1'.").arg(option));
+}
 
 QString gidText(DownloadEntry::Id id)
 {
@@ -192,18 +200,35 @@ QJsonValue Aria2Methods::getOption(const RpcParams &params)
 
 QJsonValue Aria2Methods::getGlobalOption(const RpcParams &)
 {
+    const QString limit = QString::number(m_speedLimit);
     return QJsonObject{{QStringLiteral("dir"), globalDir()},
-                       {QStringLiteral("max-concurrent-downloads"), QStringLiteral("1")}};
+                       {QStringLiteral("max-concurrent-downloads"), QStringLiteral("1")},
+                       {overallLimitOption, limit},
+                       {downloadLimitOption, limit}};
 }
 
 QJsonValue Aria2Methods::changeGlobalOption(const RpcParams &params)
 {
     const QJsonObject options = params.optionalObject(0);
-    if (const QJsonValue dir = options.value(QStringLiteral("dir")); !dir.isUndefined()) {
-        if (!dir.isString())
-            throw RpcError::failed(QStringLiteral("We encountered a problem while processing the option '--dir'."));
-        m_globalDir = folderInside(dir.toString(), m_session.saveFolder());
+    // All are checked before any applies: a refused call changes nothing.
+    std::optional<QString> dir;
+    if (const QJsonValue value = options.value(QStringLiteral("dir")); !value.isUndefined()) {
+        if (!value.isString())
+            throw optionProblem(QStringLiteral("dir"));
+        dir = folderInside(value.toString(), m_session.saveFolder());
     }
+    std::optional<std::int64_t> limit;
+    for (const QString &name : {overallLimitOption, downloadLimitOption}) {
+        if (const QJsonValue value = options.value(name); !value.isUndefined()) {
+            limit = value.isString() ? byteRateFrom(value.toString()) : std::nullopt;
+            if (!limit)
+                throw optionProblem(name);
+        }
+    }
+    if (dir)
+        m_globalDir = *dir;
+    if (limit)
+        emit speedLimitAsked(*limit);
     return ok;
 }
 
@@ -265,8 +290,7 @@ QJsonValue Aria2Methods::getGlobalStat(const RpcParams &)
 
 QJsonValue Aria2Methods::saveSession(const RpcParams &)
 {
-    if (!m_saveSession)
+    if (!m_saveSession || !m_saveSession())
         throw RpcError::failed(QStringLiteral("Filename is not given."));
-    m_saveSession();
     return ok;
 }

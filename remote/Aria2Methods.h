@@ -41,10 +41,20 @@ public:
     QByteArray answer(const QByteArray &body) override;
 
     /**
-     * How aria2.saveSession writes the queue now; without one it is refused as aria2 refuses it
-     * without --save-session.
+     * How aria2.saveSession writes the queue now, false while nothing keeps it; refused as aria2
+     * refuses it without --save-session then, and without a saver.
      */
-    void setSessionSaver(std::function<void()> save) { m_saveSession = std::move(save); }
+    void setSessionSaver(std::function<bool()> save) { m_saveSession = std::move(save); }
+    /** The transfers' speed limit in force, 0 for none, as getGlobalOption reports it. */
+    void setSpeedLimit(qint64 bytesPerSecond) { m_speedLimit = bytesPerSecond; }
+
+signals:
+    /**
+     * changeGlobalOption asked for max-overall-download-limit or max-download-limit (one
+     * transfer runs at a time: they are the same); 0 is none. Whoever applies it says back with
+     * setSpeedLimit() what holds.
+     */
+    void speedLimitAsked(qint64 bytesPerSecond);
 
 private:
     using Method = QJsonValue (Aria2Methods::*)(const RpcParams &);
@@ -104,7 +114,8 @@ private:
     QString m_sessionId;
     /** changeGlobalOption's dir: where links added from then on go; empty: the save folder. */
     QString m_globalDir;
-    std::function<void()> m_saveSession;
+    std::function<bool()> m_saveSession;
+    qint64 m_speedLimit = 0;
     bool m_restingWithQueueDone = false;
     QElapsedTimer m_clock;
     TransferSpeed m_speed;

@@ -21,6 +21,9 @@ const QString scheduledLimitKey = QStringLiteral("speed/scheduledKibPerSecond");
 const QString fromKey = QStringLiteral("speed/from");
 const QString toKey = QStringLiteral("speed/to");
 const QString commandKey = QStringLiteral("download/onDownloadComplete");
+const QString remoteEnabledKey = QStringLiteral("remote/enabled");
+const QString remotePortKey = QStringLiteral("remote/port");
+const QString remoteSecretKey = QStringLiteral("remote/secret");
 
 const QStringList modeNames{QStringLiteral("none"), QStringLiteral("system"), QStringLiteral("manual")};
 const QString timeFormat = QStringLiteral("HH:mm");
@@ -51,9 +54,6 @@ void SettingsStore::read()
     s.proxy.port = number(portKey, s.proxy.port, 0, 65535);
     s.proxy.user = text(userKey, s.proxy.user);
     s.proxy.password = text(passwordKey, s.proxy.password);
-    // A password written into the file by hand, or by a version that did not guard it.
-    if (!s.proxy.password.isEmpty())
-        makePrivate();
     s.proxy.noProxy = text(noProxyKey, s.proxy.noProxy);
     // A manual proxy without a host or port cannot be used; going direct would bypass it unasked.
     if (s.proxy.mode == ProxySetting::Mode::Manual && !s.proxy.isComplete()) {
@@ -68,6 +68,14 @@ void SettingsStore::read()
     s.speed.from = clockTime(fromKey, s.speed.from);
     s.speed.to = clockTime(toKey, s.speed.to);
     s.onDownloadComplete = text(commandKey, s.onDownloadComplete);
+    s.remote.enabled = flag(remoteEnabledKey, s.remote.enabled);
+    s.remote.port = number(remotePortKey, s.remote.port, 1, 65535);
+    s.remote.secret = text(remoteSecretKey, s.remote.secret);
+    // A password written into the file by hand, or by a version that did not guard it.
+    if (!s.proxy.password.isEmpty() || !s.remote.secret.isEmpty())
+        makePrivate();
+    if (s.remote.enabled && s.remote.secret.isEmpty())
+        m_warnings << QStringLiteral("远程控制没有密钥, 不会启动");
 }
 
 QString SettingsStore::text(const QString &key, const QString &fallback)
@@ -139,6 +147,8 @@ QString SettingsStore::change(const Settings &changed)
         emit speedLimitChanged(changed.speed);
     if (before.onDownloadComplete != changed.onDownloadComplete)
         emit onDownloadCompleteChanged(changed.onDownloadComplete);
+    if (before.remote != changed.remote)
+        emit remoteControlChanged(changed.remote);
     if (m_file.status() != QSettings::NoError)
         return QStringLiteral("设置无法保存到 %1").arg(m_file.fileName());
     return QString();
@@ -165,6 +175,12 @@ void SettingsStore::write()
     m_file.setValue(fromKey, s.speed.from.toString(timeFormat));
     m_file.setValue(toKey, s.speed.to.toString(timeFormat));
     m_file.setValue(commandKey, s.onDownloadComplete);
+    m_file.setValue(remoteEnabledKey, s.remote.enabled);
+    m_file.setValue(remotePortKey, s.remote.port);
+    if (s.remote.secret.isEmpty())
+        m_file.remove(remoteSecretKey);
+    else
+        m_file.setValue(remoteSecretKey, s.remote.secret);
 }
 
 void SettingsStore::makePrivate()

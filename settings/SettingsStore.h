@@ -11,8 +11,9 @@ class QSettings;
 /**
  * The download settings as kept in the program's settings file. Reading checks every value:
  * one that is not understood keeps its default, and warnings() says which, without the value
- * itself (it may be the proxy password). The file is made readable by its user only before the
- * password can reach it, and at once when it already holds one. change() writes what differs and says each part that changed.
+ * itself (it may be the proxy password or the remote control's secret). The file is made readable
+ * by its user only before a password can reach it, and at once when it already holds one.
+ * change() writes what differs and says each part that changed.
  * Thread contract: UI thread only; the QSettings outlives the store.
  */
 class SettingsStore final : public QObject
@@ -33,6 +34,7 @@ signals:
     void proxyChanged(const ProxySetting &proxy);
     void speedLimitChanged(const SpeedLimit &speed);
     void onDownloadCompleteChanged(const QString &command);
+    void remoteControlChanged(const RemoteControlSetting &remote);
 
 private:
     void read();

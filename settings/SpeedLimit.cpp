@@ -37,3 +37,13 @@ std::optional<int> SpeedLimit::msecsToNextChange(QTime at) const
         return std::nullopt;
     return std::min(msecsUntil(at, from), msecsUntil(at, to));
 }
+
+SpeedLimit SpeedLimit::heldAllDay(qint64 bytesPerSecond) const
+{
+    SpeedLimit held = *this;
+    held.scheduled = false;
+    held.limited = bytesPerSecond > 0;
+    if (held.limited)
+        held.kibPerSecond = int(std::clamp<qint64>((bytesPerSecond + 1023) / 1024, minKiB, maxKiB));
+    return held;
+}

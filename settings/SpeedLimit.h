@@ -27,6 +27,11 @@ struct SpeedLimit
     qint64 bytesPerSecondAt(QTime at) const;
     /** Milliseconds from at until the limit may change; none while it never does. */
     std::optional<int> msecsToNextChange(QTime at) const;
+    /**
+     * This limit with bytesPerSecond (0: none) holding at every hour, as a remote client asks
+     * for it: the hours' own limit is off, and a rate below a KiB is one.
+     */
+    SpeedLimit heldAllDay(qint64 bytesPerSecond) const;
 
     friend bool operator==(const SpeedLimit &, const SpeedLimit &) = default;
 

@@ -58,6 +58,13 @@ TEST(SettingsDialog, WhatTheUserEntersIsWhatItGivesBackOnOk)
     typeInto(dialog.scheduledLimit, u"50"_s);
     dialog.from->setTime(QTime(9, 0));
     typeInto(dialog.onDownloadComplete, u"/usr/bin/unpack"_s);
+    // On, but with no secret: it would not start.
+    EXPECT_FALSE(dialog.remoteSecret->isEnabled());
+    clickMark(dialog.remoteEnabled);
+    EXPECT_FALSE(dialog.okButton->isEnabled());
+    typeInto(dialog.remotePort, u"6801"_s);
+    typeInto(dialog.remoteSecret, u"s3cret"_s);
+    EXPECT_TRUE(dialog.okButton->isEnabled());
     QTest::mouseClick(dialog.okButton, Qt::LeftButton);
 
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -72,9 +79,12 @@ TEST(SettingsDialog, WhatTheUserEntersIsWhatItGivesBackOnOk)
     EXPECT_EQ(s.speed.scheduledKibPerSecond, 50);
     EXPECT_EQ(s.speed.from, QTime(9, 0));
     EXPECT_EQ(s.onDownloadComplete, u"/usr/bin/unpack"_s);
-    // The password is typed, never shown.
-    EXPECT_EQ(dialog.proxyPassword->echoMode(), QLineEdit::Password);
-    EXPECT_FALSE(dialog.proxyPassword->displayText().contains(u"hunter2"_s));
+    EXPECT_EQ(s.remote, (RemoteControlSetting{true, 6801, u"s3cret"_s}));
+    // A password or secret is typed, never shown.
+    for (const QLineEdit *secret : {dialog.proxyPassword, dialog.remoteSecret}) {
+        EXPECT_EQ(secret->echoMode(), QLineEdit::Password);
+        EXPECT_FALSE(secret->displayText().contains(secret->text()));
+    }
 
     // What it is given, it shows again, and an unapplied setting is said until it applies.
     SettingsDialog again;
@@ -102,6 +112,6 @@ TEST(SettingsDialog, EveryControlHasAnAccessibleNameAndTheDialogFitsItsContents)
         ++controls;
         EXPECT_FALSE(control->accessibleName().isEmpty()) << control->metaObject()->className();
     }
-    EXPECT_GE(controls, 17);
+    EXPECT_GE(controls, 20);
     EXPECT_EQ(dialog.size(), dialog.sizeHint());
 }

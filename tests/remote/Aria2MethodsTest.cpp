@@ -99,7 +99,14 @@ TEST_F(Aria2MethodsTest, AnswersEachMethodInAria2sShape)
         {"aria2.tellActive", R"([["gid"]])", "[]"},
         {"aria2.getGlobalStat", "[]",
          R"({"downloadSpeed":"0","uploadSpeed":"0","numActive":"0","numWaiting":"2","numStopped":"2","numStoppedTotal":"2"})"},
-        {"aria2.getGlobalOption", "[]", R"({"dir":"/downloads","max-concurrent-downloads":"1"})"},
+        {"aria2.getGlobalOption", "[]",
+         R"({"dir":"/downloads","max-concurrent-downloads":"1","max-overall-download-limit":"0",
+             "max-download-limit":"0"})"},
+        {"aria2.changeGlobalOption", R"([{"max-overall-download-limit":"2M","pause":"true"}])", R"("OK")"},
+        {"aria2.changeGlobalOption", R"([{"dir":"/","max-download-limit":"500K"}])",
+         R"({"code":1,"message":"dir / is not a folder inside the save folder /downloads."})"},
+        {"aria2.changeGlobalOption", R"([{"max-download-limit":"fast"}])",
+         R"({"code":1,"message":"We encountered a problem while processing the option '--max-download-limit'."})"},
         {"aria2.pause", R"(["000000000000000c"])",
          R"({"code":1,"message":"GID#000000000000000c cannot be paused now"})"},
         {"aria2.unpause", R"(["000000000000000a"])",
@@ -124,6 +131,9 @@ TEST_F(Aria2MethodsTest, AnswersEachMethodInAria2sShape)
     std::vector<bool> shutdowns;
     QObject::connect(&methods, &RpcEndpoint::shutdownRequested, &methods,
                      [&shutdowns](bool force) { shutdowns.push_back(force); });
+    std::vector<qint64> limits;
+    QObject::connect(&methods, &Aria2Methods::speedLimitAsked, &methods,
+                     [&limits](qint64 bytesPerSecond) { limits.push_back(bytesPerSecond); });
     for (const Call &c : calls) {
         const QJsonValue params = json(c.params);
         ASSERT_TRUE(params.isArray()) << c.params;
@@ -132,6 +142,15 @@ TEST_F(Aria2MethodsTest, AnswersEachMethodInAria2sShape)
         EXPECT_EQ(call(QLatin1String(c.method), params.toArray()), expected) << c.method << ' ' << c.params;
     }
     EXPECT_EQ(shutdowns, (std::vector<bool>{false, true}));
+    EXPECT_EQ(limits, std::vector<qint64>{2 * 1024 * 1024});
+    methods.setSpeedLimit(4096);
+    EXPECT_EQ(call(QStringLiteral("aria2.getGlobalOption"), {})[QStringLiteral("max-download-limit")],
+              QStringLiteral("4096"));
+    // A window whose queue is not kept has no session to save.
+    for (const bool keeping : {false, true}) {
+        methods.setSessionSaver([keeping] { return keeping; });
+        EXPECT_EQ(call(QStringLiteral("aria2.saveSession"), {}).isString(), keeping);
+    }
 }
 
 TEST_F(Aria2MethodsTest, APausedEntryKeepsItsPlaceAndTheRunPassesItBy)

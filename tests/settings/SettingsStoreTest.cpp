@@ -29,7 +29,7 @@ TEST_F(SettingsStoreTest, DamagedValuesKeepTheirDefaultsAndAreNamedWithoutTheirV
 {
     writeRaw("[proxy]\nmode=sideways\nscheme=ftp\nport=70000\npassword=hunter2\n"
              "[speed]\nlimited=yes\nkibPerSecond=0\nscheduled=true\nscheduledKibPerSecond=64\nfrom=25:00\nto=07:30\n"
-             "[download]\nonDownloadComplete=/bin/unpack, --here\n");
+             "[download]\nonDownloadComplete=/bin/unpack, --here\n[remote]\nenabled=maybe\nport=0\n");
     QSettings file(path(), QSettings::IniFormat);
     const SettingsStore store(file);
     const Settings defaults;
@@ -49,11 +49,22 @@ TEST_F(SettingsStoreTest, DamagedValuesKeepTheirDefaultsAndAreNamedWithoutTheirV
     EXPECT_EQ(read.onDownloadComplete, QStringLiteral("/bin/unpack,--here"));
     const QStringList damaged{QStringLiteral("proxy/mode"),         QStringLiteral("proxy/scheme"),
                               QStringLiteral("proxy/port"),         QStringLiteral("speed/limited"),
-                              QStringLiteral("speed/kibPerSecond"), QStringLiteral("speed/from")};
+                              QStringLiteral("speed/kibPerSecond"), QStringLiteral("speed/from"),
+                              QStringLiteral("remote/enabled"),     QStringLiteral("remote/port")};
     ASSERT_EQ(store.warnings().size(), damaged.size()) << store.warnings().join(u'\n').toStdString();
     for (int i = 0; i < damaged.size(); ++i)
         EXPECT_TRUE(store.warnings()[i].contains(damaged[i])) << store.warnings()[i].toStdString();
     EXPECT_FALSE(store.warnings().join(u' ').contains(QStringLiteral("sideways")));
+}
+
+TEST_F(SettingsStoreTest, ARemoteSecretWrittenByHandMakesTheFilePrivate)
+{
+    writeRaw("[remote]\nenabled=true\nsecret=tok\n");
+    QFile(path()).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+    QSettings file(path(), QSettings::IniFormat);
+    const SettingsStore store(file);
+    EXPECT_TRUE(store.settings().remote.isUsable());
+    EXPECT_EQ(QFile(path()).permissions() & QFileDevice::ReadOther, QFileDevice::Permissions());
 }
 
 TEST_F(SettingsStoreTest, AManualProxyWithoutHostFallsBackToTheSystems)
@@ -72,17 +83,20 @@ TEST_F(SettingsStoreTest, ChangesAreKeptPrivatelyAndSaidOncePerPart)
                      QStringLiteral("me"),       QStringLiteral("hunter2"), QStringLiteral("localhost")};
     changed.speed.limited = true;
     changed.speed.kibPerSecond = 300;
+    changed.remote = {true, 6801, QStringLiteral("s3cret")};
     {
         QSettings file(path(), QSettings::IniFormat);
         SettingsStore store(file);
         QSignalSpy proxy(&store, &SettingsStore::proxyChanged);
         QSignalSpy speed(&store, &SettingsStore::speedLimitChanged);
         QSignalSpy command(&store, &SettingsStore::onDownloadCompleteChanged);
+        QSignalSpy remote(&store, &SettingsStore::remoteControlChanged);
         EXPECT_EQ(store.change(changed), QString());
         EXPECT_EQ(store.change(changed), QString());
         EXPECT_EQ(proxy.count(), 1);
         EXPECT_EQ(speed.count(), 1);
         EXPECT_EQ(command.count(), 0);
+        EXPECT_EQ(remote.count(), 1);
         EXPECT_EQ(QFile(path()).permissions() & 0x0777 & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
                   QFileDevice::Permissions());
         EXPECT_EQ(QFile(path()).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther),

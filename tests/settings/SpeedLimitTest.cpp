@@ -53,6 +53,22 @@ TEST(SpeedLimit, TheHoursDecideWhichLimitHoldsAndWhenItNextChanges)
     }
 }
 
+TEST(SpeedLimit, ALimitHeldAllDayHoldsAtEveryHourInWholeKiB)
+{
+    const SpeedLimit daytime = limit(true, true, QTime(8, 0), QTime(23, 0));
+    const std::pair<qint64, qint64> rows[] = {{0, 0},
+                                              {1, 1024},
+                                              {2 * 1024 * 1024, 2 * 1024 * 1024},
+                                              {1025, 2048},
+                                              {qint64(1) << 40, qint64(SpeedLimit::maxKiB) * 1024}};
+    for (const auto &[asked, held] : rows) {
+        const SpeedLimit allDay = daytime.heldAllDay(asked);
+        for (const QTime at : {QTime(3, 0), QTime(12, 0)})
+            EXPECT_EQ(allDay.bytesPerSecondAt(at), held) << asked;
+        EXPECT_EQ(allDay.from, daytime.from);
+    }
+}
+
 TEST(SpeedLimitTimer, SwitchesAtTheBoundaryOfTheHours)
 {
     int argc = 0;
