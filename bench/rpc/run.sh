@@ -1,33 +1,48 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# aria2 JSON-RPC latency, quorvel-batch --enable-rpc beside aria2c --enable-rpc in one run, each
-# holding N waiting entries (default 10000): tellWaiting(0, 1000) and tellStatus of one entry, p50
-# and p99, then addUri at 100 a second for S seconds (default 60).
+# aria2 JSON-RPC latency while a transfer runs at full speed, quorvel-batch --enable-rpc beside
+# aria2c --enable-rpc in one run, each holding N waiting entries (default 10000): tellWaiting(0,
+# 1000) and tellStatus of one entry, p50 and p99, then addUri at 100 a second for S seconds
+# (default 60); and the transfer's throughput while the calls run, beside its throughput for Q
+# seconds (default 20) just before, when none do.
 #
-# quorvel-batch gets the simulated host's file pages with an hour's countdown, so that its first
-# entry sits in the countdown and the others wait; aria2c gets N URLs added paused (--pause), which
-# its tellWaiting lists as quorvel-batch's lists its waiting ones. No transfer runs in either.
-# Calls are paced (tellWaiting 20, tellStatus 200, addUri 100 a second), as a client polls, and
-# under quorvel-batch's cap of 500 requests a second.
+# Each side gets N entries that wait paused (quorvel-batch from its list file, aria2c with
+# --pause), then a row of 1 GiB downloads from a private nginx on 127.0.0.1, one at a time, each
+# file removed by the command after it (--on-download-complete), so that a transfer runs from
+# the quiet phase to the end of the calls. Throughput is each file's size over its time in
+# nginx's log, the median of the files wholly inside a phase. The sides run one after the other,
+# so that neither's transfer takes the other's CPU. Calls are paced (tellWaiting 20, tellStatus
+# 200, addUri 100 a second), as a client polls, and under quorvel-batch's cap of 500 requests a
+# second. Not for CI: it moves tens of GiB over loopback.
 #
-# Usage: bench/rpc/run.sh [entries] [seconds]; builds into build-bench (QUORVEL_BENCH_BUILD overrides).
+# Usage: bench/rpc/run.sh [entries] [seconds] [quiet seconds]; builds into build-bench
+# (QUORVEL_BENCH_BUILD overrides).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 entries=${1:-10000}
 seconds=${2:-60}
+quiet=${3:-20}
 build=${QUORVEL_BENCH_BUILD:-$root/build-bench}
+files=400
 
 command -v aria2c > /dev/null || apt-get install -y aria2 > /dev/null
+command -v nginx > /dev/null || apt-get install -y nginx-light > /dev/null
 if [ -z "${QUORVEL_BENCH_BUILD:-}" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF > /dev/null
 fi
-cmake --build "$build" -j2 --target quorvel-batch quorvel-fakehost > /dev/null
+cmake --build "$build" -j2 --target quorvel-batch > /dev/null
 
 work=$(mktemp -d)
 touch "$work/pids"
-cleanup() {
+stop_all() {
   while read -r pid; do kill -KILL "$pid" 2> /dev/null || true; done < "$work/pids"
+  : > "$work/pids"
   wait 2> /dev/null || true
+}
+cleanup() {
+  stop_all
+  if [ -s "$work/nginx.pid" ]; then kill "$(cat "$work/nginx.pid")" 2> /dev/null || true; fi
+  for _ in $(seq 50); do [ -e "$work/nginx.pid" ] || break; sleep 0.1; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -36,11 +51,37 @@ export HOME="$work/home" XDG_STATE_HOME="$work/home" XDG_CONFIG_HOME="$work/home
 secret=$(head -c 12 /dev/urandom | base64)
 free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 
-"$build/tools/fakehost/quorvel-fakehost" --exit-after 900 > "$work/host.log" &
-echo $! >> "$work/pids"
-for _ in $(seq 100); do grep -q '^listening on ' "$work/host.log" && break; sleep 0.05; done
-base=$(sed -n 's/^listening on //p' "$work/host.log")
-for i in $(seq "$entries"); do echo "$base/file/file$i.bin?countdown=3600"; done > "$work/quorvel.txt"
+# nginx's workers may run as nobody: they must be able to read the served file.
+chmod 755 "$work"
+mkdir -m 755 "$work/www"
+fallocate -l 1G "$work/www/big.bin"
+chmod 644 "$work/www/big.bin"
+web_port=$(free_port)
+cat > "$work/nginx.conf" << CONF
+worker_processes 1;
+pid $work/nginx.pid;
+error_log $work/error.log;
+events { worker_connections 64; }
+http {
+  log_format timed '\$msec \$request_time \$body_bytes_sent \$request_uri';
+  access_log $work/access.log timed;
+  sendfile on;
+  client_body_temp_path $work/tmp-body;
+  proxy_temp_path $work/tmp-proxy;
+  fastcgi_temp_path $work/tmp-fastcgi;
+  uwsgi_temp_path $work/tmp-uwsgi;
+  scgi_temp_path $work/tmp-scgi;
+  server { listen 127.0.0.1:$web_port; root $work/www; }
+}
+CONF
+nginx -p "$work" -c "$work/nginx.conf" -e "$work/error.log"
+big="http://127.0.0.1:$web_port/big.bin"
+for _ in $(seq 50); do curl -sfI "$big" > /dev/null && break; sleep 0.1; done
+
+# Both programs run it as aria2 does: id, number of files, path.
+printf '#!/bin/sh\nrm -f "$3"\n' > "$work/remove.sh"
+chmod 755 "$work/remove.sh"
+for i in $(seq "$entries"); do printf 'http://127.0.0.1:9/file%s.bin\n quorvel-state=paused\n' "$i"; done > "$work/quorvel.txt"
 for i in $(seq "$entries"); do echo "http://127.0.0.1:9/file$i.bin"; done > "$work/aria2.txt"
 
 # Starts a server and waits (60 s at most) until it answers on its port.
@@ -57,17 +98,60 @@ serve() { # port command...
   cat "$work/$port.log" >&2
   exit 1
 }
-q_port=$(free_port)
-serve "$q_port" env QUORVEL_RPC_SECRET="$secret" "$build/batch/quorvel-batch" --enable-rpc \
-  --rpc-listen-port "$q_port" --folder "$work/q" "$work/quorvel.txt"
-a_port=$(free_port)
-serve "$a_port" aria2c --no-conf -q --enable-rpc --rpc-listen-port "$a_port" --rpc-secret "$secret" --pause \
-  -i "$work/aria2.txt" -d "$work/a"
 
-echo "aria2c: $(aria2c --version | head -1); $entries entries waiting"
-printf '%-12s %-22s %10s %10s\n' "" "" "p50 (ms)" "p99 (ms)"
-for side in "quorvel-batch $q_port" "aria2c $a_port"; do
-  set -- $side
-  python3 "$root/bench/rpc/latency.py" "$2" "$secret" "$1" "$seconds" |
-    awk -F'\t' '{ printf "%-12s %-22s %10s %10s\n", $1, $2, $3, $4 }'
-done
+# Adds the row of big downloads to the server on port, tagged with side in their URLs.
+add_transfers() { # port side
+  python3 - "$1" "$secret" "$big" "$2" "$files" << 'PY'
+import json, sys, urllib.request
+port, secret, big, side, files = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], int(sys.argv[5])
+calls = [{"jsonrpc": "2.0", "id": str(i), "method": "aria2.addUri",
+          "params": ["token:" + secret, [f"{big}?{side}={i}"], {"pause": "false", "out": f"big{i}.bin"}]}
+         for i in range(files)]
+request = urllib.request.Request(f"http://127.0.0.1:{port}/jsonrpc", json.dumps(calls).encode(),
+                                 {"Content-Type": "application/json"})
+for answer in json.load(urllib.request.urlopen(request, timeout=60)):
+    if "error" in answer:
+        raise SystemExit(f"{side}: addUri: {answer['error']}")
+PY
+}
+
+# The median MiB/s of side's files whose transfer lay wholly between from and to (epoch seconds).
+throughput() { # side from to
+  awk -v side="$1" -v from="$2" -v to="$3" '
+    index($4, "?" side "=") && $3 == 1073741824 && $2 > 0 && $1 - $2 >= from && $1 <= to { print 1024 / $2 }
+  ' "$work/access.log" | sort -g | awk '{ v[NR] = $1 } END { if (NR) printf "%.0f (%d files)", v[int((NR + 1) / 2)], NR; else print "none" }'
+}
+
+run_side() { # name port command...
+  local name=$1 port=$2
+  shift 2
+  serve "$port" "$@"
+  add_transfers "$port" "$name"
+  # The first file is under way before the quiet phase starts.
+  sleep 3
+  local quiet_from quiet_to calls_from calls_to
+  quiet_from=$(date +%s.%N)
+  sleep "$quiet"
+  quiet_to=$(date +%s.%N)
+  calls_from=$quiet_to
+  python3 "$root/bench/rpc/latency.py" "$port" "$secret" "$name" "$seconds" > "$work/$name.latency"
+  calls_to=$(date +%s.%N)
+  stop_all
+  echo "$name	$(throughput "$name" "$quiet_from" "$quiet_to")	$(throughput "$name" "$calls_from" "$calls_to")" \
+    >> "$work/throughput"
+}
+
+q_port=$(free_port)
+run_side quorvel-batch "$q_port" env QUORVEL_RPC_SECRET="$secret" "$build/batch/quorvel-batch" --enable-rpc \
+  --rpc-listen-port "$q_port" --folder "$work/q" --on-download-complete "$work/remove.sh" "$work/quorvel.txt"
+a_port=$(free_port)
+run_side aria2c "$a_port" aria2c --no-conf -q --enable-rpc --rpc-listen-port "$a_port" --rpc-secret "$secret" \
+  --pause --max-concurrent-downloads=1 --split=1 --max-connection-per-server=1 --file-allocation=none \
+  --on-download-complete="$work/remove.sh" -i "$work/aria2.txt" -d "$work/a"
+
+echo "aria2c: $(aria2c --version | head -1); $entries entries waiting, a 1 GiB transfer running"
+printf '%-14s %-22s %10s %10s\n' "" "" "p50 (ms)" "p99 (ms)"
+cat "$work/quorvel-batch.latency" "$work/aria2c.latency" |
+  awk -F'\t' '{ printf "%-14s %-22s %10s %10s\n", $1, $2, $3, $4 }'
+printf '\n%-14s %-24s %-24s\n' "transfer MiB/s" "no calls" "during the calls"
+awk -F'\t' '{ printf "%-14s %-24s %-24s\n", $1, $2, $3 }' "$work/throughput"
