@@ -61,7 +61,10 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 field() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p" <<< "$2"; }
 throughput() { awk -v s="$1" -v m=$mib 'BEGIN { print m / s }'; }
 : > "$work/quorvel.txt"; : > "$work/checked.txt"; : > "$work/curl.txt"; : > "$work/rss.txt"; : > "$work/latmed.txt"; : > "$work/latmax.txt"
+# Each transfer starts with no dirty pages of the one before still being written back: the
+# first after a removed GiB would otherwise share the disk, and every order favours one side.
 for run in $(seq "$runs"); do
+  sync
   line=$(/usr/bin/time -f "maxrss_kib=%M" "$bench" "$url" "$work/quorvel.bin" 2>&1)
   rm -f "$work/quorvel.bin"
   echo "quorvel run $run: $line"
@@ -70,6 +73,7 @@ for run in $(seq "$runs"); do
   field lat_median_ms "$line" >> "$work/latmed.txt"
   field lat_max_ms "$line" >> "$work/latmax.txt"
 
+  sync
   line=$(/usr/bin/time -f "maxrss_kib=%M" "$bench" "$url" "$work/checked.bin" --checksum "$digest" 2>&1)
   rm -f "$work/checked.bin"
   echo "quorvel with checksum run $run: $line"
@@ -77,6 +81,7 @@ for run in $(seq "$runs"); do
   field maxrss_kib "$line" >> "$work/rss.txt"
   field lat_max_ms "$line" >> "$work/latmax.txt"
 
+  sync
   start=$(date +%s.%N)
   curl -sf -o "$work/curl.bin" "$url"
   seconds=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { print b - a }')
