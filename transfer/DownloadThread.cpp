@@ -102,23 +102,30 @@ bool DownloadThread::onProgress(std::uint64_t received, std::uint64_t total)
     onStartBinding();
     FReceived = static_cast<std::uint32_t>(received >> 10);
     FTotal = static_cast<std::uint32_t>(total >> 10);
-    m_handoff->run([this] { DoProgress(); });
+    // The finish is handed off after this, so a report still posted runs before it, and none
+    // runs once the owner has let the worker go, which may then be gone.
+    if (!m_progressPosted.exchange(true)) {
+        m_handoff->post([this] {
+            m_progressPosted = false;
+            DoProgress();
+        });
+    }
     return FCanceled;
 }
 
 void DownloadThread::onResumed(std::uint64_t keptBytes)
 {
-    m_resumedKiB = static_cast<std::uint32_t>(keptBytes >> 10);
+    m_handoff->run([this, kiB = static_cast<std::uint32_t>(keptBytes >> 10)] { m_resumedKiB = kiB; });
 }
 
 void DownloadThread::onSavingAs(const QString &fileName)
 {
-    m_savingAs = fileName;
+    m_handoff->run([this, &fileName] { m_savingAs = fileName; });
 }
 
 void DownloadThread::onResumable(const std::optional<PartialFile> &part)
 {
-    m_resumable = part;
+    m_handoff->run([this, &part] { m_resumable = part; });
 }
 
 void DownloadThread::onStopBinding(const TransferOutcome &outcome)

@@ -17,12 +17,14 @@ class UiThreadHandoff;
 
 /**
  * The worker of one transfer: runs the URL download service on a thread of its own and hands
- * each of its notifications to the component's thread, waiting while the handler runs. It is
- * the Sender of the transfer events and frees itself when its thread ends.
+ * each of its notifications to the component's thread. It waits while the start and finish
+ * handlers run, and while what a progress handler reads is set; progress itself is posted, at
+ * most one report at a time, so that a busy UI thread never holds the transfer back. It is the
+ * Sender of the transfer events and frees itself when its thread ends.
  *
  * Thread contract: construct, wire and Resume() on the UI thread; Cancel() from any thread;
  * Execute() and the UrlDownloadCallback methods on the worker; the wired handlers run on the
- * UI thread, through the hand-off, while the worker waits.
+ * UI thread, through the hand-off.
  */
 class DownloadThread final : public QObject, private UrlDownloadCallback
 {
@@ -75,8 +77,10 @@ private:
     TProgressNotifyEvent FOnProgress;
     TNotifyEvent FOnStart;
     TFinishNotifyEvent FOnFinish;
-    std::uint32_t FReceived = 0;
-    std::uint32_t FTotal = 0;
+    std::atomic<std::uint32_t> FReceived{0};
+    std::atomic<std::uint32_t> FTotal{0};
+    /** A progress report is posted and has not run yet: the next one only updates the figures. */
+    std::atomic<bool> m_progressPosted{false};
 
     UrlDownloadService &m_service;
     std::shared_ptr<UiThreadHandoff> m_handoff;
@@ -85,7 +89,7 @@ private:
     // Worker only: they keep a careless service from breaking "one start, one finish".
     bool m_started = false;
     bool m_stopped = false;
-    // Written before the progress hand-off that makes them visible to the UI thread.
+    // UI thread only: the worker sets them there, through the blocking hand-off.
     std::uint32_t m_resumedKiB = 0;
     QString m_savingAs;
     std::optional<PartialFile> m_resumable;

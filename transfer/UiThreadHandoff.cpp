@@ -33,6 +33,17 @@ bool UiThreadHandoff::run(std::function<void()> call)
     return *ran;
 }
 
+void UiThreadHandoff::post(std::function<void()> call)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_context)
+        return;
+    auto ran = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(
+        m_context, [self = shared_from_this(), call = std::move(call), ran] { self->runPosted(call, *ran); },
+        Qt::QueuedConnection);
+}
+
 void UiThreadHandoff::runPosted(const std::function<void()> &call, bool &ran)
 {
     {

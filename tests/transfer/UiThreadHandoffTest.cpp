@@ -9,6 +9,7 @@
 
 #include <future>
 #include <memory>
+#include <vector>
 
 TEST(UiThreadHandoff, RunsAtOnceWhenAlreadyOnTheContextsThread)
 {
@@ -34,4 +35,21 @@ TEST(UiThreadHandoff, DetachReleasesAWaitingWorkerAndDropsItsCall)
     QCoreApplication::processEvents();
     EXPECT_FALSE(ran);
     EXPECT_FALSE(handoff->run([&] { ran = true; }));
+}
+
+TEST(UiThreadHandoff, PostedCallsRunInTheirOrderAmongBlockingOnesUnlessDetachedFirst)
+{
+    QObject context;
+    auto handoff = std::make_shared<UiThreadHandoff>(&context);
+    std::vector<int> order;
+    auto worker = std::async(std::launch::async, [&] {
+        handoff->post([&] { order.push_back(1); });
+        handoff->run([&] { order.push_back(2); });
+        handoff->post([&] { order.push_back(3); });
+    });
+    while (worker.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready)
+        QCoreApplication::processEvents();
+    handoff->detach();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(order, (std::vector<int>{1, 2})) << "a call posted before the detach ran after it";
 }
