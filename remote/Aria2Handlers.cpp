@@ -39,7 +39,7 @@ bool isFetchable(const QString &uri)
 }
 } // namespace
 
-QJsonValue Aria2Methods::addUri(const RpcParams &params)
+RpcResult Aria2Methods::addUri(const RpcParams &params)
 {
     const QJsonArray uris = params.array(0);
     if (uris.isEmpty())
@@ -64,7 +64,7 @@ QJsonValue Aria2Methods::addUri(const RpcParams &params)
     return gidText(id);
 }
 
-QJsonValue Aria2Methods::remove(const RpcParams &params)
+RpcResult Aria2Methods::remove(const RpcParams &params)
 {
     const DownloadEntry::Id id = params.gid(0);
     if (require(id).place == EntryPlace::History || !m_session.flow().removeEntry(id))
@@ -72,7 +72,7 @@ QJsonValue Aria2Methods::remove(const RpcParams &params)
     return gidText(id);
 }
 
-QJsonValue Aria2Methods::pause(const RpcParams &params)
+RpcResult Aria2Methods::pause(const RpcParams &params)
 {
     const DownloadEntry::Id id = params.gid(0);
     if (require(id).place == EntryPlace::History || !m_session.flow().pauseEntry(id))
@@ -81,7 +81,7 @@ QJsonValue Aria2Methods::pause(const RpcParams &params)
     return gidText(id);
 }
 
-QJsonValue Aria2Methods::pauseAll(const RpcParams &)
+RpcResult Aria2Methods::pauseAll(const RpcParams &)
 {
     // The walked entry last: pausing it sends the run on to the next entry, which would only be
     // opened to be paused in turn.
@@ -104,7 +104,7 @@ QJsonValue Aria2Methods::pauseAll(const RpcParams &)
     return ok;
 }
 
-QJsonValue Aria2Methods::unpause(const RpcParams &params)
+RpcResult Aria2Methods::unpause(const RpcParams &params)
 {
     const DownloadEntry::Id id = params.gid(0);
     require(id);
@@ -114,7 +114,7 @@ QJsonValue Aria2Methods::unpause(const RpcParams &params)
     return gidText(id);
 }
 
-QJsonValue Aria2Methods::unpauseAll(const RpcParams &)
+RpcResult Aria2Methods::unpauseAll(const RpcParams &)
 {
     QList<DownloadEntry::Id> ids;
     for (const DownloadEntry &entry : m_session.queue().entryList()) {
@@ -127,52 +127,64 @@ QJsonValue Aria2Methods::unpauseAll(const RpcParams &)
     return ok;
 }
 
-QJsonValue Aria2Methods::tellStatus(const RpcParams &params)
+RpcResult Aria2Methods::tellStatus(const RpcParams &params)
 {
-    return statusOf(require(params.gid(0)), params.optionalStrings(1));
+    JsonText json;
+    writeStatus(json, require(params.gid(0)), params.optionalStrings(1));
+    return RpcResult::fromText(json.text());
 }
 
-QJsonValue Aria2Methods::getUris(const RpcParams &params)
+RpcResult Aria2Methods::getUris(const RpcParams &params)
 {
     const Found found = require(params.gid(0));
-    return aria2Uris(found.entry, found.place);
+    JsonText json;
+    writeAria2Uris(json, found.entry, found.place);
+    return RpcResult::fromText(json.text());
 }
 
-QJsonValue Aria2Methods::getFiles(const RpcParams &params)
+RpcResult Aria2Methods::getFiles(const RpcParams &params)
 {
     const Found found = require(params.gid(0));
-    return aria2Files(found.entry, found.place, facts());
+    JsonText json;
+    writeAria2Files(json, found.entry, found.place, facts());
+    return RpcResult::fromText(json.text());
 }
 
-QJsonValue Aria2Methods::tellActive(const RpcParams &params)
+RpcResult Aria2Methods::tellActive(const RpcParams &params)
 {
-    QJsonArray active;
+    JsonText json;
+    json.beginArray();
     if (const std::optional<DownloadEntry> &entry = m_session.flow().transferEntry())
-        active.append(statusOf({*entry, EntryPlace::Transfer}, params.optionalStrings(0)));
-    return active;
+        writeStatus(json, {*entry, EntryPlace::Transfer}, params.optionalStrings(0));
+    json.endArray();
+    return RpcResult::fromText(json.text());
 }
 
-QJsonValue Aria2Methods::tellWaiting(const RpcParams &params)
+RpcResult Aria2Methods::tellWaiting(const RpcParams &params)
 {
     const QList<qsizetype> waiting = waitingIndexes();
     const QStringList keys = params.optionalStrings(2);
-    QJsonArray statuses;
+    JsonText json;
+    json.beginArray();
     for (const qsizetype i : pageIndexes(waiting.size(), params.integer(0), params.count(1)))
-        statuses.append(statusOf({m_session.queue().entry(int(waiting.at(i))), EntryPlace::Queue}, keys));
-    return statuses;
+        writeStatus(json, {m_session.queue().entry(int(waiting.at(i))), EntryPlace::Queue}, keys);
+    json.endArray();
+    return RpcResult::fromText(json.text());
 }
 
-QJsonValue Aria2Methods::tellStopped(const RpcParams &params)
+RpcResult Aria2Methods::tellStopped(const RpcParams &params)
 {
     const DownloadHistory &history = m_session.history();
     const QStringList keys = params.optionalStrings(2);
-    QJsonArray statuses;
+    JsonText json;
+    json.beginArray();
     for (const qsizetype i : pageIndexes(history.count(), params.integer(0), params.count(1)))
-        statuses.append(statusOf({history.at(int(i)), EntryPlace::History}, keys));
-    return statuses;
+        writeStatus(json, {history.at(int(i)), EntryPlace::History}, keys);
+    json.endArray();
+    return RpcResult::fromText(json.text());
 }
 
-QJsonValue Aria2Methods::changePosition(const RpcParams &params)
+RpcResult Aria2Methods::changePosition(const RpcParams &params)
 {
     const DownloadEntry::Id id = params.gid(0);
     const qint64 pos = params.integer(1);
@@ -189,7 +201,7 @@ QJsonValue Aria2Methods::changePosition(const RpcParams &params)
     return qint64(*to);
 }
 
-QJsonValue Aria2Methods::getOption(const RpcParams &params)
+RpcResult Aria2Methods::getOption(const RpcParams &params)
 {
     const Found found = require(params.gid(0));
     QJsonObject options{{QStringLiteral("dir"), aria2Dir(found.entry, facts())}};
@@ -198,7 +210,7 @@ QJsonValue Aria2Methods::getOption(const RpcParams &params)
     return options;
 }
 
-QJsonValue Aria2Methods::getGlobalOption(const RpcParams &)
+RpcResult Aria2Methods::getGlobalOption(const RpcParams &)
 {
     const QString limit = QString::number(m_speedLimit);
     return QJsonObject{{QStringLiteral("dir"), globalDir()},
@@ -207,7 +219,7 @@ QJsonValue Aria2Methods::getGlobalOption(const RpcParams &)
                        {downloadLimitOption, limit}};
 }
 
-QJsonValue Aria2Methods::changeGlobalOption(const RpcParams &params)
+RpcResult Aria2Methods::changeGlobalOption(const RpcParams &params)
 {
     const QJsonObject options = params.optionalObject(0);
     // All are checked before any applies: a refused call changes nothing.
@@ -232,13 +244,13 @@ QJsonValue Aria2Methods::changeGlobalOption(const RpcParams &params)
     return ok;
 }
 
-QJsonValue Aria2Methods::purgeDownloadResult(const RpcParams &)
+RpcResult Aria2Methods::purgeDownloadResult(const RpcParams &)
 {
     m_session.history().clear();
     return ok;
 }
 
-QJsonValue Aria2Methods::removeDownloadResult(const RpcParams &params)
+RpcResult Aria2Methods::removeDownloadResult(const RpcParams &params)
 {
     const DownloadEntry::Id id = params.gid(0);
     std::optional<DownloadEntry> record = m_session.history().take(id);
@@ -251,30 +263,30 @@ QJsonValue Aria2Methods::removeDownloadResult(const RpcParams &params)
     return ok;
 }
 
-QJsonValue Aria2Methods::getVersion(const RpcParams &)
+RpcResult Aria2Methods::getVersion(const RpcParams &)
 {
     return QJsonObject{{QStringLiteral("version"), QStringLiteral(QUORVEL_VERSION)},
                        {QStringLiteral("enabledFeatures"), QJsonArray{QStringLiteral("HTTPS")}}};
 }
 
-QJsonValue Aria2Methods::getSessionInfo(const RpcParams &)
+RpcResult Aria2Methods::getSessionInfo(const RpcParams &)
 {
     return QJsonObject{{QStringLiteral("sessionId"), m_sessionId}};
 }
 
-QJsonValue Aria2Methods::shutdown(const RpcParams &)
+RpcResult Aria2Methods::shutdown(const RpcParams &)
 {
     emit shutdownRequested(false);
     return ok;
 }
 
-QJsonValue Aria2Methods::forceShutdown(const RpcParams &)
+RpcResult Aria2Methods::forceShutdown(const RpcParams &)
 {
     emit shutdownRequested(true);
     return ok;
 }
 
-QJsonValue Aria2Methods::getGlobalStat(const RpcParams &)
+RpcResult Aria2Methods::getGlobalStat(const RpcParams &)
 {
     const bool active = m_session.flow().transferEntry().has_value();
     const QString stopped = QString::number(m_session.history().count());
@@ -288,7 +300,7 @@ QJsonValue Aria2Methods::getGlobalStat(const RpcParams &)
     };
 }
 
-QJsonValue Aria2Methods::saveSession(const RpcParams &)
+RpcResult Aria2Methods::saveSession(const RpcParams &)
 {
     if (!m_saveSession || !m_saveSession())
         throw RpcError::failed(QStringLiteral("Filename is not given."));

@@ -79,7 +79,7 @@ QByteArray Aria2Methods::answer(const QByteArray &body)
                          [this](const QString &method, const QJsonArray &params) { return call(method, params); });
 }
 
-QJsonValue Aria2Methods::call(const QString &method, const QJsonArray &params)
+RpcResult Aria2Methods::call(const QString &method, const QJsonArray &params)
 {
     // aria2 asks no secret for what only names its methods, nor for the multicall around calls
     // that each carry one.
@@ -113,10 +113,11 @@ QJsonValue Aria2Methods::call(const QString &method, const QJsonArray &params)
     }
 }
 
-QJsonValue Aria2Methods::multicall(const QJsonArray &params)
+RpcResult Aria2Methods::multicall(const QJsonArray &params)
 {
     const QJsonArray calls = RpcParams(params).array(0);
-    QJsonArray results;
+    JsonText results;
+    results.beginArray();
     for (const QJsonValue &value : calls) {
         try {
             if (!value.isObject())
@@ -130,12 +131,16 @@ QJsonValue Aria2Methods::multicall(const QJsonArray &params)
                 throw RpcError::failed(QStringLiteral("Missing params."));
             if (name.toString() == multicallName)
                 throw RpcError::failed(QStringLiteral("Recursive system.multicall forbidden."));
-            results.append(QJsonArray{call(name.toString(), callParams.toArray())});
+            const QByteArray result = call(name.toString(), callParams.toArray()).text();
+            results.beginArray();
+            results.raw(result);
+            results.endArray();
         } catch (const RpcError &error) {
-            results.append(error.toJson());
+            results.raw(jsonText(error.toJson()));
         }
     }
-    return results;
+    results.endArray();
+    return RpcResult::fromText(results.text());
 }
 
 void Aria2Methods::notify(const QString &method, DownloadEntry::Id id)
@@ -182,9 +187,9 @@ StatusFacts Aria2Methods::facts() const
     return {m_session.saveFolder(), m_speed.bytesPerSecond(m_clock.elapsed())};
 }
 
-QJsonObject Aria2Methods::statusOf(const Found &found, const QStringList &keys) const
+void Aria2Methods::writeStatus(JsonText &json, const Found &found, const QStringList &keys) const
 {
-    return aria2Status(found.entry, found.place, facts(), keys);
+    writeAria2Status(json, found.entry, found.place, facts(), keys);
 }
 
 QList<qsizetype> Aria2Methods::waitingIndexes() const

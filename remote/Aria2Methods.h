@@ -3,6 +3,7 @@
 
 #include "queue/DownloadEntry.h"
 #include "remote/Aria2Status.h"
+#include "remote/JsonRpcBody.h"
 #include "remote/RpcEndpoint.h"
 #include "remote/TransferSpeed.h"
 
@@ -57,7 +58,7 @@ signals:
     void speedLimitAsked(qint64 bytesPerSecond);
 
 private:
-    using Method = QJsonValue (Aria2Methods::*)(const RpcParams &);
+    using Method = RpcResult (Aria2Methods::*)(const RpcParams &);
     struct Found
     {
         DownloadEntry entry;
@@ -68,8 +69,8 @@ private:
     static const QList<std::pair<QString, Method>> &methodTable();
     static std::optional<Method> methodNamed(const QString &name);
 
-    QJsonValue call(const QString &method, const QJsonArray &params);
-    QJsonValue multicall(const QJsonArray &params);
+    RpcResult call(const QString &method, const QJsonArray &params);
+    RpcResult multicall(const QJsonArray &params);
     void notify(const QString &method, DownloadEntry::Id id);
     /** Starts the run again when it rests with its queue done and there is something to do. */
     void goOnIfIdle();
@@ -78,36 +79,36 @@ private:
     /** find(id), or the RpcError aria2 answers for an unknown GID. */
     Found require(DownloadEntry::Id id) const;
     StatusFacts facts() const;
-    QJsonObject statusOf(const Found &found, const QStringList &keys = {}) const;
+    void writeStatus(JsonText &json, const Found &found, const QStringList &keys = {}) const;
     /** The queue's indexes of the entries aria2 would list as waiting or paused. */
     QList<qsizetype> waitingIndexes() const;
     QString globalDir() const;
 
     // The methods, by their aria2 names.
-    QJsonValue addUri(const RpcParams &params);
-    QJsonValue remove(const RpcParams &params);
-    QJsonValue pause(const RpcParams &params);
-    QJsonValue pauseAll(const RpcParams &params);
-    QJsonValue unpause(const RpcParams &params);
-    QJsonValue unpauseAll(const RpcParams &params);
-    QJsonValue tellStatus(const RpcParams &params);
-    QJsonValue getUris(const RpcParams &params);
-    QJsonValue getFiles(const RpcParams &params);
-    QJsonValue tellActive(const RpcParams &params);
-    QJsonValue tellWaiting(const RpcParams &params);
-    QJsonValue tellStopped(const RpcParams &params);
-    QJsonValue changePosition(const RpcParams &params);
-    QJsonValue getOption(const RpcParams &params);
-    QJsonValue getGlobalOption(const RpcParams &params);
-    QJsonValue changeGlobalOption(const RpcParams &params);
-    QJsonValue purgeDownloadResult(const RpcParams &params);
-    QJsonValue removeDownloadResult(const RpcParams &params);
-    QJsonValue getVersion(const RpcParams &params);
-    QJsonValue getSessionInfo(const RpcParams &params);
-    QJsonValue shutdown(const RpcParams &params);
-    QJsonValue forceShutdown(const RpcParams &params);
-    QJsonValue getGlobalStat(const RpcParams &params);
-    QJsonValue saveSession(const RpcParams &params);
+    RpcResult addUri(const RpcParams &params);
+    RpcResult remove(const RpcParams &params);
+    RpcResult pause(const RpcParams &params);
+    RpcResult pauseAll(const RpcParams &params);
+    RpcResult unpause(const RpcParams &params);
+    RpcResult unpauseAll(const RpcParams &params);
+    RpcResult tellStatus(const RpcParams &params);
+    RpcResult getUris(const RpcParams &params);
+    RpcResult getFiles(const RpcParams &params);
+    RpcResult tellActive(const RpcParams &params);
+    RpcResult tellWaiting(const RpcParams &params);
+    RpcResult tellStopped(const RpcParams &params);
+    RpcResult changePosition(const RpcParams &params);
+    RpcResult getOption(const RpcParams &params);
+    RpcResult getGlobalOption(const RpcParams &params);
+    RpcResult changeGlobalOption(const RpcParams &params);
+    RpcResult purgeDownloadResult(const RpcParams &params);
+    RpcResult removeDownloadResult(const RpcParams &params);
+    RpcResult getVersion(const RpcParams &params);
+    RpcResult getSessionInfo(const RpcParams &params);
+    RpcResult shutdown(const RpcParams &params);
+    RpcResult forceShutdown(const RpcParams &params);
+    RpcResult getGlobalStat(const RpcParams &params);
+    RpcResult saveSession(const RpcParams &params);
 
     DownloadSession &m_session;
     QString m_secret;

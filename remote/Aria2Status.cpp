@@ -3,6 +3,8 @@
 
 #include <QHash>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString decimal(qint64 value)
@@ -107,55 +109,70 @@ QString aria2Dir(const DownloadEntry &entry, const StatusFacts &facts)
     return facts.saveFolder;
 }
 
-QJsonArray aria2Uris(const DownloadEntry &entry, EntryPlace place)
+void writeAria2Uris(JsonText &json, const DownloadEntry &entry, EntryPlace place)
 {
     const bool used = place != EntryPlace::Queue || entry.state == DownloadEntry::State::Active;
-    return {QJsonObject{{QStringLiteral("uri"), entry.url},
-                        {QStringLiteral("status"), used ? QStringLiteral("used") : QStringLiteral("waiting")}}};
+    json.beginArray();
+    json.beginObject();
+    json.key("uri"_L1);
+    json.string(entry.url);
+    json.key("status"_L1);
+    json.string(used ? u"used" : u"waiting");
+    json.endObject();
+    json.endArray();
 }
 
-QJsonArray aria2Files(const DownloadEntry &entry, EntryPlace place, const StatusFacts &facts)
+void writeAria2Files(JsonText &json, const DownloadEntry &entry, EntryPlace place, const StatusFacts &facts)
 {
-    return {QJsonObject{
-        {QStringLiteral("index"), QStringLiteral("1")},
-        {QStringLiteral("path"), filePath(entry, facts)},
-        {QStringLiteral("length"), decimal(entry.sizeBytes)},
-        {QStringLiteral("completedLength"), decimal(entry.receivedBytes)},
-        {QStringLiteral("selected"), QStringLiteral("true")},
-        {QStringLiteral("uris"), aria2Uris(entry, place)},
-    }};
+    json.beginArray();
+    json.beginObject();
+    json.key("index"_L1);
+    json.string(u"1");
+    json.key("path"_L1);
+    json.string(filePath(entry, facts));
+    json.key("length"_L1);
+    json.string(decimal(entry.sizeBytes));
+    json.key("completedLength"_L1);
+    json.string(decimal(entry.receivedBytes));
+    json.key("selected"_L1);
+    json.string(u"true");
+    json.key("uris"_L1);
+    writeAria2Uris(json, entry, place);
+    json.endObject();
+    json.endArray();
 }
 
-QJsonObject aria2Status(const DownloadEntry &entry, EntryPlace place, const StatusFacts &facts, const QStringList &keys)
+void writeAria2Status(JsonText &json, const DownloadEntry &entry, EntryPlace place, const StatusFacts &facts,
+                      const QStringList &keys)
 {
     const bool active = place == EntryPlace::Transfer;
     const QString status = aria2StatusName(entry, place);
-    QJsonObject object{
-        {QStringLiteral("gid"), DownloadEntry::idText(entry.id)},
-        {QStringLiteral("status"), status},
-        {QStringLiteral("totalLength"), decimal(entry.sizeBytes)},
-        {QStringLiteral("completedLength"), decimal(entry.receivedBytes)},
-        {QStringLiteral("uploadLength"), QStringLiteral("0")},
-        {QStringLiteral("downloadSpeed"), decimal(active ? facts.downloadSpeed : 0)},
-        {QStringLiteral("uploadSpeed"), QStringLiteral("0")},
-        {QStringLiteral("connections"), active ? QStringLiteral("1") : QStringLiteral("0")},
-        {QStringLiteral("dir"), aria2Dir(entry, facts)},
-        {QStringLiteral("files"), aria2Files(entry, place, facts)},
+    const auto wanted = [&keys](QLatin1StringView name) { return keys.isEmpty() || keys.contains(name); };
+    const auto field = [&](QLatin1StringView name, QStringView value) {
+        if (wanted(name)) {
+            json.key(name);
+            json.string(value);
+        }
     };
-    if (status == QLatin1String("waiting")) {
-        const bool walked = entry.state == DownloadEntry::State::Active;
-        object.insert(QStringLiteral("quorvelPhase"), walked ? QStringLiteral("page") : QStringLiteral("queued"));
+    json.beginObject();
+    field("gid"_L1, DownloadEntry::idText(entry.id));
+    field("status"_L1, status);
+    field("totalLength"_L1, decimal(entry.sizeBytes));
+    field("completedLength"_L1, decimal(entry.receivedBytes));
+    field("uploadLength"_L1, u"0");
+    field("downloadSpeed"_L1, decimal(active ? facts.downloadSpeed : 0));
+    field("uploadSpeed"_L1, u"0");
+    field("connections"_L1, active ? u"1" : u"0");
+    field("dir"_L1, aria2Dir(entry, facts));
+    if (wanted("files"_L1)) {
+        json.key("files"_L1);
+        writeAria2Files(json, entry, place, facts);
     }
+    if (status == QLatin1String("waiting"))
+        field("quorvelPhase"_L1, entry.state == DownloadEntry::State::Active ? u"page" : u"queued");
     if (const auto [code, message] = aria2Error(entry); code != 0) {
-        object.insert(QStringLiteral("errorCode"), QString::number(code));
-        object.insert(QStringLiteral("errorMessage"), message);
+        field("errorCode"_L1, QString::number(code));
+        field("errorMessage"_L1, message);
     }
-    if (keys.isEmpty())
-        return object;
-    QJsonObject kept;
-    for (const QString &key : keys) {
-        if (object.contains(key))
-            kept.insert(key, object.value(key));
-    }
-    return kept;
+    json.endObject();
 }

@@ -2,14 +2,13 @@
 #pragma once
 
 #include "queue/DownloadEntry.h"
+#include "remote/JsonText.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
-// How an entry looks to an aria2 client: its status object, files and URIs. Pure functions; any
-// thread.
+// How an entry looks to an aria2 client: its status object, files and URIs, written as JSON
+// text. Pure functions; any thread.
 
 /** Where an entry was found, which with its state says its aria2 status. */
 enum class EntryPlace {
@@ -40,15 +39,15 @@ QString aria2StatusName(const DownloadEntry &entry, EntryPlace place);
 std::pair<int, QString> aria2Error(const DownloadEntry &entry);
 
 /**
- * aria2's status object of entry, with "quorvelPhase" ("queued" or "page") for a waiting one.
- * keys, when not empty, names the fields to keep, as tellStatus's filter does.
+ * Writes aria2's status object of entry, with "quorvelPhase" ("queued" or "page") for a waiting
+ * one. keys, when not empty, names the fields to keep, as tellStatus's filter does.
  */
-QJsonObject aria2Status(const DownloadEntry &entry, EntryPlace place, const StatusFacts &facts,
-                        const QStringList &keys = {});
+void writeAria2Status(JsonText &json, const DownloadEntry &entry, EntryPlace place, const StatusFacts &facts,
+                      const QStringList &keys = {});
 
-/** The one file of entry, as getFiles answers it. */
-QJsonArray aria2Files(const DownloadEntry &entry, EntryPlace place, const StatusFacts &facts);
-/** The entry's URL, as getUris answers it. */
-QJsonArray aria2Uris(const DownloadEntry &entry, EntryPlace place);
+/** Writes the one file of entry, as getFiles answers it. */
+void writeAria2Files(JsonText &json, const DownloadEntry &entry, EntryPlace place, const StatusFacts &facts);
+/** Writes the entry's URL, as getUris answers it. */
+void writeAria2Uris(JsonText &json, const DownloadEntry &entry, EntryPlace place);
 /** The folder the entry's file goes to. */
 QString aria2Dir(const DownloadEntry &entry, const StatusFacts &facts);

@@ -8,13 +8,36 @@
 
 #include <optional>
 
+RpcResult RpcResult::fromText(QByteArray json)
+{
+    RpcResult result;
+    result.m_text = std::move(json);
+    return result;
+}
+
+QByteArray RpcResult::text() const
+{
+    return m_text.isEmpty() ? jsonText(m_value) : m_text;
+}
+
+QByteArray jsonText(const QJsonValue &value)
+{
+    if (value.isObject())
+        return QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact);
+    if (value.isArray())
+        return QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact);
+    // A document holds an object or an array only: the value goes in one, and out again.
+    const QByteArray wrapped = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return wrapped.mid(1, wrapped.size() - 2);
+}
+
 namespace {
 
-QJsonObject errorAnswer(const QJsonValue &id, const RpcError &error)
+QByteArray errorAnswer(const QJsonValue &id, const RpcError &error)
 {
-    return {{QStringLiteral("jsonrpc"), QStringLiteral("2.0")},
-            {QStringLiteral("id"), id},
-            {QStringLiteral("error"), error.toJson()}};
+    return jsonText(QJsonObject{{QStringLiteral("jsonrpc"), QStringLiteral("2.0")},
+                                {QStringLiteral("id"), id},
+                                {QStringLiteral("error"), error.toJson()}});
 }
 
 bool isValidId(const QJsonValue &id)
@@ -23,7 +46,7 @@ bool isValidId(const QJsonValue &id)
 }
 
 /** The answer to one call of a body; none for a notification. */
-std::optional<QJsonObject> answerCall(const QJsonValue &value, const RpcHandler &handler)
+std::optional<QByteArray> answerCall(const QJsonValue &value, const RpcHandler &handler)
 {
     if (!value.isObject())
         return errorAnswer(QJsonValue::Null, RpcError::invalidRequest());
@@ -36,15 +59,15 @@ std::optional<QJsonObject> answerCall(const QJsonValue &value, const RpcHandler 
         return errorAnswer(isValidId(id) ? id : QJsonValue(QJsonValue::Null), RpcError::invalidRequest());
     if (!params.isUndefined() && !params.isArray())
         return notification ? std::nullopt : std::optional(errorAnswer(id, RpcError::invalidParams()));
-    QJsonObject answer{{QStringLiteral("jsonrpc"), QStringLiteral("2.0")}, {QStringLiteral("id"), id}};
+    QByteArray result;
     try {
-        answer.insert(QStringLiteral("result"), handler(method.toString(), params.toArray()));
+        result = handler(method.toString(), params.toArray()).text();
     } catch (const RpcError &error) {
-        answer.insert(QStringLiteral("error"), error.toJson());
+        return notification ? std::nullopt : std::optional(errorAnswer(id, error));
     }
     if (notification)
         return std::nullopt;
-    return answer;
+    return R"({"jsonrpc":"2.0","id":)" + jsonText(id) + R"(,"result":)" + result + '}';
 }
 
 } // namespace
@@ -54,18 +77,16 @@ QByteArray answerJsonRpc(const QByteArray &body, const RpcHandler &handler)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return QJsonDocument(errorAnswer(QJsonValue::Null, RpcError::parseError())).toJson(QJsonDocument::Compact);
-    if (document.isObject()) {
-        const std::optional<QJsonObject> answer = answerCall(document.object(), handler);
-        return answer ? QJsonDocument(*answer).toJson(QJsonDocument::Compact) : QByteArray();
-    }
+        return errorAnswer(QJsonValue::Null, RpcError::parseError());
+    if (document.isObject())
+        return answerCall(document.object(), handler).value_or(QByteArray());
     const QJsonArray calls = document.array();
     if (calls.isEmpty())
-        return QJsonDocument(errorAnswer(QJsonValue::Null, RpcError::invalidRequest())).toJson(QJsonDocument::Compact);
-    QJsonArray answers;
+        return errorAnswer(QJsonValue::Null, RpcError::invalidRequest());
+    QByteArray answers;
     for (const QJsonValue &call : calls) {
-        if (std::optional<QJsonObject> answer = answerCall(call, handler))
-            answers.append(*std::move(answer));
+        if (std::optional<QByteArray> answer = answerCall(call, handler))
+            answers += (answers.isEmpty() ? '[' : ',') + *answer;
     }
-    return answers.isEmpty() ? QByteArray() : QJsonDocument(answers).toJson(QJsonDocument::Compact);
+    return answers.isEmpty() ? QByteArray() : answers + ']';
 }

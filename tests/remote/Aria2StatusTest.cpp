@@ -4,6 +4,10 @@
 #include "remote/Aria2Positions.h"
 #include "remote/TransferSpeed.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -52,7 +56,9 @@ TEST(Aria2Status, EachStateAndPlaceHasTheStatusAria2ClientsExpect)
         entry.lastFailure = mapping.cause;
         entry.sizeBytes = 2048;
         entry.receivedBytes = 1024;
-        const QJsonObject status = aria2Status(entry, mapping.place, {QStringLiteral("/downloads"), 512});
+        JsonText json;
+        writeAria2Status(json, entry, mapping.place, {QStringLiteral("/downloads"), 512});
+        const QJsonObject status = QJsonDocument::fromJson(json.text()).object();
         const QString name = QString::fromLatin1(mapping.status) + QLatin1Char(' ') + QLatin1String(mapping.phase);
         EXPECT_EQ(status[QStringLiteral("status")].toString(), QLatin1String(mapping.status)) << name.toStdString();
         EXPECT_EQ(status[QStringLiteral("quorvelPhase")].toString(), QLatin1String(mapping.phase))
@@ -67,6 +73,40 @@ TEST(Aria2Status, EachStateAndPlaceHasTheStatusAria2ClientsExpect)
         EXPECT_EQ(status[QStringLiteral("downloadSpeed")],
                   mapping.place == EntryPlace::Transfer ? QStringLiteral("512") : QStringLiteral("0"));
         EXPECT_EQ(status[QStringLiteral("gid")], QStringLiteral("000000000000002a"));
+    }
+}
+
+TEST(JsonText, WritesWhatAJsonParserReadsBackWhateverTheStringsHold)
+{
+    QString every;
+    for (char16_t c = 0; c < 0x80; ++c)
+        every += QChar(c);
+    const QString strings[] = {every, QStringLiteral("下载 \u2028 \U0001F600"), QString(QChar(0xd800)) + u'x',
+                               QString()};
+    for (const QString &text : strings) {
+        JsonText json;
+        json.beginArray();
+        json.beginObject();
+        json.key(QLatin1StringView("a"));
+        json.string(text);
+        json.key(QLatin1StringView("b"));
+        json.beginArray();
+        json.string(text);
+        json.raw("[1,{}]");
+        json.endArray();
+        json.endObject();
+        json.beginArray();
+        json.endArray();
+        json.endArray();
+        QJsonParseError error;
+        const QJsonDocument read = QJsonDocument::fromJson(json.text(), &error);
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << json.text().toStdString();
+        // A lone surrogate cannot travel as UTF-8: it arrives as U+FFFD.
+        const QString expected = QString::fromUtf8(text.toUtf8());
+        const QJsonArray whole = read.array();
+        EXPECT_EQ(whole.at(0)[QStringLiteral("a")].toString(), expected);
+        EXPECT_EQ(whole.at(0)[QStringLiteral("b")].toArray(), (QJsonArray{expected, QJsonArray{1, QJsonObject{}}}));
+        EXPECT_EQ(whole.at(1).toArray(), QJsonArray{});
     }
 }
 
