@@ -15,6 +15,10 @@
 # 200, addUri 100 a second), as a client polls, and under quorvel-batch's cap of 500 requests a
 # second. Not for CI: it moves tens of GiB over loopback.
 #
+# Unlimited, a loopback transfer takes a core or more of this machine's CPU, which the calls
+# then share: QUORVEL_BENCH_LINE_RATE (nginx's limit_rate, e.g. 100m for about a gigabit line)
+# makes "full speed" a line's instead, the same for both sides.
+#
 # Usage: bench/rpc/run.sh [entries] [seconds] [quiet seconds]; builds into build-bench
 # (QUORVEL_BENCH_BUILD overrides).
 set -euo pipefail
@@ -24,6 +28,7 @@ seconds=${2:-60}
 quiet=${3:-20}
 build=${QUORVEL_BENCH_BUILD:-$root/build-bench}
 files=400
+line_rate=${QUORVEL_BENCH_LINE_RATE:-0}
 
 command -v aria2c > /dev/null || apt-get install -y aria2 > /dev/null
 command -v nginx > /dev/null || apt-get install -y nginx-light > /dev/null
@@ -71,7 +76,7 @@ http {
   fastcgi_temp_path $work/tmp-fastcgi;
   uwsgi_temp_path $work/tmp-uwsgi;
   scgi_temp_path $work/tmp-scgi;
-  server { listen 127.0.0.1:$web_port; root $work/www; }
+  server { listen 127.0.0.1:$web_port; root $work/www; limit_rate $line_rate; }
 }
 CONF
 nginx -p "$work" -c "$work/nginx.conf" -e "$work/error.log"
@@ -149,7 +154,8 @@ run_side aria2c "$a_port" aria2c --no-conf -q --enable-rpc --rpc-listen-port "$a
   --pause --max-concurrent-downloads=1 --split=1 --max-connection-per-server=1 --file-allocation=none \
   --on-download-complete="$work/remove.sh" -i "$work/aria2.txt" -d "$work/a"
 
-echo "aria2c: $(aria2c --version | head -1); $entries entries waiting, a 1 GiB transfer running"
+echo "aria2c: $(aria2c --version | head -1); $entries entries waiting, a 1 GiB transfer running" \
+  "(line rate: ${QUORVEL_BENCH_LINE_RATE:-unlimited})"
 printf '%-14s %-22s %10s %10s\n' "" "" "p50 (ms)" "p99 (ms)"
 cat "$work/quorvel-batch.latency" "$work/aria2c.latency" |
   awk -F'\t' '{ printf "%-14s %-22s %10s %10s\n", $1, $2, $3, $4 }'
