@@ -95,11 +95,16 @@ QWidget *SettingsDialog::proxyBox()
 
     auto *address = new QHBoxLayout;
     address->addWidget(proxyHost, 1);
-    address->addWidget(new QLabel(QStringLiteral("端口(&P):"), box));
+    auto *portLabel = new QLabel(QStringLiteral("端口(&P):"), box);
+    portLabel->setBuddy(proxyPort);
+    address->addWidget(portLabel);
     address->addWidget(proxyPort);
     auto *fields = new QFormLayout;
     fields->addRow(QStringLiteral("类型(&T):"), proxyType);
-    fields->addRow(QStringLiteral("主机(&H):"), address);
+    // A row of a layout gets a label without a buddy, which would show its "&" as it is.
+    auto *hostLabel = new QLabel(QStringLiteral("主机(&H):"), box);
+    hostLabel->setBuddy(proxyHost);
+    fields->addRow(hostLabel, address);
     fields->addRow(QStringLiteral("用户名(&U):"), proxyUser);
     fields->addRow(QStringLiteral("密码(&W):"), proxyPassword);
     fields->addRow(QStringLiteral("不经过代理的主机(&X):"), proxyExceptions);
