@@ -10,29 +10,16 @@ void JsonText::separate()
     m_first = false;
 }
 
-void JsonText::beginObject()
+void JsonText::open(char bracket)
 {
     separate();
-    m_text += '{';
+    m_text += bracket;
     m_first = true;
 }
 
-void JsonText::endObject()
+void JsonText::close(char bracket)
 {
-    m_text += '}';
-    m_first = false;
-}
-
-void JsonText::beginArray()
-{
-    separate();
-    m_text += '[';
-    m_first = true;
-}
-
-void JsonText::endArray()
-{
-    m_text += ']';
+    m_text += bracket;
     m_first = false;
 }
 

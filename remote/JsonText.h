@@ -15,10 +15,10 @@
 class JsonText
 {
 public:
-    void beginObject();
-    void endObject();
-    void beginArray();
-    void endArray();
+    void beginObject() { open('{'); }
+    void endObject() { close('}'); }
+    void beginArray() { open('['); }
+    void endArray() { close(']'); }
     /** The next member's name, inside an object; its value follows. */
     void key(QLatin1StringView name);
     void string(QStringView value);
@@ -30,6 +30,8 @@ public:
 private:
     /** Before a value or a key: a comma unless it is the first in its container. */
     void separate();
+    void open(char bracket);
+    void close(char bracket);
 
     QByteArray m_text;
     bool m_first = true;

@@ -15,8 +15,5 @@ struct RemoteControlSetting
     int port = defaultPort;
     QString secret;
 
-    /** On, and with what it needs to start. */
-    bool isUsable() const { return enabled && !secret.isEmpty(); }
-
     friend bool operator==(const RemoteControlSetting &, const RemoteControlSetting &) = default;
 };

@@ -162,11 +162,7 @@ void SettingsStore::write()
     m_file.setValue(hostKey, s.proxy.host);
     m_file.setValue(portKey, s.proxy.port);
     m_file.setValue(userKey, s.proxy.user);
-    // No password kept is no password to leak.
-    if (s.proxy.password.isEmpty())
-        m_file.remove(passwordKey);
-    else
-        m_file.setValue(passwordKey, s.proxy.password);
+    writeSecret(passwordKey, s.proxy.password);
     m_file.setValue(noProxyKey, s.proxy.noProxy);
     m_file.setValue(limitedKey, s.speed.limited);
     m_file.setValue(limitKey, s.speed.kibPerSecond);
@@ -177,10 +173,16 @@ void SettingsStore::write()
     m_file.setValue(commandKey, s.onDownloadComplete);
     m_file.setValue(remoteEnabledKey, s.remote.enabled);
     m_file.setValue(remotePortKey, s.remote.port);
-    if (s.remote.secret.isEmpty())
-        m_file.remove(remoteSecretKey);
+    writeSecret(remoteSecretKey, s.remote.secret);
+}
+
+void SettingsStore::writeSecret(const QString &key, const QString &secret)
+{
+    // No password kept is no password to leak.
+    if (secret.isEmpty())
+        m_file.remove(key);
     else
-        m_file.setValue(remoteSecretKey, s.remote.secret);
+        m_file.setValue(key, secret);
 }
 
 void SettingsStore::makePrivate()

@@ -39,6 +39,8 @@ signals:
 private:
     void read();
     void write();
+    /** A password or secret: kept only when there is one. */
+    void writeSecret(const QString &key, const QString &secret);
     void makePrivate();
     QString text(const QString &key, const QString &fallback);
     int number(const QString &key, int fallback, int least, int most);

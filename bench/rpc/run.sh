@@ -37,6 +37,7 @@ if [ -z "${QUORVEL_BENCH_BUILD:-}" ]; then
 fi
 cmake --build "$build" -j2 --target quorvel-batch > /dev/null
 
+source "$root/bench/nginx.sh"
 work=$(mktemp -d)
 touch "$work/pids"
 stop_all() {
@@ -46,8 +47,7 @@ stop_all() {
 }
 cleanup() {
   stop_all
-  if [ -s "$work/nginx.pid" ]; then kill "$(cat "$work/nginx.pid")" 2> /dev/null || true; fi
-  for _ in $(seq 50); do [ -e "$work/nginx.pid" ] || break; sleep 0.1; done
+  stop_nginx "$work"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -56,32 +56,8 @@ export HOME="$work/home" XDG_STATE_HOME="$work/home" XDG_CONFIG_HOME="$work/home
 secret=$(head -c 12 /dev/urandom | base64)
 free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 
-# nginx's workers may run as nobody: they must be able to read the served file.
-chmod 755 "$work"
-mkdir -m 755 "$work/www"
-fallocate -l 1G "$work/www/big.bin"
-chmod 644 "$work/www/big.bin"
-web_port=$(free_port)
-cat > "$work/nginx.conf" << CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log;
-events { worker_connections 64; }
-http {
-  log_format timed '\$msec \$request_time \$body_bytes_sent \$request_uri';
-  access_log $work/access.log timed;
-  sendfile on;
-  client_body_temp_path $work/tmp-body;
-  proxy_temp_path $work/tmp-proxy;
-  fastcgi_temp_path $work/tmp-fastcgi;
-  uwsgi_temp_path $work/tmp-uwsgi;
-  scgi_temp_path $work/tmp-scgi;
-  server { listen 127.0.0.1:$web_port; root $work/www; limit_rate $line_rate; }
-}
-CONF
-nginx -p "$work" -c "$work/nginx.conf" -e "$work/error.log"
-big="http://127.0.0.1:$web_port/big.bin"
-for _ in $(seq 50); do curl -sfI "$big" > /dev/null && break; sleep 0.1; done
+start_nginx "$work" '$msec $request_time $body_bytes_sent $request_uri' "$line_rate"
+big=$big_url
 
 # Both programs run it as aria2 does: id, number of files, path.
 printf '#!/bin/sh\nrm -f "$3"\n' > "$work/remove.sh"

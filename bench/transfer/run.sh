@@ -19,41 +19,15 @@ if [ -z "$bench" ]; then
   bench="$build/bench/transfer/quorvel_transfer_bench"
 fi
 
+source "$root/bench/nginx.sh"
 work=$(mktemp -d)
-stop_nginx() {
-  if [ -s "$work/nginx.pid" ]; then kill "$(cat "$work/nginx.pid")" 2> /dev/null || true; fi
-  # nginx removes its pid file on the way out; wait for that before removing the folder.
-  for _ in $(seq 50); do [ -e "$work/nginx.pid" ] || break; sleep 0.1; done
+cleanup() {
+  stop_nginx "$work"
   rm -rf "$work"
 }
-trap stop_nginx EXIT
-
-# nginx's workers may run as nobody: they must be able to read the served file.
-chmod 755 "$work"
-mkdir -m 755 "$work/www"
-fallocate -l 1G "$work/www/big.bin"
-chmod 644 "$work/www/big.bin"
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat > "$work/nginx.conf" << CONF
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log;
-events { worker_connections 64; }
-http {
-  log_format sent '\$status \$body_bytes_sent';
-  access_log $work/access.log sent;
-  sendfile on;
-  client_body_temp_path $work/tmp-body;
-  proxy_temp_path $work/tmp-proxy;
-  fastcgi_temp_path $work/tmp-fastcgi;
-  uwsgi_temp_path $work/tmp-uwsgi;
-  scgi_temp_path $work/tmp-scgi;
-  server { listen 127.0.0.1:$port; root $work/www; }
-}
-CONF
-nginx -p "$work" -c "$work/nginx.conf" -e "$work/error.log"
-url="http://127.0.0.1:$port/big.bin"
-for _ in $(seq 50); do curl -sfI "$url" > /dev/null && break; sleep 0.1; done
+trap cleanup EXIT
+start_nginx "$work" '$status $body_bytes_sent'
+url=$big_url
 
 mib=1024
 digest="sha-256=$(sha256sum "$work/www/big.bin" | cut -d' ' -f1)"
@@ -105,7 +79,7 @@ fi
 head -c 1G /dev/urandom > "$work/www/random.bin"
 chmod 644 "$work/www/random.bin"
 : > "$work/access.log"
-line=$("$bench" "http://127.0.0.1:$port/random.bin" "$work/resumed.bin" --cut-at 0.9)
+line=$("$bench" "${url%/big.bin}/random.bin" "$work/resumed.bin" --cut-at 0.9)
 echo "resume run: $line"
 cmp "$work/www/random.bin" "$work/resumed.bin" && echo "resumed file: byte-identical"
 rm -f "$work/resumed.bin"
