@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# A private nginx on 127.0.0.1 serving a 1 GiB file, for the benches that source this file.
-# start_nginx WORK LOG_FORMAT [LIMIT_RATE] serves WORK/www/big.bin on a free port, logs each
-# request to WORK/access.log in nginx's LOG_FORMAT, and sets big_url; stop_nginx stops it.
+# A private nginx on 127.0.0.1 serving a big file, for the benches that source this file.
+# start_nginx WORK LOG_FORMAT [LIMIT_RATE] [SIZE] serves WORK/www/big.bin (SIZE as fallocate
+# reads it, 1G unless given) on a free port, logs each request to WORK/access.log in nginx's
+# LOG_FORMAT, and sets big_url; stop_nginx stops it.
 
-start_nginx() { # work log_format [limit_rate]
-  local work=$1 format=$2 rate=${3:-0} port
+start_nginx() { # work log_format [limit_rate] [size]
+  local work=$1 format=$2 rate=${3:-0} size=${4:-1G} port
   # nginx's workers may run as nobody: they must be able to read the served file.
   chmod 755 "$work"
   mkdir -m 755 "$work/www"
-  fallocate -l 1G "$work/www/big.bin"
+  fallocate -l "$size" "$work/www/big.bin"
   chmod 644 "$work/www/big.bin"
   port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
   cat > "$work/nginx.conf" << CONF

@@ -3,7 +3,8 @@
 """Latency of aria2 JSON-RPC calls against one server, over one kept-alive HTTP connection.
 
 Usage: latency.py PORT SECRET NAME ADD_SECONDS
-Prints one line per figure: NAME, what, p50 and p99 in milliseconds.
+Prints one line per figure: NAME, what, p50 and p99 in milliseconds, and the epoch seconds the
+calls began and ended, so that the transfer's throughput can be read for each kind of call.
 """
 import http.client
 import json
@@ -35,6 +36,7 @@ def timed(count, per_second, method, *params):
     """count calls, each on time at per_second or as soon as the one before has been answered:
     a client's pace, under the server's cap on requests per second."""
     times = []
+    began_at = time.time()
     start = time.perf_counter()
     for i in range(count):
         time.sleep(max(0.0, start + i / per_second - time.perf_counter()))
@@ -42,11 +44,11 @@ def timed(count, per_second, method, *params):
         call(method, *params)
         times.append((time.perf_counter() - began) * 1000)
     times.sort()
-    return times[len(times) // 2], times[min(len(times) - 1, len(times) * 99 // 100)]
+    return times[len(times) // 2], times[min(len(times) - 1, len(times) * 99 // 100)], began_at, time.time()
 
 
 def report(what, figures):
-    print(f"{name}\t{what}\t{figures[0]:.2f}\t{figures[1]:.2f}")
+    print(f"{name}\t{what}\t{figures[0]:.2f}\t{figures[1]:.2f}\t{figures[2]:.3f}\t{figures[3]:.3f}")
 
 
 waiting = call("aria2.tellWaiting", 0, 1000, ["gid"])

@@ -3,8 +3,8 @@
 # aria2 JSON-RPC latency while a transfer runs at full speed, quorvel-batch --enable-rpc beside
 # aria2c --enable-rpc in one run, each holding N waiting entries (default 10000): tellWaiting(0,
 # 1000) and tellStatus of one entry, p50 and p99, then addUri at 100 a second for S seconds
-# (default 60); and the transfer's throughput while the calls run, beside its throughput for Q
-# seconds (default 20) just before, when none do.
+# (default 60); and the transfer's throughput while each kind of call runs and while they all
+# do, beside its throughput for Q seconds (default 20) just before, when none do.
 #
 # Each side gets N entries that wait paused (quorvel-batch from its list file, aria2c with
 # --pause), then a row of 1 GiB downloads from a private nginx on 127.0.0.1, one at a time, each
@@ -118,6 +118,9 @@ run_side() { # name port command...
   python3 "$root/bench/rpc/latency.py" "$port" "$secret" "$name" "$seconds" > "$work/$name.latency"
   calls_to=$(date +%s.%N)
   stop_all
+  while IFS=$'\t' read -r side what p50 p99 from to; do
+    printf '%s\t%s\t%s\t%s\t%s\n' "$side" "$what" "$p50" "$p99" "$(throughput "$side" "$from" "$to")"
+  done < "$work/$name.latency" > "$work/$name.figures"
   echo "$name	$(throughput "$name" "$quiet_from" "$quiet_to")	$(throughput "$name" "$calls_from" "$calls_to")" \
     >> "$work/throughput"
 }
@@ -132,8 +135,8 @@ run_side aria2c "$a_port" aria2c --no-conf -q --enable-rpc --rpc-listen-port "$a
 
 echo "aria2c: $(aria2c --version | head -1); $entries entries waiting, a 1 GiB transfer running" \
   "(line rate: ${QUORVEL_BENCH_LINE_RATE:-unlimited})"
-printf '%-14s %-22s %10s %10s\n' "" "" "p50 (ms)" "p99 (ms)"
-cat "$work/quorvel-batch.latency" "$work/aria2c.latency" |
-  awk -F'\t' '{ printf "%-14s %-22s %10s %10s\n", $1, $2, $3, $4 }'
+printf '%-14s %-22s %10s %10s   %s\n' "" "" "p50 (ms)" "p99 (ms)" "transfer MiB/s meanwhile"
+cat "$work/quorvel-batch.figures" "$work/aria2c.figures" |
+  awk -F'\t' '{ printf "%-14s %-22s %10s %10s   %s\n", $1, $2, $3, $4, $5 }'
 printf '\n%-14s %-24s %-24s\n' "transfer MiB/s" "no calls" "during the calls"
 awk -F'\t' '{ printf "%-14s %-24s %-24s\n", $1, $2, $3 }' "$work/throughput"
