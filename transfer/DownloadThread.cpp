@@ -24,6 +24,11 @@ WorkerCount &workerCount()
     return *count;
 }
 
+// Each posted report wakes the UI thread: a transfer reports far more often at loopback speed
+// than anyone can read, and every wake takes the processor from the transfer and from whatever
+// else that thread serves.
+constexpr auto progressPostInterval = std::chrono::milliseconds(50);
+
 void changeWorkerCount(int delta)
 {
     auto &count = workerCount();
@@ -102,6 +107,19 @@ bool DownloadThread::onProgress(std::uint64_t received, std::uint64_t total)
     onStartBinding();
     FReceived = static_cast<std::uint32_t>(received >> 10);
     FTotal = static_cast<std::uint32_t>(total >> 10);
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_postedAt >= progressPostInterval) {
+        m_postedAt = now;
+        postProgress();
+    } else {
+        m_unposted = true;
+    }
+    return FCanceled;
+}
+
+void DownloadThread::postProgress()
+{
+    m_unposted = false;
     // The finish is handed off after this, so a report still posted runs before it, and none
     // runs once the owner has let the worker go, which may then be gone.
     if (!m_progressPosted.exchange(true)) {
@@ -110,7 +128,6 @@ bool DownloadThread::onProgress(std::uint64_t received, std::uint64_t total)
             DoProgress();
         });
     }
-    return FCanceled;
 }
 
 void DownloadThread::onResumed(std::uint64_t keptBytes)
@@ -135,6 +152,9 @@ void DownloadThread::onStopBinding(const TransferOutcome &outcome)
     onStartBinding();
     m_stopped = true;
     m_outcome = outcome;
+    // The last figures are shown before the finish, however soon after the last report it comes.
+    if (m_unposted)
+        postProgress();
     m_handoff->run([this] { DoFinish(); });
 }
 

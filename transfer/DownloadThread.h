@@ -67,6 +67,7 @@ private:
     void onResumable(const std::optional<PartialFile> &part) override;
     void onStopBinding(const TransferOutcome &outcome) override;
     std::optional<FileChecksum> expectedChecksum() const override { return m_checksum; }
+    void postProgress();
     void DoStart();
     void DoProgress();
     void DoFinish();
@@ -89,6 +90,9 @@ private:
     // Worker only: they keep a careless service from breaking "one start, one finish".
     bool m_started = false;
     bool m_stopped = false;
+    std::chrono::steady_clock::time_point m_postedAt;
+    /** Figures came after the last posted report that no report has shown yet. */
+    bool m_unposted = false;
     // UI thread only: the worker sets them there, through the blocking hand-off.
     std::uint32_t m_resumedKiB = 0;
     QString m_savingAs;

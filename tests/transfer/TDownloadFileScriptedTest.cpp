@@ -124,6 +124,45 @@ TEST_F(ScriptedTest, ABusyProgressHandlerNeverHoldsTheWorkerWhileStartAndFinishD
     EXPECT_EQ(log.events[log.events.size() - 2].received, 5u);
 }
 
+TEST_F(ScriptedTest, ReportsWakeTheUiThreadAtABoundedRateAndOneAfterAPauseAtOnce)
+{
+    using Clock = std::chrono::steady_clock;
+    constexpr std::uint32_t afterThePause = 1u << 20;
+    std::atomic<bool> pausedOneShown{false};
+    bool shownBeforeTheFinish = false;
+    Clock::duration reporting{};
+    service.setScript([&](UrlDownloadCallback &callback) {
+        callback.onStartBinding();
+        const auto began = Clock::now();
+        for (std::uint64_t kiB = 1; Clock::now() - began < 300ms; ++kiB) {
+            callback.onProgress(kiB << 10, 0);
+            std::this_thread::sleep_for(100us);
+        }
+        reporting = Clock::now() - began;
+        std::this_thread::sleep_for(60ms);
+        callback.onProgress(std::uint64_t(afterThePause) << 10, 0);
+        for (const auto waited = Clock::now(); !pausedOneShown && Clock::now() - waited < 2s;)
+            std::this_thread::sleep_for(1ms);
+        shownBeforeTheFinish = pausedOneShown;
+        callback.onStopBinding(TransferOutcome::done());
+        return TransferOutcome::done();
+    });
+    log.then = [&](const EventLog::Event &event) {
+        if (event.kind == EventLog::Event::Progress && event.received == afterThePause)
+            pausedOneShown = true;
+    };
+    start();
+    ASSERT_TRUE(runUntilFinished());
+
+    log.expectWellFormed(&component);
+    EXPECT_TRUE(shownBeforeTheFinish);
+    const auto shownWhileReporting = std::count_if(log.events.begin(), log.events.end(), [&](const EventLog::Event &e) {
+        return e.kind == EventLog::Event::Progress && e.received != afterThePause;
+    });
+    // Thousands came; the first is shown at once and then one each 50 ms.
+    EXPECT_LE(shownWhileReporting, reporting / 50ms + 1);
+}
+
 class CarelessServiceTest : public ScriptedTest,
                             public ::testing::WithParamInterface<std::pair<const char *, ScriptedService::Script>>
 {
