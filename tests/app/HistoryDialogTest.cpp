@@ -181,8 +181,7 @@ TEST_F(HistoryWindow, TheFailedUrlsAreExportedAsAListFileOrTheReasonShown)
         ModalWatcher watcher([&](QWidget *modal) {
             if (auto *chooser = qobject_cast<QFileDialog *>(modal)) {
                 EXPECT_EQ(chooser->acceptMode(), QFileDialog::AcceptSave);
-                chooser->selectFile(c.path);
-                static_cast<QDialog *>(chooser)->accept();
+                acceptFile(chooser, c.path);
                 return false;
             }
             if (auto *box = qobject_cast<QMessageBox *>(modal))

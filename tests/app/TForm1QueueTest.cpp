@@ -64,8 +64,7 @@ protected:
                     chooser->reject();
                     return true;
                 }
-                chooser->selectFile(path);
-                static_cast<QDialog *>(chooser)->accept();
+                acceptFile(chooser, path);
                 return false;
             }
             if (auto *box = qobject_cast<QMessageBox *>(modal))

@@ -2,6 +2,7 @@
 #include "ModalWatcher.h"
 
 #include <QApplication>
+#include <QFileDialog>
 
 ModalWatcher::ModalWatcher(std::function<bool(QWidget *)> handle)
     : m_handle(std::move(handle))
@@ -21,4 +22,15 @@ void ModalWatcher::poll()
         m_done = true;
         m_timer.stop();
     }
+}
+
+void acceptFile(QFileDialog *chooser, const QString &path)
+{
+    // selectFile leaves the name field alone while it has the focus, which a shown dialog may
+    // have given it by now: the dialog would then take its folder for the choice and open it.
+    if (QWidget *focused = chooser->focusWidget())
+        focused->clearFocus();
+    chooser->selectFile(path);
+    // accept() is protected in QFileDialog.
+    static_cast<QDialog *>(chooser)->accept();
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QFileDialog;
 
 /**
  * Meets the modal dialogs that a test's action opens: from the event loop, hands each new
@@ -29,3 +30,6 @@ private:
     QPointer<QWidget> m_last;
     bool m_done = false;
 };
+
+/** Names path in a file dialog and accepts it, as a user who types the whole path would. */
+void acceptFile(QFileDialog *chooser, const QString &path);
