@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Latency of aria2 JSON-RPC calls against one server, over one kept-alive HTTP connection.
+"""Latency of aria2 JSON-RPC calls against one server, over one kept-alive HTTP connection: from
+the request sent to the whole answer received; each answer is then parsed and checked.
 
 Usage: latency.py PORT SECRET NAME ADD_SECONDS
 Prints one line per figure: NAME, what, p50 and p99 in milliseconds, and the epoch seconds the
@@ -16,7 +17,9 @@ connection = http.client.HTTPConnection("127.0.0.1", port, timeout=30)
 calls = 0
 
 
-def call(method, *params):
+def call(method, *params, answered=None):
+    """The call's result; answered, when given, is called as soon as the whole answer is in, before
+    it is parsed: the client's own parsing is no part of the server's latency."""
     global calls
     calls += 1
     body = json.dumps({"jsonrpc": "2.0", "id": str(calls), "method": method,
@@ -24,6 +27,8 @@ def call(method, *params):
     connection.request("POST", "/jsonrpc", body, {"Content-Type": "application/json"})
     response = connection.getresponse()
     text = response.read()
+    if answered:
+        answered()
     if response.status != 200:
         raise SystemExit(f"{name}: {method}: HTTP {response.status} {text[:100]!r}")
     answer = json.loads(text)
@@ -41,8 +46,7 @@ def timed(count, per_second, method, *params):
     for i in range(count):
         time.sleep(max(0.0, start + i / per_second - time.perf_counter()))
         began = time.perf_counter()
-        call(method, *params)
-        times.append((time.perf_counter() - began) * 1000)
+        call(method, *params, answered=lambda: times.append((time.perf_counter() - began) * 1000))
     times.sort()
     return times[len(times) // 2], times[min(len(times) - 1, len(times) * 99 // 100)], began_at, time.time()
 
