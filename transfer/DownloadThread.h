@@ -90,8 +90,8 @@ private:
     // Worker only: they keep a careless service from breaking "one start, one finish".
     bool m_started = false;
     bool m_stopped = false;
+    // Worker only: when a report was last posted, and whether figures came after it unshown.
     std::chrono::steady_clock::time_point m_postedAt;
-    /** Figures came after the last posted report that no report has shown yet. */
     bool m_unposted = false;
     // UI thread only: the worker sets them there, through the blocking hand-off.
     std::uint32_t m_resumedKiB = 0;
