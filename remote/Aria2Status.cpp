@@ -114,10 +114,8 @@ void writeAria2Uris(JsonText &json, const DownloadEntry &entry, EntryPlace place
     const bool used = place != EntryPlace::Queue || entry.state == DownloadEntry::State::Active;
     json.beginArray();
     json.beginObject();
-    json.key("uri"_L1);
-    json.string(entry.url);
-    json.key("status"_L1);
-    json.string(used ? u"used" : u"waiting");
+    json.member("uri"_L1, entry.url);
+    json.member("status"_L1, used ? u"used" : u"waiting");
     json.endObject();
     json.endArray();
 }
@@ -126,16 +124,11 @@ void writeAria2Files(JsonText &json, const DownloadEntry &entry, EntryPlace plac
 {
     json.beginArray();
     json.beginObject();
-    json.key("index"_L1);
-    json.string(u"1");
-    json.key("path"_L1);
-    json.string(filePath(entry, facts));
-    json.key("length"_L1);
-    json.string(decimal(entry.sizeBytes));
-    json.key("completedLength"_L1);
-    json.string(decimal(entry.receivedBytes));
-    json.key("selected"_L1);
-    json.string(u"true");
+    json.member("index"_L1, u"1");
+    json.member("path"_L1, filePath(entry, facts));
+    json.member("length"_L1, decimal(entry.sizeBytes));
+    json.member("completedLength"_L1, decimal(entry.receivedBytes));
+    json.member("selected"_L1, u"true");
     json.key("uris"_L1);
     writeAria2Uris(json, entry, place);
     json.endObject();
@@ -149,10 +142,8 @@ void writeAria2Status(JsonText &json, const DownloadEntry &entry, EntryPlace pla
     const QString status = aria2StatusName(entry, place);
     const auto wanted = [&keys](QLatin1StringView name) { return keys.isEmpty() || keys.contains(name); };
     const auto field = [&](QLatin1StringView name, QStringView value) {
-        if (wanted(name)) {
-            json.key(name);
-            json.string(value);
-        }
+        if (wanted(name))
+            json.member(name, value);
     };
     json.beginObject();
     field("gid"_L1, DownloadEntry::idText(entry.id));

@@ -22,6 +22,12 @@ public:
     /** The next member's name, inside an object; its value follows. */
     void key(QLatin1StringView name);
     void string(QStringView value);
+    /** A member whose value is a string: key(name), then string(value). */
+    void member(QLatin1StringView name, QStringView value)
+    {
+        key(name);
+        string(value);
+    }
     /** A value that is JSON text already, such as another JsonText's. */
     void raw(const QByteArray &json);
 
