@@ -3,7 +3,8 @@
 # A private nginx on 127.0.0.1 serving a big file, for the benches that source this file.
 # start_nginx WORK LOG_FORMAT [LIMIT_RATE] [SIZE] serves WORK/www/big.bin (SIZE as fallocate
 # reads it, 1G unless given) on a free port, logs each request to WORK/access.log in nginx's
-# LOG_FORMAT, and sets big_url; stop_nginx stops it.
+# LOG_FORMAT, and sets big_url; stop_nginx stops it. A request's rate=R argument holds that
+# request to R instead of LIMIT_RATE.
 
 start_nginx() { # work log_format [limit_rate] [size]
   local work=$1 format=$2 rate=${3:-0} size=${4:-1G} port
@@ -27,7 +28,8 @@ http {
   fastcgi_temp_path $work/tmp-fastcgi;
   uwsgi_temp_path $work/tmp-uwsgi;
   scgi_temp_path $work/tmp-scgi;
-  server { listen 127.0.0.1:$port; root $work/www; limit_rate $rate; }
+  map \$arg_rate \$bench_rate { "" $rate; default \$arg_rate; }
+  server { listen 127.0.0.1:$port; root $work/www; limit_rate \$bench_rate; }
 }
 CONF
   nginx -p "$work" -c "$work/nginx.conf" -e "$work/error.log"

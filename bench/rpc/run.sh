@@ -17,7 +17,10 @@
 #
 # Unlimited, a loopback transfer takes a core or more of this machine's CPU, which the calls
 # then share: QUORVEL_BENCH_LINE_RATE (nginx's limit_rate, e.g. 100m for about a gigabit line)
-# makes "full speed" a line's instead, the same for both sides.
+# makes "full speed" a line's instead, the same for both sides. Without it, quorvel-paced is
+# quorvel-batch once more with nginx holding its transfer to the speed aria2c's reached before
+# its calls in this run: both moving the same bytes, so that the kernel's and nginx's work for
+# them weighs the same on each side's calls.
 #
 # Usage: bench/rpc/run.sh [entries] [seconds] [quiet seconds]; builds into build-bench
 # (QUORVEL_BENCH_BUILD overrides).
@@ -80,13 +83,15 @@ serve() { # port command...
   exit 1
 }
 
-# Adds the row of big downloads to the server on port, tagged with side in their URLs.
-add_transfers() { # port side
-  python3 - "$1" "$secret" "$big" "$2" "$files" << 'PY'
+# Adds the row of big downloads to the server on port, tagged with side in their URLs, each
+# held by nginx to rate bytes a second if one is given.
+add_transfers() { # port side [rate]
+  python3 - "$1" "$secret" "$big" "$2" "$files" "${3:-}" << 'PY'
 import json, sys, urllib.request
-port, secret, big, side, files = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], int(sys.argv[5])
+port, secret, big, side, files, rate = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], int(sys.argv[5]), sys.argv[6]
+held = f"&rate={rate}" if rate else ""
 calls = [{"jsonrpc": "2.0", "id": str(i), "method": "aria2.addUri",
-          "params": ["token:" + secret, [f"{big}?{side}={i}"], {"pause": "false", "out": f"big{i}.bin"}]}
+          "params": ["token:" + secret, [f"{big}?{side}={i}{held}"], {"pause": "false", "out": f"big{i}.bin"}]}
          for i in range(files)]
 request = urllib.request.Request(f"http://127.0.0.1:{port}/jsonrpc", json.dumps(calls).encode(),
                                  {"Content-Type": "application/json"})
@@ -103,11 +108,11 @@ throughput() { # side from to
   ' "$work/access.log" | sort -g | awk '{ v[NR] = $1 } END { if (NR) printf "%.0f (%d files)", v[int((NR + 1) / 2)], NR; else print "none" }'
 }
 
-run_side() { # name port command...
-  local name=$1 port=$2
-  shift 2
+run_side() { # name port rate command...
+  local name=$1 port=$2 rate=$3
+  shift 3
   serve "$port" "$@"
-  add_transfers "$port" "$name"
+  add_transfers "$port" "$name" "$rate"
   # The first file is under way before the quiet phase starts.
   sleep 3
   local quiet_from quiet_to calls_from calls_to
@@ -125,18 +130,31 @@ run_side() { # name port command...
     >> "$work/throughput"
 }
 
-q_port=$(free_port)
-run_side quorvel-batch "$q_port" env QUORVEL_RPC_SECRET="$secret" "$build/batch/quorvel-batch" --enable-rpc \
-  --rpc-listen-port "$q_port" --folder "$work/q" --on-download-complete "$work/remove.sh" "$work/quorvel.txt"
+run_quorvel() { # name rate
+  local port
+  port=$(free_port)
+  run_side "$1" "$port" "$2" env QUORVEL_RPC_SECRET="$secret" "$build/batch/quorvel-batch" --enable-rpc \
+    --rpc-listen-port "$port" --folder "$work/q" --on-download-complete "$work/remove.sh" "$work/quorvel.txt"
+  rm -rf "$work/q" "$work/home/quorvel"
+}
+
+run_quorvel quorvel-batch ""
 a_port=$(free_port)
-run_side aria2c "$a_port" aria2c --no-conf -q --enable-rpc --rpc-listen-port "$a_port" --rpc-secret "$secret" \
+run_side aria2c "$a_port" "" aria2c --no-conf -q --enable-rpc --rpc-listen-port "$a_port" --rpc-secret "$secret" \
   --pause --max-concurrent-downloads=1 --split=1 --max-connection-per-server=1 --file-allocation=none \
   --on-download-complete="$work/remove.sh" -i "$work/aria2.txt" -d "$work/a"
+sides="quorvel-batch aria2c"
+aria2_quiet=$(awk -F'\t' '$1 == "aria2c" { split($2, figure, " "); print figure[1] }' "$work/throughput")
+if [ "$line_rate" = 0 ] && [ "$aria2_quiet" != none ]; then
+  run_quorvel quorvel-paced $((aria2_quiet * 1048576))
+  sides="$sides quorvel-paced"
+  echo "quorvel-paced: quorvel-batch with its transfer held to aria2c's $aria2_quiet MiB/s"
+fi
 
 echo "aria2c: $(aria2c --version | head -1); $entries entries waiting, a 1 GiB transfer running" \
   "(line rate: ${QUORVEL_BENCH_LINE_RATE:-unlimited})"
 printf '%-14s %-22s %10s %10s   %s\n' "" "" "p50 (ms)" "p99 (ms)" "transfer MiB/s meanwhile"
-cat "$work/quorvel-batch.figures" "$work/aria2c.figures" |
+for side in $sides; do cat "$work/$side.figures"; done |
   awk -F'\t' '{ printf "%-14s %-22s %10s %10s   %s\n", $1, $2, $3, $4, $5 }'
 printf '\n%-14s %-24s %-24s\n' "transfer MiB/s" "no calls" "during the calls"
 awk -F'\t' '{ printf "%-14s %-24s %-24s\n", $1, $2, $3 }' "$work/throughput"
