@@ -112,6 +112,8 @@ TEST_F(ScriptedTest, ABusyProgressHandlerNeverHoldsTheWorkerWhileStartAndFinishD
     };
     start();
     ASSERT_TRUE(runUntilFinished());
+    // The worker counts the finish after its hand-off returns, which may be after it is logged.
+    ASSERT_TRUE(DownloadThread::waitForWorkers(5s));
 
     log.expectWellFormed(&component);
     EXPECT_LT(handledWhenServiceWentOn.back(), 5) << "each report waited for its handler";
