@@ -9,6 +9,11 @@
 #include <thread>
 
 namespace {
+// Each posted report wakes the UI thread: a transfer reports far more often at loopback speed
+// than anyone can read, and every wake takes the processor from the transfer and from whatever
+// else that thread serves.
+constexpr auto progressPostInterval = std::chrono::milliseconds(50);
+
 // The live workers of the process, so that the program's exit can wait for them.
 struct WorkerCount
 {
@@ -23,11 +28,6 @@ WorkerCount &workerCount()
     static auto *count = new WorkerCount;
     return *count;
 }
-
-// Each posted report wakes the UI thread: a transfer reports far more often at loopback speed
-// than anyone can read, and every wake takes the processor from the transfer and from whatever
-// else that thread serves.
-constexpr auto progressPostInterval = std::chrono::milliseconds(50);
 
 void changeWorkerCount(int delta)
 {
